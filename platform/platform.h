@@ -1,0 +1,166 @@
+#pragma once
+// The Windows services the installer relies on, behind one narrow interface.
+// Every string crossing this interface is Shift-JIS bytes; relative paths
+// resolve against the current directory. Two backends implement it: `win32`
+// (the real system) and `memory` (an in-memory Windows for tests).
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+inline constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
+inline constexpr uint32_t kAttributeReadOnly = 0x01;
+inline constexpr uint32_t kAttributeDirectory = 0x10;
+inline constexpr uint32_t kAttributeReparsePoint = 0x400;
+
+inline constexpr uint32_t kCreateNewConsole = 0x10;
+
+inline constexpr uint32_t kMbOk = 0x0;
+inline constexpr uint32_t kMbOkCancel = 0x1;
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
+inline constexpr int kSwShowNormal = 1;
+
+// Longest string value a registry read copies, terminating NUL included.
+inline constexpr size_t kRegistryStringLimit = 1024;
+
+enum class Hive { CurrentUser, LocalMachine };
+enum class OpenMode { Read, Write };  // "rb" and "wb"
+enum class SeekOrigin { Begin, End };
+
+// An open binary stream; destroying it closes the file.
+class Stream {
+ public:
+  Stream() = default;
+  Stream(const Stream&) = delete;
+  Stream& operator=(const Stream&) = delete;
+  virtual ~Stream() = default;
+
+  // Reads up to `size` bytes and returns the count obtained. A short count
+  // means the end of the file or a read error; readError() tells them apart.
+  virtual size_t read(void* buffer, size_t size) = 0;
+  // True once a read has failed for a reason other than the end of the file.
+  virtual bool readError() const = 0;
+  // Writes `size` bytes and returns the count accepted: fewer when the
+  // medium is full or the write fails.
+  virtual size_t write(const void* data, size_t size) = 0;
+  virtual bool flush() = 0;
+  virtual bool seek(int64_t offset, SeekOrigin origin) = 0;
+  // The position from the start of the file; -1 when it cannot be told.
+  virtual int64_t tell() = 0;
+};
+
+// An open registry key; destroying it closes the key.
+class RegistryKey {
+ public:
+  RegistryKey() = default;
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  virtual ~RegistryKey() = default;
+
+  // A string value whose data, terminating NUL included, fits `limit`
+  // bytes; nullopt when the value is missing, not a string or too long.
+  virtual std::optional<std::string> queryString(const std::string& name,
+                                                 size_t limit = kRegistryStringLimit) = 0;
+  // Stores a REG_SZ value; its data size counts the terminating NUL.
+  virtual bool setString(const std::string& name, const std::string& value) = 0;
+  // The number of direct subkeys; nullopt when it cannot be read.
+  virtual std::optional<uint32_t> subkeyCount() = 0;
+};
+
+struct ShellLink {
+  std::string target;
+  std::string arguments;
+  std::string workingDirectory;
+  int showCommand = kSwShowNormal;
+  bool operator==(const ShellLink&) const = default;
+};
+
+struct ScreenSize {
+  int width = 0;
+  int height = 0;
+};
+
+class Platform {
+ public:
+  Platform() = default;
+  Platform(const Platform&) = delete;
+  Platform& operator=(const Platform&) = delete;
+  virtual ~Platform() = default;
+
+  // --- Registry -----------------------------------------------------------
+  // Opens an existing key for reading; null when it cannot be opened.
+  virtual std::unique_ptr<RegistryKey> openKey(Hive hive, const std::string& path) = 0;
+  // Creates the key (and missing parents) or opens it when it exists, for
+  // writing; null on failure.
+  virtual std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) = 0;
+  // Deletes a key with its values. Fails, changing nothing, when the key is
+  // missing or still has subkeys.
+  virtual bool deleteKey(Hive hive, const std::string& path) = 0;
+
+  // --- Folders and files --------------------------------------------------
+  // Fails without harm when the folder exists or its parent is missing.
+  virtual bool createDirectory(const std::string& path) = 0;
+  // Fails, changing nothing, when the folder is missing or not empty. On a
+  // junction or symbolic link it removes the link and never its target.
+  virtual bool removeDirectory(const std::string& path) = 0;
+  // Fails, changing nothing, for a missing path, a folder or a read-only file.
+  virtual bool deleteFile(const std::string& path) = 0;
+  // The attribute bits; kInvalidAttributes (all bits, the folder bit
+  // included) when the path is missing.
+  virtual uint32_t fileAttributes(const std::string& path) = 0;
+  // The bare names matching "<folder>\*.*" in the order the file system
+  // delivers them, "." and ".." included where the folder has them; nullopt
+  // when the listing cannot be started (missing folder, a file).
+  virtual std::optional<std::vector<std::string>> listFolder(const std::string& folder) = 0;
+
+  // --- Current directory --------------------------------------------------
+  virtual std::string currentDirectory() = 0;
+  virtual bool setCurrentDirectory(const std::string& path) = 0;
+
+  // --- Byte streams -------------------------------------------------------
+  // Read opens an existing file; Write creates or truncates. Null when the
+  // file cannot be opened.
+  virtual std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode) = 0;
+
+  // --- Shell links --------------------------------------------------------
+  // Writes a .lnk file; false when any step fails (nothing is reported).
+  virtual bool writeShellLink(const std::string& linkPath, const ShellLink& link) = 0;
+  // Reads a .lnk file back; nullopt when it cannot be loaded.
+  virtual std::optional<ShellLink> readShellLink(const std::string& linkPath) = 0;
+
+  // --- Processes ----------------------------------------------------------
+  // Starts a program without waiting for it; false when it did not start.
+  virtual bool createProcess(const std::string& application, const std::string& commandLine,
+                             uint32_t creationFlags, const std::string& currentDirectory) = 0;
+  // Opens a file with its associated application (verb "open", shown
+  // normally, no owner); false when that failed.
+  virtual bool shellOpen(const std::string& file) = 0;
+
+  // --- User interface -----------------------------------------------------
+  // Shows a message box owned by `owner` (a window handle, 0 for none) with
+  // kMbOk or kMbOkCancel; returns kIdOk or kIdCancel.
+  virtual int messageBox(uintptr_t owner, const std::string& text, const std::string& caption,
+                         uint32_t type) = 0;
+  // The primary screen's size in pixels.
+  virtual ScreenSize screenSize() = 0;
+  // Asks for the finest system timer resolution while a copy runs; every
+  // begin is matched by one end.
+  virtual void beginHighTimerResolution() = 0;
+  virtual void endHighTimerResolution() = 0;
+
+  // --- Text ---------------------------------------------------------------
+  // Equality ignoring letter case under the user's locale.
+  virtual bool equalsIgnoreCase(const std::string& a, const std::string& b) = 0;
+  // A key with caseFoldKey(a) == caseFoldKey(b) exactly when
+  // equalsIgnoreCase(a, b); lets callers index strings by that equality.
+  virtual std::string caseFoldKey(const std::string& text) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+// Form layouts as data: the forms/ folder describes each form with these
+// records, and the toolkit builds the form and its controls from them.
+
+#include <span>
+
+namespace toolkit {
+
+enum class ControlKind { Button, Label, Edit, RadioButton, ProgressBar, Image, Timer, DriveList, FolderList };
+
+enum class BorderStyle {
+  Single,    // a thin frame that cannot be resized
+  Sizeable,  // the toolkit's default frame
+};
+
+struct Bounds {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const Bounds&) const = default;
+};
+
+struct ControlLayout {
+  ControlKind kind = ControlKind::Label;
+  const char* name = "";
+  Bounds bounds;
+  const char* caption = "";  // Shift-JIS; the design text of an edit
+  int tabOrder = -1;         // -1: not a tab stop
+  bool visible = true;
+  bool enabled = true;
+  bool checked = false;  // radio buttons
+  int maxLength = 0;     // edits: bytes the user may type, 0 for no limit
+  int fontHeight = 0;    // 0: the form's font
+  int itemHeight = 0;    // folder lists
+  unsigned interval = 0;  // timers, in milliseconds
+  bool autoSize = false;  // images take the picture's size
+};
+
+struct FormLayout {
+  const char* className = "";  // Tmform, Tinstform, ...
+  const char* name = "";       // mform, instform, ...
+  const char* caption = "";    // Shift-JIS
+  Bounds bounds;               // left and top; width and height see outerSize
+  bool outerSize = false;      // width and height are the outer size, not the client size
+  BorderStyle border = BorderStyle::Single;
+  bool systemMenu = false;  // the system menu and close box in the title bar
+  bool centred = true;      // placed in the middle of the screen when first shown
+  int fontHeight = -12;     // "ＭＳ Ｐゴシック", Shift-JIS character set
+  std::span<const ControlLayout> controls;
+};
+
+}  // namespace toolkit

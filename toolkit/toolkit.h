@@ -1,0 +1,336 @@
+#pragma once
+// The small form toolkit: forms and controls that hold their properties and
+// event handlers, laid out from data (see toolkit/layout.h and forms/). A
+// backend chosen at link time gives them a face: `win32` (real windows) or
+// `headless` (no windows; tests script the user, see headless/script.h).
+// All text is Shift-JIS.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "toolkit/layout.h"
+
+namespace platform {
+class Platform;
+}
+
+namespace toolkit {
+
+class Application;
+class Backend;
+class Form;
+class FormPeer;
+class ControlPeer;
+
+// The toolkit's base exception: one that escapes the application is shown
+// with Application::showException.
+class Exception : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What changed on a control or form, so that a backend can mirror it.
+enum class Property { Bounds, Caption, Visible, Enabled, Checked, Position, Picture, Timer, Items };
+
+class Control {
+ public:
+  Control(Form& form, const ControlLayout& layout);
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control();
+
+  Form& form() const { return form_; }
+  const std::string& name() const { return name_; }
+  ControlKind kind() const { return kind_; }
+  int tabOrder() const { return tabOrder_; }
+  int fontHeight() const { return fontHeight_; }  // 0: the form's font
+
+  const Bounds& bounds() const { return bounds_; }
+  int left() const { return bounds_.left; }
+  int top() const { return bounds_.top; }
+  int width() const { return bounds_.width; }
+  int height() const { return bounds_.height; }
+  void setLeft(int value);
+  void setTop(int value);
+  void setWidth(int value);
+  void setHeight(int value);
+  void setBounds(const Bounds& value);
+
+  // The caption of buttons, labels and radio buttons; the text of an edit.
+  const std::string& caption() const { return caption_; }
+  void setCaption(const std::string& value);
+
+  bool visible() const { return visible_; }
+  void setVisible(bool value);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool value);
+  int tag() const { return tag_; }
+  void setTag(int value) { tag_ = value; }
+
+  ControlPeer* peer() const { return peer_.get(); }
+  void attachPeer(std::unique_ptr<ControlPeer> peer);
+
+  // Backends report what the user changed through these, without echoing
+  // the change back to the peer.
+  void userSetCaption(const std::string& value) { caption_ = value; }
+
+ protected:
+  void changed(Property property);
+
+ private:
+  Form& form_;
+  std::string name_;
+  ControlKind kind_;
+  int tabOrder_;
+  int fontHeight_;
+  Bounds bounds_;
+  std::string caption_;
+  bool visible_;
+  bool enabled_;
+  int tag_;
+  std::unique_ptr<ControlPeer> peer_;
+};
+
+class Button : public Control {
+ public:
+  using Control::Control;
+  std::function<void()> onClick;
+  // What a click by the user does: nothing while disabled or hidden.
+  void click();
+};
+
+class Label : public Control {
+ public:
+  using Control::Control;
+};
+
+class Edit : public Control {
+ public:
+  Edit(Form& form, const ControlLayout& layout);
+  const std::string& text() const { return caption(); }
+  void setText(const std::string& value) { setCaption(value); }
+  int maxLength() const { return maxLength_; }  // bytes the user may type; 0: no limit
+
+ private:
+  int maxLength_;
+};
+
+// Radio buttons of one form form one group: checking one unchecks the rest.
+class RadioButton : public Control {
+ public:
+  RadioButton(Form& form, const ControlLayout& layout);
+  bool checked() const { return checked_; }
+  void setChecked(bool value);
+  // What a click by the user does: checks this button.
+  void click();
+  void userSetChecked(bool value) { checked_ = value; }
+
+ private:
+  bool checked_;
+};
+
+class ProgressBar : public Control {
+ public:
+  using Control::Control;
+  int position() const { return position_; }
+  void setPosition(int value);  // clamped to 0..100
+
+ private:
+  int position_ = 0;
+};
+
+class Image : public Control {
+ public:
+  Image(Form& form, const ControlLayout& layout);
+  bool autoSize() const { return autoSize_; }
+  // Loads a Windows bitmap file; with AutoSize the image takes the
+  // picture's size. False, changing nothing, when the file does not hold a
+  // bitmap.
+  bool loadPicture(const std::string& path);
+  const std::string& picturePath() const { return picturePath_; }
+
+ private:
+  bool autoSize_;
+  std::string picturePath_;
+};
+
+// A timer; Enabled starts and stops it. It has no window of its own.
+class Timer : public Control {
+ public:
+  Timer(Form& form, const ControlLayout& layout);
+  unsigned interval() const { return interval_; }
+  std::function<void()> onTimer;
+  // One tick: runs onTimer when the timer is enabled.
+  void tick();
+
+ private:
+  unsigned interval_;
+};
+
+// A list of the current folder's ancestors and subfolders. Its folder is
+// the process's current directory: setting it changes that directory, and
+// the list reads the folder back from there.
+class FolderList : public Control {
+ public:
+  using Control::Control;
+  const std::string& folder() const { return folder_; }
+  // Returns false, changing nothing, when the folder cannot be entered.
+  bool setFolder(const std::string& path);
+  // The lines shown: the drive root, each ancestor, the folder itself, then
+  // its subfolders; the full path each line opens.
+  const std::vector<std::string>& items() const { return itemPaths_; }
+  // Depth of each line for indentation (0 for the root).
+  const std::vector<int>& itemDepths() const { return itemDepths_; }
+  int currentItem() const { return currentItem_; }
+  // What a double-click or Enter on a line does: opens that folder.
+  void open(int index);
+  // Reads the folder back from the current directory.
+  void refresh();
+
+ private:
+  std::string folder_;
+  std::vector<std::string> itemPaths_;
+  std::vector<int> itemDepths_;
+  int currentItem_ = -1;
+};
+
+// A drop-down of drive letters, shown in upper case; choosing one moves the
+// linked folder list to that drive.
+class DriveList : public Control {
+ public:
+  using Control::Control;
+  void link(FolderList* list) { folderList_ = list; }
+  char drive() const { return drive_; }
+  const std::string& drives() const { return drives_; }
+  void setDrives(const std::string& letters);
+  // What choosing a drive does.
+  void choose(char letter);
+  // Follows the folder list's drive without moving the list.
+  void follow(char letter);
+
+ private:
+  FolderList* folderList_ = nullptr;
+  std::string drives_;
+  char drive_ = 0;
+};
+
+class Form {
+ public:
+  Form(Application& application, const FormLayout& layout);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+  virtual ~Form();
+
+  Application& application() const { return application_; }
+  const FormLayout& layout() const { return layout_; }
+  const std::string& name() const { return name_; }
+
+  const std::string& caption() const { return caption_; }
+  void setCaption(const std::string& value);
+  int left() const { return left_; }
+  int top() const { return top_; }
+  void setLeft(int value);
+  void setTop(int value);
+  int clientWidth() const { return clientWidth_; }
+  int clientHeight() const { return clientHeight_; }
+  void setClientWidth(int value);
+  void setClientHeight(int value);
+
+  bool visible() const { return visible_; }
+  // Shows the form; runs onShow each time it goes from hidden to shown.
+  void show();
+  void hide();
+  // Runs onClose and hides the form; closing the main form ends the
+  // application.
+  void close();
+
+  // Shows the form modally and runs a nested message loop until its modal
+  // result is set non-zero; returns that result. Each showing starts at 0.
+  int showModal();
+  int modalResult() const { return modalResult_; }
+  void setModalResult(int value) { modalResult_ = value; }
+  bool inModalShowing() const { return modalDepth_ > 0; }
+
+  // The window handle that owns this form's message boxes.
+  uintptr_t handle() const;
+
+  std::function<void()> onCreate;
+  std::function<void()> onShow;
+  std::function<void()> onClose;
+
+  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+  Control* findControl(const std::string& name) const;
+  // The control of that name and class; throws toolkit::Exception when the
+  // layout has no such control.
+  template <class T>
+  T& control(const std::string& name) const {
+    T* typed = dynamic_cast<T*>(findControl(name));
+    if (!typed) throw Exception("form " + name_ + " has no control " + name + " of that kind");
+    return *typed;
+  }
+
+  FormPeer* peer() const { return peer_.get(); }
+
+ private:
+  friend class Application;
+  void changed(Property property);
+
+  Application& application_;
+  const FormLayout& layout_;
+  std::string name_;
+  std::string caption_;
+  int left_;
+  int top_;
+  int clientWidth_;
+  int clientHeight_;
+  bool visible_ = false;
+  int modalResult_ = 0;
+  int modalDepth_ = 0;
+  std::unique_ptr<FormPeer> peer_;
+  std::vector<std::unique_ptr<Control>> controls_;
+};
+
+class Application {
+ public:
+  explicit Application(platform::Platform& platform);
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+  ~Application();
+
+  platform::Platform& platform() const { return platform_; }
+  Backend& backend() const { return *backend_; }
+
+  void initialize();
+  // Creates a form (T's constructor takes the application first), then runs
+  // its onCreate. The first form created is the main form.
+  template <class T, class... Args>
+  T& createForm(Args&&... args) {
+    auto form = std::make_unique<T>(*this, std::forward<Args>(args)...);
+    T& created = *form;
+    adopt(std::move(form));
+    return created;
+  }
+  Form* mainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
+  const std::vector<std::unique_ptr<Form>>& forms() const { return forms_; }
+
+  // Runs the message loop until the main form closes.
+  void run();
+  void terminate() { terminated_ = true; }
+  bool terminated() const { return terminated_; }
+  // The standard display of an exception that escaped.
+  void showException(const std::exception& error);
+
+ private:
+  void adopt(std::unique_ptr<Form> form);
+
+  platform::Platform& platform_;
+  std::unique_ptr<Backend> backend_;
+  std::vector<std::unique_ptr<Form>> forms_;
+  bool terminated_ = false;
+};
+
+}  // namespace toolkit
