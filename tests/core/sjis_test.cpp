@@ -11,3 +11,14 @@ TEST(Sjis, SeparatorScanStepsOverTrailBytes) {
   forEachSeparator(path, 0, [&](size_t i) { found.push_back(i); });
   EXPECT_EQ(found, (std::vector<size_t>{1, 4}));
 }
+
+#include "core/cp932.h"
+#include "tests/support/sjis_text.h"
+
+TEST(Cp932, RoundTripsJapaneseAndRefusesWhatItCannotHold) {
+  auto sjis = utf8ToCp932("ソ起動");
+  ASSERT_TRUE(sjis.has_value());
+  EXPECT_EQ(*sjis, "\x83\x5C\x8B\x4E\x93\xAE");
+  EXPECT_EQ(cp932ToUtf8(*sjis), "ソ起動");
+  EXPECT_FALSE(utf8ToCp932("\xF0\x9F\x98\x80").has_value());  // an emoji
+}
