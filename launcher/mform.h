@@ -1,0 +1,28 @@
+#pragma once
+// Unit1: the launcher menu, the application's main form.
+
+#include "core/app_context.h"
+#include "toolkit/toolkit.h"
+
+class Tmform : public toolkit::Form {
+ public:
+  Tmform(toolkit::Application& application, AppContext& context);
+
+  toolkit::Image* instimage;
+  toolkit::Button* runbtn;
+  toolkit::Button* instbtn;
+  toolkit::Button* closebtn;
+  toolkit::Button* etc1btn;
+  toolkit::Button* etc2btn;
+
+  void closebtnClick();
+  void FormCreate();
+  void runbtnClick();
+  void instbtnClick();
+  void FormClose();
+  void etc1btnClick();
+  void etc2btnClick();
+
+ private:
+  AppContext& ctx_;
+};
