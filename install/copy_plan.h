@@ -1,0 +1,35 @@
+#pragma once
+// Which files an installation copies: the standard game files, the
+// configured entries and the save data under the preserve rule. The
+// uninstaller plans with the same functions to find the files to delete.
+
+#include <array>
+#include <string>
+
+#include "core/app_context.h"
+
+// The game files copied whenever the medium holds them, in this order.
+inline constexpr std::array<const char*, 17> StandardFiles = {
+    "SYSTEM.INI", "origin.exe", "SCENARIO.HED", "SCENARIO.DAT", "GRAPHIC.HED", "GRAPHIC.DAT",
+    "SOUND.HED",  "SOUND.DAT",  "BGM.HED",      "BGM.DAT",      "VOICE.HED",   "VOICE.DAT",
+    "MASK.HED",   "MASK.DAT",   "EXTRA.HED",    "EXTRA.DAT",    "uninst.exe",
+};
+
+// The save data, copied only when the destination does not hold it yet.
+inline constexpr char kSaveDataFile[] = "SYSTEM.DAT";
+
+// Plans the file `name` (relative to the current directory), or every file
+// below the folder `name`, through AddFileToPlan with the same flag.
+void AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve);
+// Plans one file: adds its size to TotalBytes and appends it to CopyPlan,
+// unless `preserve` is set and the file already stands at the destination.
+void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve);
+
+// Appends the folder chain of InstallPath to CreatedDirs, outermost first:
+// each prefix before a separator from the fourth byte on, then InstallPath
+// itself; creates each folder too when `create` is set.
+void recordInstallPathChain(AppContext& ctx, bool create);
+// Appends to CreatedDirs each folder inside the plan ("%s\%s" of InstallPath
+// and a CopyPlan entry's prefix before a separator) that it does not hold
+// yet, parents first; creates each one too when `create` is set.
+void recordPlanFolders(AppContext& ctx, bool create);
