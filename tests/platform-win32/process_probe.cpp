@@ -1,7 +1,7 @@
-// A small program the process tests start. It writes its command line and
-// current directory, as UTF-16 separated by a line feed, to
-// "probe-report.txt" in its current directory, then signals the event named
-// by the environment variable DISCMENU_PROBE_EVENT.
+// A small program the process tests start. It writes its process id, its
+// command line and its current directory, as UTF-16 lines separated by line
+// feeds, to "probe-report.txt" in its current directory, then signals the
+// event named by the environment variable DISCMENU_PROBE_EVENT.
 #include <windows.h>
 
 #include <string>
@@ -9,11 +9,10 @@
 #include "platform/win32/handles.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  std::wstring report = GetCommandLineW();
   std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
   directory.resize(GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data()));
-  report += L'\n';
-  report += directory;
+  const std::wstring report =
+      std::to_wstring(GetCurrentProcessId()) + L"\n" + GetCommandLineW() + L"\n" + directory;
   {
     platform::win32::UniqueFileHandle file(
         CreateFileW(L"probe-report.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

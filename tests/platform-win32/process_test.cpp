@@ -1,6 +1,7 @@
 // Programs started by the backend see the command line and current
 // directory they were given. The probe program reports both and signals an
-// event; the test waits on that event, never on the clock.
+// event; the test waits on that event and then on the probe's exit (its
+// current directory stays in use until then), never on the clock.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -28,14 +29,24 @@ std::wstring besideThisProgram(const wchar_t* name) {
   return path.substr(0, path.rfind(L'\\') + 1) + name;
 }
 
-std::wstring readUtf16(const std::wstring& path) {
-  UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return L"(missing)";
+struct ProbeReport {
+  std::wstring commandLine, directory;
+};
+
+// Reads the probe's report and waits until the probe has ended.
+ProbeReport finishProbe(const std::string& folder) {
+  UniqueFileHandle file(CreateFileW(toWide(joinPath(folder, "probe-report.txt")).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return {L"(no report)", L""};
   std::wstring text(4096, L'\0');
   DWORD read = 0;
   ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
   text.resize(read / sizeof(wchar_t));
-  return text;
+  const size_t first = text.find(L'\n'), second = text.find(L'\n', first + 1);
+  if (second == std::wstring::npos) return {L"(bad report)", L""};
+  UniqueKernelHandle probe(OpenProcess(SYNCHRONIZE, FALSE, std::stoul(text.substr(0, first))));
+  if (probe) WaitForSingleObject(probe.get(), kStartLimitMs);  // no handle: it has ended already
+  return {text.substr(first + 1, second - first - 1), text.substr(second + 1)};
 }
 
 class Win32Process : public ::testing::Test {
@@ -65,17 +76,18 @@ TEST_F(Win32Process, StartsWithCommandLineAndCurrentDirectory) {
   const std::string commandLine = "\"" + probe + "\" /l " + sjis("ソ");
   ASSERT_TRUE(system.createProcess(probe, commandLine, platform::kCreateNewConsole, workFolder));
   ASSERT_EQ(WaitForSingleObject(done.get(), kStartLimitMs), WAIT_OBJECT_0);
-  EXPECT_EQ(readUtf16(toWide(joinPath(workFolder, "probe-report.txt"))),
-            toWide(commandLine) + L"\n" + toWide(workFolder));
+  const ProbeReport report = finishProbe(workFolder);
+  EXPECT_EQ(report.commandLine, toWide(commandLine));
+  EXPECT_EQ(report.directory, toWide(workFolder));
 }
 
 TEST_F(Win32Process, ShellOpenRunsAProgramInTheCurrentDirectory) {
   ASSERT_TRUE(system.setCurrentDirectory(workFolder));
   ASSERT_TRUE(system.shellOpen(probe));
   ASSERT_EQ(WaitForSingleObject(done.get(), kStartLimitMs), WAIT_OBJECT_0);
-  const std::wstring report = readUtf16(toWide(joinPath(workFolder, "probe-report.txt")));
-  EXPECT_NE(report.find(toWide(probe)), std::wstring::npos) << report.size();
-  EXPECT_EQ(report.substr(report.find(L'\n') + 1), toWide(workFolder));
+  const ProbeReport report = finishProbe(workFolder);
+  EXPECT_NE(report.commandLine.find(toWide(probe)), std::wstring::npos);
+  EXPECT_EQ(report.directory, toWide(workFolder));
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ struct CountingTraits {
 };
 using Counted = UniqueHandle<CountingTraits>;
 
-TEST(UniqueHandle, ClosesOnceWhenDestroyedOrReset) {
+TEST(UniqueHandle, ClosesOnceWhenDestroyedOrResetAndNotAfterRelease) {
   int closes = 0;
   {
     Counted owner(&closes);
@@ -34,6 +34,14 @@ TEST(UniqueHandle, ClosesOnceWhenDestroyedOrReset) {
   owner.reset();
   EXPECT_FALSE(owner);
   EXPECT_EQ(kept, 1);
+
+  int released = 0;
+  {
+    Counted giving(&released);
+    EXPECT_EQ(giving.release(), &released);
+    EXPECT_FALSE(giving);
+  }
+  EXPECT_EQ(released, 0);
 }
 
 TEST(UniqueHandle, MoveConstructionHandsOverWithoutClosing) {
@@ -65,18 +73,6 @@ TEST(UniqueHandle, MoveAssignmentClosesWhatTheTargetHeld) {
   }
   EXPECT_EQ(targetCloses, 1);
   EXPECT_EQ(sourceCloses, 1);
-}
-
-TEST(UniqueHandle, ReleaseGivesUpOwnership) {
-  int closes = 0;
-  int* raw = nullptr;
-  {
-    Counted owner(&closes);
-    raw = owner.release();
-    EXPECT_FALSE(owner);
-  }
-  EXPECT_EQ(raw, &closes);
-  EXPECT_EQ(closes, 0);
 }
 
 // A failed FindFirstFileW returns INVALID_HANDLE_VALUE, not null: the owner
