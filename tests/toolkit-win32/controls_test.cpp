@@ -83,6 +83,12 @@ TEST_F(ControlsTest, ChildWindowsHaveTheirIdClassCaptionAndPlace) {
   EXPECT_FALSE(IsWindowEnabled(childOf(menu, "runbtn")));
   EXPECT_EQ(SendMessageW(childOf(uninstall, "RadioButton1"), BM_GETCHECK, 0, 0), BST_CHECKED);
 
+  auto tabStop = [](HWND window) { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP) != 0; };
+  EXPECT_FALSE(tabStop(childOf(progress, "nowwrite")));
+  EXPECT_FALSE(tabStop(childOf(progress, "nowcopy")));
+  EXPECT_TRUE(tabStop(childOf(progress, "Button1")));
+  EXPECT_TRUE(tabStop(childOf(destination, "dirpath")));
+
   // The tab order of the layout is the order of the children.
   HWND first = GetWindow(windowOf(browse), GW_CHILD);
   EXPECT_EQ(first, childOf(browse, "dirlist"));
@@ -132,8 +138,8 @@ std::wstring lineOf(HWND window, UINT getText, UINT getLength, int index) {
 
 void CALLBACK openThirdLineWithEnterThenAccept(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
+  // The list is the first tab stop, so it has the focus already.
   HWND list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
-  SetFocus(list);
   SendMessageW(list, LB_SETCURSEL, 2, 0);
   PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
   PostMessageW(list, WM_KEYUP, VK_RETURN, 0);
