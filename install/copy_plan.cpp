@@ -10,9 +10,21 @@ uint64_t measureSize(platform::Stream& stream) {
   return end > 0 ? static_cast<uint64_t>(end) : 0;
 }
 
+namespace {
+
+// Whether a file stands at `path`. Asked of the attributes rather than by
+// opening it, so that save data which cannot be opened just now (held by the
+// running game) is still taken as present and never overwritten.
+bool fileExists(platform::Platform& platform, const std::string& path) {
+  uint32_t attributes = platform.fileAttributes(path);
+  return attributes != platform::kInvalidAttributes && !(attributes & platform::kAttributeDirectory);
+}
+
+}  // namespace
+
 void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
   auto& platform = ctx.platform;
-  if (preserve && platform.openStream(joinPath(ctx.config.InstallPath, name), OpenMode::Read)) return;
+  if (preserve && fileExists(platform, joinPath(ctx.config.InstallPath, name))) return;
   if (auto source = platform.openStream(name, OpenMode::Read)) ctx.copy.TotalBytes += measureSize(*source);
   ctx.CopyPlan->add(name);
 }
@@ -61,7 +73,7 @@ void recordPlanFolders(AppContext& ctx, bool create) {
   }
 }
 
-void planInstallation(AppContext& ctx) {
+void planCopy(AppContext& ctx) {
   auto& platform = ctx.platform;
   CopyState& copy = ctx.copy;
   ctx.CopyPlan->clear();
@@ -79,8 +91,10 @@ void planInstallation(AppContext& ctx) {
   for (const auto& entry : ctx.ExtraCopyList->items()) AddEntryToPlan(ctx, entry, false);
   AddEntryToPlan(ctx, kSaveDataFile, true);
   for (const auto& entry : ctx.PreserveList->items()) AddEntryToPlan(ctx, entry, true);
-
-  recordInstallPathChain(ctx, true);
   copy.FileCount = ctx.CopyPlan->count();
+}
+
+void createInstallFolders(AppContext& ctx) {
+  recordInstallPathChain(ctx, true);
   recordPlanFolders(ctx, true);
 }

@@ -39,11 +39,13 @@ void recordInstallPathChain(AppContext& ctx, bool create);
 // yet, parents first; creates each one too when `create` is set.
 void recordPlanFolders(AppContext& ctx, bool create);
 
-// The whole preparation of an installation before its first file opens:
-// empties CopyPlan and CreatedDirs, plans StandardFiles, ExtraCopyList,
-// SYSTEM.DAT and PreserveList in this order, counts TotalBytes and
-// FileCount, and creates and records the destination folders.
-void planInstallation(AppContext& ctx);
+// Plans an installation: empties CopyPlan and CreatedDirs, plans
+// StandardFiles, ExtraCopyList, SYSTEM.DAT and PreserveList in this order,
+// and sets TotalBytes and FileCount.
+void planCopy(AppContext& ctx);
+// Creates the folder chain of InstallPath and the plan's folders, recording
+// each in CreatedDirs.
+void createInstallFolders(AppContext& ctx);
 
 // The size of an open stream, measured as the position of its end; leaves
 // the stream positioned there. 0 when the position cannot be told.

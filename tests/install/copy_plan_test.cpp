@@ -8,6 +8,12 @@ namespace {
 
 using CopyPlanTest = InstallTest;
 
+// What the progress dialog does before it opens the first file.
+void prepare(AppContext& ctx) {
+  planCopy(ctx);
+  createInstallFolders(ctx);
+}
+
 TEST_F(CopyPlanTest, StandardFilesInTableOrderThenExtraSaveDataAndPreserved) {
   // Created out of table order, so that the plan's order is the table's.
   put("uninst.exe", "12345");
@@ -19,7 +25,7 @@ TEST_F(CopyPlanTest, StandardFilesInTableOrderThenExtraSaveDataAndPreserved) {
   ctx.ExtraCopyList->add("readme.txt");
   ctx.PreserveList->add("save");
 
-  planInstallation(ctx);
+  prepare(ctx);
 
   EXPECT_EQ(plan(), (Names{"SYSTEM.INI", "origin.exe", "uninst.exe", "readme.txt", "SYSTEM.DAT", "save\\slot1.sav"}));
   EXPECT_EQ(ctx.copy.TotalBytes, 1u + 3 + 5 + 7 + 2 + 4);
@@ -31,7 +37,7 @@ TEST_F(CopyPlanTest, AFileNamedTwiceIsPlannedAndCountedTwice) {
   ctx.ExtraCopyList->add("origin.exe");
   ctx.ExtraCopyList->add("ORIGIN.EXE");
 
-  planInstallation(ctx);
+  prepare(ctx);
 
   EXPECT_EQ(plan(), (Names{"origin.exe", "origin.exe", "ORIGIN.EXE"}));
   EXPECT_EQ(ctx.copy.TotalBytes, 9u);
@@ -57,11 +63,16 @@ TEST_F(CopyPlanTest, PreserveRuleDecidesFileByFile) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     for (const auto& name : c.atDestination) put(dest(name), "old");
-    planInstallation(ctx);
+    prepare(ctx);
     EXPECT_EQ(plan(), c.planned);
     EXPECT_EQ(ctx.copy.TotalBytes, 3u * c.planned.size());
     for (const auto& name : c.atDestination) EXPECT_EQ(platform.readFile(dest(name)), "old") << name;
   }
+
+  // Save data held open by the running game is still there: never planned.
+  platform.failOpen(dest("SYSTEM.DAT"), platform::OpenMode::Read);
+  prepare(ctx);
+  EXPECT_EQ(plan(), Names{"SYSTEM.INI"});
 }
 
 TEST_F(CopyPlanTest, FoldersAreListedInDeliveredOrderPassingOverDotNames) {
@@ -72,12 +83,12 @@ TEST_F(CopyPlanTest, FoldersAreListedInDeliveredOrderPassingOverDotNames) {
   put("data\\sub\\.hidden\\c.bin");
   ctx.ExtraCopyList->add("data");
 
-  planInstallation(ctx);
+  prepare(ctx);
   EXPECT_EQ(plan(), (Names{"data\\a.bin", "data\\sub\\b.bin"}));
 
   // No sorting: the plan follows the listing.
   platform.setListingOrder("E:\\data", {"sub", "a.bin"});
-  planInstallation(ctx);
+  prepare(ctx);
   EXPECT_EQ(plan(), (Names{"data\\sub\\b.bin", "data\\a.bin"}));
 }
 
@@ -90,7 +101,7 @@ TEST_F(CopyPlanTest, MissingAndEmptyEntriesAddNothing) {
     ctx.PreserveList->add(entry);
   }
 
-  planInstallation(ctx);
+  prepare(ctx);
 
   EXPECT_EQ(plan(), (Names{"SYSTEM.INI"}));
   EXPECT_EQ(ctx.copy.TotalBytes, 1u);
@@ -104,7 +115,7 @@ TEST_F(CopyPlanTest, SourceThatCannotBeOpenedIsPlannedWithSizeZero) {
   platform.failOpen("E:\\SYSTEM.INI", platform::OpenMode::Read);
   ctx.ExtraCopyList->add("data");
 
-  planInstallation(ctx);
+  prepare(ctx);
 
   // A standard file is present only when it opens; a configured one that
   // exists is planned and its copy will report it.
@@ -124,7 +135,7 @@ TEST_F(CopyPlanTest, FolderChainAndPlanFoldersAreRecordedOnceParentsFirst) {
   ctx.ExtraCopyList->add("DATA\\SUB\\b.bin");
   ctx.ExtraCopyList->add("DATA2\\x.bin");
 
-  planInstallation(ctx);
+  prepare(ctx);
 
   EXPECT_EQ(createdDirs(), (Names{"D:\\Games", "D:\\Games\\Title", "D:\\Games\\Title\\data",
                                   "D:\\Games\\Title\\data\\sub", "D:\\Games\\Title\\DATA2"}));
@@ -157,7 +168,7 @@ TEST_F(CopyPlanTest, TrailByteBackslashIsNeverASeparator) {
     ctx.ExtraCopyList->clear();
     ctx.ExtraCopyList->add(c.entry);
     ctx.config.InstallPath = c.installPath;
-    planInstallation(ctx);
+    prepare(ctx);
     EXPECT_EQ(plan(), Names{c.entry});
     EXPECT_EQ(createdDirs(), c.recorded);
     for (const auto& folder : c.recorded) EXPECT_TRUE(isFolder(folder));
@@ -170,8 +181,8 @@ TEST_F(CopyPlanTest, EveryShowingStartsFromAnEmptyPlan) {
   ctx.CreatedDirs->add("C:\\stale");
   ctx.copy.TotalBytes = 99;
 
-  planInstallation(ctx);
-  planInstallation(ctx);
+  prepare(ctx);
+  prepare(ctx);
 
   EXPECT_EQ(plan(), Names{"SYSTEM.INI"});
   EXPECT_EQ(createdDirs(), (Names{"D:\\Games", "D:\\Games\\Title"}));
