@@ -1,5 +1,6 @@
 #include "uninstall/install_path_check.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/sjis.h"
@@ -18,21 +19,30 @@ bool namesNoFolder(std::string_view component) {
 }  // namespace
 
 bool isRemovableInstallPath(const std::string& installPath) {
-  if (installPath.size() < 4 || !isDriveLetter(installPath[0]) || installPath[1] != ':' || installPath[2] != '\\') {
+  if (installPath.size() < 4 || !isDriveLetter(installPath[0]) || installPath[1] != ':' ||
+      (installPath[2] != '\\' && installPath[2] != '/')) {
     return false;
   }
   std::string_view below = std::string_view(installPath).substr(3);
   bool folderNamed = false;
   bool sound = true;
-  size_t start = 0;
-  auto component = [&](size_t end) {
-    std::string_view name = below.substr(start, end - start);
-    start = end + 1;
-    if (name.empty()) return;  // repeated separators collapse
-    if (namesNoFolder(name)) sound = false;
-    folderNamed = true;
+  // Splits at "/", which Windows takes for a separator too and which is
+  // never a trail byte.
+  auto checkComponents = [&](std::string_view text) {
+    for (size_t start = 0; start <= text.size();) {
+      size_t end = std::min(text.find('/', start), text.size());
+      std::string_view component = text.substr(start, end - start);
+      start = end + 1;
+      if (component.empty()) continue;  // repeated separators collapse
+      if (namesNoFolder(component)) sound = false;
+      folderNamed = true;
+    }
   };
-  forEachSeparator(below, 0, component);
-  component(below.size());
+  size_t start = 0;
+  forEachSeparator(below, 0, [&](size_t at) {
+    checkComponents(below.substr(start, at - start));
+    start = at + 1;
+  });
+  checkComponents(below.substr(start));
   return folderNamed && sound;
 }
