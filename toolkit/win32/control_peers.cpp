@@ -8,9 +8,12 @@
 
 #include "core/sjis.h"
 #include "toolkit/win32/form_window.h"
-#include "toolkit/win32/wide.h"
+#include "platform/win32/wide_text.h"
 
 namespace toolkit::win32 {
+
+using platform::win32::toSjis;
+using platform::win32::toWide;
 namespace {
 
 std::wstring windowText(HWND window) {

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "texts.h"
-#include "toolkit/win32/wide.h"
+#include "platform/win32/wide_text.h"
 
 namespace toolkit::win32 {
+
+using platform::win32::toSjis;
+using platform::win32::toWide;
 
 FormWindow::FormWindow(Form& form) : form_(form) {
   HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -1,51 +1,25 @@
 #pragma once
-// One owner per Win32 handle: move-only, a move closes what the target
-// held, and each kind of handle says what "no handle" is and how it closes.
+// The window and GDI handles of the Win32 toolkit, owned through the one
+// handle owner the Win32 backends share.
 
 #include <windows.h>
 
-#include <utility>
+#include "platform/win32/unique_handle.h"
 
 namespace toolkit::win32 {
 
-template <class Traits>
-class UniqueHandle {
- public:
-  using Handle = typename Traits::Handle;
-
-  UniqueHandle() = default;
-  explicit UniqueHandle(Handle handle) : handle_(handle) {}
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { reset(); }
-
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != Traits::none(); }
-  Handle release() { return std::exchange(handle_, Traits::none()); }
-  void reset(Handle handle = Traits::none()) {
-    Handle old = std::exchange(handle_, handle);
-    if (old != Traits::none()) Traits::close(old);
-  }
-
- private:
-  Handle handle_ = Traits::none();
-};
+using platform::win32::UniqueHandle;
 
 struct WindowTraits {
   using Handle = HWND;
-  static HWND none() { return nullptr; }
+  static HWND invalid() { return nullptr; }
   static void close(HWND window) { DestroyWindow(window); }
 };
 
 template <class T>
 struct GdiObjectTraits {
   using Handle = T;
-  static T none() { return nullptr; }
+  static T invalid() { return nullptr; }
   static void close(T object) { DeleteObject(object); }
 };
 
