@@ -1,0 +1,74 @@
+#pragma once
+// The folders and files of the in-memory Windows: one tree per drive, each
+// folder keeping its members in creation order, names compared ignoring the
+// case of ASCII letters and kept as created. A junction is a member that
+// stands for another folder, named by its full path.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/memory/memory_path.h"
+
+namespace platform::memory {
+
+// A file's bytes, shared with the streams open on it.
+struct FileData {
+  std::string bytes;
+  int openStreams = 0;
+};
+
+struct Node {
+  enum class Kind { Folder, File, Junction };
+
+  Kind kind = Kind::Folder;
+  std::string name;
+  Node* parent = nullptr;
+  bool readOnly = false;
+  std::shared_ptr<FileData> data;              // files
+  std::vector<std::unique_ptr<Node>> members;  // folders, in creation order
+  FullPath junctionTarget;                     // junctions
+
+  uint32_t attributes() const;
+  Node* member(std::string_view memberName) const;
+};
+
+class FileTree {
+ public:
+  FileTree();
+
+  bool addDrive(char letter);
+  Node* root(char drive) const;
+  const std::map<char, std::unique_ptr<Node>>& drives() const { return drives_; }
+
+  // Where a path leads: `folder` holds the last name (junctions on the way
+  // followed), `node` is the member of that name or null when there is none.
+  // For a root, folder is null and node the root.
+  struct Location {
+    Node* folder = nullptr;
+    Node* node = nullptr;
+    std::string name;
+  };
+  // nullopt when the drive or a folder on the way is missing.
+  std::optional<Location> locate(const FullPath& path) const;
+  // The folder a node stands for: itself for a folder, the end of the chain
+  // for a junction; null for a file, a missing target or a loop.
+  Node* folderBehind(Node* node) const;
+
+  Node* add(Node* folder, Node::Kind kind, std::string name);
+  void remove(Node* node);
+  // The full path of a node through its parents, names as created.
+  static FullPath pathOf(const Node* node);
+
+ private:
+  std::optional<Location> locate(const FullPath& path, int depth) const;
+  Node* folderBehind(Node* node, int depth) const;
+
+  std::map<char, std::unique_ptr<Node>> drives_;
+};
+
+}  // namespace platform::memory

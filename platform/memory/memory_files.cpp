@@ -1,0 +1,208 @@
+// Folders, files, listing, the current directory and streams of the
+// in-memory Windows.
+#include <algorithm>
+
+#include "platform/memory/memory_platform.h"
+#include "platform/memory/memory_stream.h"
+#include "platform/memory/memory_text.h"
+
+namespace platform {
+
+using memory::FileTree;
+using memory::Node;
+
+std::optional<memory::ResolvedPath> MemoryPlatform::resolve(const std::string& path) const {
+  return memory::resolvePath(path, current_);
+}
+
+std::optional<MemoryPlatform::Found> MemoryPlatform::locate(const std::string& path) const {
+  auto resolved = resolve(path);
+  if (!resolved) return std::nullopt;
+  auto location = tree_.locate(resolved->path);
+  if (!location) return std::nullopt;
+  Found found;
+  static_cast<FileTree::Location&>(found) = std::move(*location);
+  found.folderOnly = resolved->trailingSeparator;
+  return found;
+}
+
+Node* MemoryPlatform::findFile(const std::string& path) const {
+  auto found = locate(path);
+  if (!found || found->folderOnly || !found->node || found->node->kind != Node::Kind::File) return nullptr;
+  return found->node;
+}
+
+Node* MemoryPlatform::findFolder(const std::string& path) const {
+  auto found = locate(path);
+  return found ? tree_.folderBehind(found->node) : nullptr;
+}
+
+std::string MemoryPlatform::pathKey(const FileTree::Location& location) {
+  if (!location.folder) return memory::foldAsciiCase(FileTree::pathOf(location.node).text());
+  auto path = FileTree::pathOf(location.folder);
+  path.parts.push_back(location.name);
+  return memory::foldAsciiCase(path.text());
+}
+
+std::string MemoryPlatform::pathKey(const std::string& path) const {
+  if (auto found = locate(path)) return pathKey(*found);
+  auto resolved = resolve(path);
+  return memory::foldAsciiCase(resolved ? resolved->path.text() : path);
+}
+
+bool MemoryPlatform::createDirectory(const std::string& path) {
+  auto found = locate(path);
+  if (!found || !found->folder || found->node) return false;
+  tree_.add(found->folder, Node::Kind::Folder, found->name);
+  return true;
+}
+
+bool MemoryPlatform::removeDirectory(const std::string& path) {
+  auto found = locate(path);
+  if (!found || !found->folder || !found->node) return false;
+  Node* node = found->node;
+  if (node->kind == Node::Kind::File) return false;
+  // The current directory is held open, so Windows refuses to remove it.
+  if (node->kind == Node::Kind::Folder && (!node->members.empty() || node == findFolder(current_.text()))) {
+    return false;
+  }
+  tree_.remove(node);
+  return true;
+}
+
+bool MemoryPlatform::deleteFile(const std::string& path) {
+  Node* file = findFile(path);
+  // An open stream holds the file without delete sharing.
+  if (!file || file->readOnly || file->data->openStreams > 0) return false;
+  tree_.remove(file);
+  return true;
+}
+
+uint32_t MemoryPlatform::fileAttributes(const std::string& path) {
+  auto found = locate(path);
+  if (!found || !found->node) return kInvalidAttributes;
+  if (found->folderOnly && found->node->kind == Node::Kind::File) return kInvalidAttributes;
+  return found->node->attributes();
+}
+
+std::optional<std::vector<std::string>> MemoryPlatform::listFolder(const std::string& folder) {
+  // "<folder>\*.*" names the members of "<folder>\": an empty folder thus
+  // lists the root of the current drive, and "X:" the root of X.
+  Node* node = findFolder(folder + '\\');
+  if (!node) return std::nullopt;
+  std::vector<std::string> names;
+  if (node->parent) names = {".", ".."};
+  auto members = orderedMembers(*node);
+  names.insert(names.end(), members.begin(), members.end());
+  return names;
+}
+
+std::vector<std::string> MemoryPlatform::orderedMembers(const Node& folder) const {
+  std::vector<std::string> names;
+  for (const auto& member : folder.members) names.push_back(member->name);
+  auto explicitOrder = folderOrders_.find(memory::foldAsciiCase(FileTree::pathOf(&folder).text()));
+  if (explicitOrder != folderOrders_.end()) {
+    std::vector<std::string> ordered;
+    for (const auto& wanted : explicitOrder->second) {
+      auto at = std::find_if(names.begin(), names.end(), [&](const auto& n) { return memory::equalsAsciiCase(n, wanted); });
+      if (at == names.end()) continue;
+      ordered.push_back(std::move(*at));
+      names.erase(at);
+    }
+    ordered.insert(ordered.end(), names.begin(), names.end());
+    return ordered;
+  }
+  if (listingOrder_ == ListingOrder::Reverse) std::reverse(names.begin(), names.end());
+  if (listingOrder_ == ListingOrder::Sorted) {
+    std::stable_sort(names.begin(), names.end(),
+                     [](const auto& a, const auto& b) { return memory::foldAsciiCase(a) < memory::foldAsciiCase(b); });
+  }
+  return names;
+}
+
+std::string MemoryPlatform::currentDirectory() { return current_.text(); }
+
+bool MemoryPlatform::setCurrentDirectory(const std::string& path) {
+  auto resolved = resolve(path);
+  if (!resolved || !findFolder(path)) return false;
+  current_ = resolved->path;
+  return true;
+}
+
+std::unique_ptr<Stream> MemoryPlatform::openStream(const std::string& path, OpenMode mode) {
+  auto found = locate(path);
+  if (!found || found->folderOnly || !found->folder) return nullptr;
+  Node* node = found->node;
+  if (node && (node->kind != Node::Kind::File || (mode == OpenMode::Write && node->readOnly))) return nullptr;
+  if (!node && mode == OpenMode::Read) return nullptr;
+  std::string key = pathKey(*found);
+  if (!disk_->admitOpen(key, mode)) return nullptr;
+  if (!node) {
+    node = tree_.add(found->folder, Node::Kind::File, found->name);
+  } else if (mode == OpenMode::Write) {
+    node->data->bytes.clear();
+  }
+  return std::make_unique<memory::MemoryStream>(node->data, disk_, std::move(key), mode);
+}
+
+bool MemoryPlatform::addDrive(char letter) { return tree_.addDrive(letter); }
+
+bool MemoryPlatform::addJunction(const std::string& link, const std::string& target) {
+  auto found = locate(link);
+  auto resolvedTarget = resolve(target);
+  if (!found || !found->folder || found->node || !resolvedTarget) return false;
+  tree_.add(found->folder, Node::Kind::Junction, found->name)->junctionTarget = resolvedTarget->path;
+  return true;
+}
+
+void MemoryPlatform::setListingOrder(ListingOrder order) { listingOrder_ = order; }
+
+void MemoryPlatform::setListingOrder(const std::string& folder, std::vector<std::string> names) {
+  Node* node = findFolder(folder);
+  std::string key = node ? memory::foldAsciiCase(FileTree::pathOf(node).text()) : pathKey(folder);
+  folderOrders_[key] = std::move(names);
+}
+
+bool MemoryPlatform::writeFile(const std::string& path, const std::string& bytes) {
+  auto found = locate(path);
+  if (!found || found->folderOnly || !found->folder) return false;
+  Node* node = found->node;
+  if (node && (node->kind != Node::Kind::File || node->readOnly)) return false;
+  if (!node) node = tree_.add(found->folder, Node::Kind::File, found->name);
+  node->data->bytes = bytes;
+  return true;
+}
+
+std::optional<std::string> MemoryPlatform::readFile(const std::string& path) const {
+  Node* file = findFile(path);
+  if (!file) return std::nullopt;
+  return file->data->bytes;
+}
+
+bool MemoryPlatform::exists(const std::string& path) const {
+  auto found = locate(path);
+  return found && found->node;
+}
+
+bool MemoryPlatform::createDirectories(const std::string& path) {
+  auto resolved = resolve(path);
+  if (!resolved || !tree_.root(resolved->path.drive)) return false;
+  memory::FullPath prefix{resolved->path.drive, {}};
+  for (const auto& part : resolved->path.parts) {
+    prefix.parts.push_back(part);
+    auto location = tree_.locate(prefix);
+    if (!location) return false;
+    if (!location->node) tree_.add(location->folder, Node::Kind::Folder, part);
+    else if (!tree_.folderBehind(location->node)) return false;
+  }
+  return true;
+}
+
+bool MemoryPlatform::makeReadOnly(const std::string& path) {
+  Node* file = findFile(path);
+  if (!file) return false;
+  file->readOnly = true;
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+// Full paths of the in-memory Windows, made the way Win32 makes them: a
+// drive letter and the folder names below its root, with relative names
+// taken against the current directory.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::memory {
+
+struct FullPath {
+  char drive = 'C';                // upper case
+  std::vector<std::string> parts;  // names below the root, as written
+
+  bool isRoot() const { return parts.empty(); }
+  // "C:\" for a root, "C:\a\b" otherwise.
+  std::string text() const;
+};
+
+struct ResolvedPath {
+  FullPath path;
+  bool trailingSeparator = false;  // "a\": only a folder may be meant
+};
+
+// Resolves `path` against `current`: "X:\a" is absolute, "\a" starts at the
+// root of the current drive, "X:a" continues the current directory when it is
+// on drive X and the root of X otherwise, anything else continues the current
+// directory. Repeated separators collapse, "." and ".." resolve (".." stops
+// at the root). nullopt for an empty path, a UNC path or a name holding a
+// character Windows refuses (< > : " / | ? * and control bytes).
+std::optional<ResolvedPath> resolvePath(std::string_view path, const FullPath& current);
+
+}  // namespace platform::memory

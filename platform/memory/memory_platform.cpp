@@ -1,0 +1,172 @@
+// The registry, shell links, processes, user interface and text services of
+// the in-memory Windows, its switches and its snapshot.
+#include "platform/memory/memory_platform.h"
+
+#include "platform/memory/memory_text.h"
+#include "platform/memory/shell_link_file.h"
+
+namespace platform {
+
+using memory::FileTree;
+using memory::Node;
+
+namespace {
+
+// Windows keeps a link's file name in 260 UTF-16 units, terminator included.
+constexpr size_t kMaxLinkPathCharacters = 259;
+
+// The program a command line starts: its first word, or the quoted text.
+std::string firstWord(const std::string& commandLine) {
+  if (commandLine.starts_with('"')) return commandLine.substr(1, commandLine.find('"', 1) - 1);
+  return commandLine.substr(0, commandLine.find(' '));
+}
+
+}  // namespace
+
+MemoryPlatform::MemoryPlatform() : current_{'C', {}}, disk_(std::make_shared<memory::DiskFaults>()) {
+  registry_.create(Hive::CurrentUser, "Software");
+  registry_.create(Hive::LocalMachine, "SOFTWARE");
+}
+
+MemoryPlatform::~MemoryPlatform() = default;
+
+std::unique_ptr<RegistryKey> MemoryPlatform::openKey(Hive hive, const std::string& path) {
+  auto key = registry_.find(hive, path);
+  if (!key) return nullptr;
+  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), false);
+}
+
+std::unique_ptr<RegistryKey> MemoryPlatform::createKey(Hive hive, const std::string& path) {
+  auto key = registry_.create(hive, path);
+  if (!key) return nullptr;
+  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), true);
+}
+
+bool MemoryPlatform::deleteKey(Hive hive, const std::string& path) { return registry_.remove(hive, path); }
+
+bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink& link) {
+  if (memory::characterCount(linkPath) > kMaxLinkPathCharacters) return false;
+  auto stream = openStream(linkPath, OpenMode::Write);
+  if (!stream) return false;
+  std::string bytes = memory::encodeShellLink(link);
+  if (stream->write(bytes.data(), bytes.size()) != bytes.size()) return false;
+  shellLinks_.push_back({linkPath, link});
+  return true;
+}
+
+std::optional<ShellLink> MemoryPlatform::readShellLink(const std::string& linkPath) {
+  Node* file = findFile(linkPath);
+  if (!file) return std::nullopt;
+  return memory::decodeShellLink(file->data->bytes);
+}
+
+bool MemoryPlatform::createProcess(const std::string& application, const std::string& commandLine,
+                                   uint32_t creationFlags, const std::string& currentDirectory) {
+  const std::string program = application.empty() ? firstWord(commandLine) : application;
+  bool started = findFile(program) && (currentDirectory.empty() || findFolder(currentDirectory));
+  processes_.push_back({application, commandLine, creationFlags, currentDirectory, started});
+  return started;
+}
+
+bool MemoryPlatform::shellOpen(const std::string& file) {
+  bool opened = exists(file);
+  shellOpens_.push_back({file, opened});
+  return opened;
+}
+
+int MemoryPlatform::messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) {
+  MessageBoxRecord record{owner, text, caption, type, 0};
+  messageBoxes_.push_back(record);
+  const size_t index = messageBoxes_.size() - 1;
+  const bool offersChoice = (type & 0xF) == kMbOkCancel;
+  int answer = kIdOk;
+  if (messageBoxHook_) {
+    answer = messageBoxHook_(record);
+  } else if (offersChoice && !messageBoxAnswers_.empty()) {
+    answer = messageBoxAnswers_.front();
+    messageBoxAnswers_.pop_front();
+  }
+  if (!offersChoice) answer = kIdOk;
+  messageBoxes_[index].answer = answer;
+  return answer;
+}
+
+bool MemoryPlatform::equalsIgnoreCase(const std::string& a, const std::string& b) {
+  return memory::equalsAsciiCase(a, b);
+}
+
+std::string MemoryPlatform::caseFoldKey(const std::string& text) { return memory::foldAsciiCase(text); }
+
+void MemoryPlatform::setWriteCapacity(std::optional<uint64_t> bytes) { disk_->setWriteCapacity(bytes); }
+
+void MemoryPlatform::shortWrite(const std::string& path, int nth, size_t accepted) {
+  disk_->shortWrite(path.empty() ? "" : pathKey(path), nth, accepted);
+}
+
+void MemoryPlatform::failOpen(const std::string& path, OpenMode mode, int nth) {
+  disk_->failOpen(path.empty() ? "" : pathKey(path), mode, nth);
+}
+
+void MemoryPlatform::failReadAfter(const std::string& path, uint64_t offset) {
+  disk_->failReadAfter(pathKey(path), offset);
+}
+
+void MemoryPlatform::clearFaults() { disk_->clear(); }
+
+bool MemoryPlatform::setRegistryString(Hive hive, const std::string& key, const std::string& name,
+                                       const std::string& value) {
+  auto node = registry_.create(hive, key);
+  if (!node) return false;
+  node->setValue(name, value);
+  return true;
+}
+
+std::optional<std::string> MemoryPlatform::registryString(Hive hive, const std::string& key,
+                                                          const std::string& name) const {
+  auto node = registry_.find(hive, key);
+  const std::string* value = node ? node->value(name) : nullptr;
+  if (!value) return std::nullopt;
+  return *value;
+}
+
+bool MemoryPlatform::keyExists(Hive hive, const std::string& key) const { return registry_.find(hive, key) != nullptr; }
+
+void MemoryPlatform::installTypicalWindows() {
+  const std::string programs = "C:\\Users\\player\\Start Menu\\Programs";
+  setRegistryString(Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                    "C:\\Program Files");
+  setRegistryString(Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup", "BootDir", "C:\\");
+  setRegistryString(Hive::CurrentUser, "software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                    "Programs", programs);
+  createDirectories("C:\\Program Files");
+  createDirectories(programs);
+}
+
+namespace {
+
+void addFiles(const Node& node, Snapshot& snapshot) {
+  Snapshot::Entry entry;
+  entry.attributes = node.attributes();
+  if (node.kind == Node::Kind::File) entry.content = node.data->bytes;
+  if (node.kind == Node::Kind::Junction) entry.junctionTarget = node.junctionTarget.text();
+  snapshot.files.emplace(FileTree::pathOf(&node).text(), std::move(entry));
+  for (const auto& member : node.members) addFiles(*member, snapshot);
+}
+
+void addKeys(const memory::RegistryNode& key, const std::string& path, Snapshot& snapshot) {
+  auto& values = snapshot.registry[path];
+  for (const auto& [name, data] : key.values) values.emplace(name, data);
+  for (const auto& subkey : key.subkeys) addKeys(*subkey, path + '\\' + subkey->name, snapshot);
+}
+
+}  // namespace
+
+Snapshot MemoryPlatform::snapshot() const {
+  Snapshot snapshot;
+  for (const auto& [letter, root] : tree_.drives()) addFiles(*root, snapshot);
+  addKeys(registry_.hive(Hive::CurrentUser), "HKCU", snapshot);
+  addKeys(registry_.hive(Hive::LocalMachine), "HKLM", snapshot);
+  return snapshot;
+}
+
+}  // namespace platform

@@ -1,0 +1,202 @@
+#pragma once
+// An in-memory Windows with Windows semantics, for native tests and the unit
+// suite under Wine. Beyond the platform interface it offers the switches a
+// test needs: more drives, junctions, listing orders, faults keyed by
+// operation, path and which call, message-box answers, and records of what
+// was started, opened, shown and linked.
+//
+// Streams it hands out stay valid after the platform is destroyed (they
+// share the file and the fault switches).
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/memory/disk_faults.h"
+#include "platform/memory/file_tree.h"
+#include "platform/memory/memory_registry.h"
+#include "platform/memory/snapshot.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+enum class ListingOrder {
+  Creation,  // members in the order they were created (the default)
+  Reverse,   // the newest first
+  Sorted,    // by name, ignoring ASCII case, as NTFS delivers them
+};
+
+// A fault switch hits every matching call when given this as `nth`.
+inline constexpr int kEveryCall = 0;
+
+struct MessageBoxRecord {
+  uintptr_t owner = 0;
+  std::string text;
+  std::string caption;
+  uint32_t type = kMbOk;
+  int answer = 0;  // 0 while the hook runs
+};
+
+struct ProcessRecord {
+  std::string application;
+  std::string commandLine;
+  uint32_t creationFlags = 0;
+  std::string currentDirectory;
+  bool started = false;
+};
+
+struct ShellOpenRecord {
+  std::string file;
+  bool opened = false;
+};
+
+struct ShellLinkRecord {
+  std::string path;
+  ShellLink link;
+};
+
+class MemoryPlatform : public Platform {
+ public:
+  // Drive C: with nothing on it but its root, the current directory C:\,
+  // HKCU\Software and HKLM\SOFTWARE, a 1024 x 768 screen.
+  MemoryPlatform();
+  ~MemoryPlatform() override;
+
+  // --- Platform -----------------------------------------------------------
+  std::unique_ptr<RegistryKey> openKey(Hive hive, const std::string& path) override;
+  std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
+  bool deleteKey(Hive hive, const std::string& path) override;
+  bool createDirectory(const std::string& path) override;
+  bool removeDirectory(const std::string& path) override;
+  bool deleteFile(const std::string& path) override;
+  uint32_t fileAttributes(const std::string& path) override;
+  std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
+  std::string currentDirectory() override;
+  bool setCurrentDirectory(const std::string& path) override;
+  std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode) override;
+  bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
+  std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
+  bool createProcess(const std::string& application, const std::string& commandLine, uint32_t creationFlags,
+                     const std::string& currentDirectory) override;
+  bool shellOpen(const std::string& file) override;
+  int messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) override;
+  ScreenSize screenSize() override { return screen_; }
+  void beginHighTimerResolution() override { ++timerResolutionBalance_; }
+  void endHighTimerResolution() override { --timerResolutionBalance_; }
+  bool equalsIgnoreCase(const std::string& a, const std::string& b) override;
+  std::string caseFoldKey(const std::string& text) override;
+
+  // --- Drives, junctions, listing order -----------------------------------
+  // False when the letter is not a letter or the drive exists.
+  bool addDrive(char letter);
+  // A junction at `link` (whose parent folder must exist and which must not)
+  // standing for the folder `target`, which may be missing for now.
+  bool addJunction(const std::string& link, const std::string& target);
+  void setListingOrder(ListingOrder order);
+  // Lists `folder` with the named members first, in this order, and the rest
+  // after them in creation order. Kept by the folder's path, so it holds for
+  // a folder made again later.
+  void setListingOrder(const std::string& folder, std::vector<std::string> names);
+
+  // --- Faults -------------------------------------------------------------
+  // Files are named by path (resolved now, through junctions); an empty path
+  // stands for any file. `nth` counts from 1 the matching calls made after
+  // the switch is set; kEveryCall hits all of them.
+  //
+  // The total bytes the disk still accepts from stream writes; a write
+  // beyond it accepts what is left. nullopt: no limit (the default).
+  void setWriteCapacity(std::optional<uint64_t> bytes);
+  std::optional<uint64_t> writeCapacity() const { return disk_->writeCapacity(); }
+  // The n-th write (of one byte or more) to the file accepts only `accepted` bytes.
+  void shortWrite(const std::string& path, int nth, size_t accepted = 0);
+  // The n-th open in `mode` of the file that would otherwise succeed fails.
+  void failOpen(const std::string& path, OpenMode mode, int nth = kEveryCall);
+  // Reads of the file stop at `offset`: the read that crosses it returns the
+  // bytes before it and readError() turns true.
+  void failReadAfter(const std::string& path, uint64_t offset);
+  // Removes every fault switch and the write capacity.
+  void clearFaults();
+  // Counts since construction, for tests that visit every failure point:
+  // opens that succeeded, and stream writes of one byte or more.
+  int openCount(OpenMode mode) const { return disk_->openCount(mode); }
+  int writeCount() const { return disk_->writeCount(); }
+  int openStreamCount() const { return disk_->openStreams; }
+
+  // --- Records and answers ------------------------------------------------
+  // Answers of kMbOkCancel boxes, first in first out; kIdOk when none is
+  // left. A kMbOk box always answers kIdOk and takes nothing from the queue.
+  void queueMessageBoxAnswer(int answer) { messageBoxAnswers_.push_back(answer); }
+  // When set, decides every answer (a kMbOk box still answers kIdOk); it
+  // sees the box before the box is answered.
+  void setMessageBoxHook(std::function<int(const MessageBoxRecord&)> hook) { messageBoxHook_ = std::move(hook); }
+  const std::vector<MessageBoxRecord>& messageBoxes() const { return messageBoxes_; }
+  const std::vector<ProcessRecord>& processes() const { return processes_; }
+  const std::vector<ShellOpenRecord>& shellOpens() const { return shellOpens_; }
+  // The links written successfully, in order.
+  const std::vector<ShellLinkRecord>& shellLinks() const { return shellLinks_; }
+
+  void setScreenSize(ScreenSize size) { screen_ = size; }
+  bool highTimerResolutionActive() const { return timerResolutionBalance_ > 0; }
+  // Begins minus ends; anything but 0 after a copy is a leak or a double end.
+  int highTimerResolutionBalance() const { return timerResolutionBalance_; }
+
+  // --- Test conveniences (no faults apply) --------------------------------
+  // Creates or replaces a file; false when its folder is missing or it is a
+  // folder or read-only.
+  bool writeFile(const std::string& path, const std::string& bytes);
+  std::optional<std::string> readFile(const std::string& path) const;
+  bool exists(const std::string& path) const;
+  // Creates the folder and every missing folder above it.
+  bool createDirectories(const std::string& path);
+  bool makeReadOnly(const std::string& path);
+  bool setRegistryString(Hive hive, const std::string& key, const std::string& name, const std::string& value);
+  std::optional<std::string> registryString(Hive hive, const std::string& key, const std::string& name) const;
+  bool keyExists(Hive hive, const std::string& key) const;
+  // The machine values the launcher reads (ProgramFilesDir C:\Program Files,
+  // BootDir C:\) and the user's Start-menu Programs folder
+  // C:\Users\player\Start Menu\Programs, registered and created, as is
+  // C:\Program Files.
+  void installTypicalWindows();
+  Snapshot snapshot() const;
+
+ private:
+  struct Found : memory::FileTree::Location {
+    bool folderOnly = false;  // written with a trailing separator
+  };
+
+  std::optional<memory::ResolvedPath> resolve(const std::string& path) const;
+  // The folder and node a path leads to, resolved against the current
+  // directory; nullopt when the path is malformed or its folder is missing.
+  std::optional<Found> locate(const std::string& path) const;
+  // The file at `path`, or null (a folder, missing, or "name\").
+  memory::Node* findFile(const std::string& path) const;
+  // The folder `path` names (through junctions), or null.
+  memory::Node* findFolder(const std::string& path) const;
+  // The name a fault switch or listing order keeps for a path: its full
+  // path through junctions, ASCII letters folded.
+  std::string pathKey(const std::string& path) const;
+  static std::string pathKey(const memory::FileTree::Location& location);
+  std::vector<std::string> orderedMembers(const memory::Node& folder) const;
+
+  memory::FileTree tree_;
+  memory::FullPath current_;
+  memory::MemoryRegistry registry_;
+  std::shared_ptr<memory::DiskFaults> disk_;
+  ListingOrder listingOrder_ = ListingOrder::Creation;
+  std::map<std::string, std::vector<std::string>> folderOrders_;
+  std::deque<int> messageBoxAnswers_;
+  std::function<int(const MessageBoxRecord&)> messageBoxHook_;
+  std::vector<MessageBoxRecord> messageBoxes_;
+  std::vector<ProcessRecord> processes_;
+  std::vector<ShellOpenRecord> shellOpens_;
+  std::vector<ShellLinkRecord> shellLinks_;
+  ScreenSize screen_{1024, 768};
+  int timerResolutionBalance_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+#pragma once
+// The registry of the in-memory Windows: two hives of keys holding string
+// values, key and value names compared ignoring the case of ASCII letters
+// and kept as created, values in the order they were first set.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform::memory {
+
+struct RegistryNode {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> values;
+  std::vector<std::shared_ptr<RegistryNode>> subkeys;  // in creation order
+  // Set when the key is deleted; handles still open on it then fail.
+  bool deleted = false;
+
+  std::shared_ptr<RegistryNode> subkey(const std::string& keyName) const;
+  const std::string* value(const std::string& valueName) const;
+  void setValue(const std::string& valueName, std::string data);
+};
+
+class MemoryRegistry {
+ public:
+  MemoryRegistry();
+
+  const RegistryNode& hive(Hive hive) const { return *root(hive); }
+  // Key paths are names joined by "\"; one trailing separator is accepted,
+  // an empty path names the hive itself. Null when the key is missing or the
+  // path is malformed.
+  std::shared_ptr<RegistryNode> find(Hive hive, const std::string& path) const;
+  std::shared_ptr<RegistryNode> create(Hive hive, const std::string& path);
+  // Fails for a missing key, a hive and a key with subkeys.
+  bool remove(Hive hive, const std::string& path);
+
+ private:
+  const std::shared_ptr<RegistryNode>& root(Hive hive) const {
+    return hive == Hive::CurrentUser ? currentUser_ : localMachine_;
+  }
+
+  std::shared_ptr<RegistryNode> currentUser_;
+  std::shared_ptr<RegistryNode> localMachine_;
+};
+
+// A handle on a key: opened for reading (queries) or for writing (sets), as
+// the access rights KEY_READ and KEY_WRITE allow.
+class MemoryRegistryKey : public RegistryKey {
+ public:
+  MemoryRegistryKey(std::shared_ptr<RegistryNode> node, bool writable) : node_(std::move(node)), writable_(writable) {}
+
+  std::optional<std::string> queryString(const std::string& name, size_t limit) override;
+  bool setString(const std::string& name, const std::string& value) override;
+  std::optional<uint32_t> subkeyCount() override;
+
+ private:
+  std::shared_ptr<RegistryNode> node_;
+  bool writable_;
+};
+
+}  // namespace platform::memory

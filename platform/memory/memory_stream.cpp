@@ -1,0 +1,57 @@
+#include "platform/memory/memory_stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::memory {
+
+MemoryStream::MemoryStream(std::shared_ptr<FileData> file, std::shared_ptr<DiskFaults> disk, std::string key,
+                           OpenMode mode)
+    : file_(std::move(file)), disk_(std::move(disk)), key_(std::move(key)), mode_(mode) {
+  ++file_->openStreams;
+  ++disk_->openStreams;
+}
+
+MemoryStream::~MemoryStream() {
+  --file_->openStreams;
+  --disk_->openStreams;
+}
+
+size_t MemoryStream::read(void* buffer, size_t size) {
+  // Reading a stream opened for writing fails, as fread does on "wb".
+  if (mode_ != OpenMode::Read) {
+    readError_ = true;
+    return 0;
+  }
+  uint64_t length = file_->bytes.size();
+  uint64_t available = position_ < length ? std::min<uint64_t>(size, length - position_) : 0;
+  if (auto limit = disk_->readLimit(key_); limit && position_ + available > *limit) {
+    available = position_ < *limit ? *limit - position_ : 0;
+    readError_ = true;
+  }
+  if (available == 0) return 0;
+  std::memcpy(buffer, file_->bytes.data() + position_, static_cast<size_t>(available));
+  position_ += available;
+  return static_cast<size_t>(available);
+}
+
+size_t MemoryStream::write(const void* data, size_t size) {
+  if (mode_ != OpenMode::Write || size == 0) return 0;
+  size_t accepted = disk_->admitWrite(key_, size);
+  if (accepted == 0) return 0;
+  auto& bytes = file_->bytes;
+  // Writing past the end (after a seek) fills the gap with zeros.
+  if (bytes.size() < position_ + accepted) bytes.resize(static_cast<size_t>(position_ + accepted), '\0');
+  std::memcpy(bytes.data() + position_, data, accepted);
+  position_ += accepted;
+  return accepted;
+}
+
+bool MemoryStream::seek(int64_t offset, SeekOrigin origin) {
+  int64_t base = origin == SeekOrigin::Begin ? 0 : static_cast<int64_t>(file_->bytes.size());
+  if (offset < 0 && -offset > base) return false;
+  position_ = static_cast<uint64_t>(base + offset);
+  return true;
+}
+
+}  // namespace platform::memory

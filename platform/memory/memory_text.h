@@ -1,0 +1,34 @@
+#pragma once
+// Shift-JIS text rules of the in-memory Windows: names compare ignoring the
+// case of ASCII letters only, and a trail byte is never folded or taken for
+// a separator.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/sjis.h"
+
+namespace platform::memory {
+
+// Calls visit(index, width) for each character: width 2 for a lead byte and
+// its trail byte, 1 for a single byte (a lead byte cut off at the end too).
+template <class Visit>
+void forEachCharacter(std::string_view text, Visit&& visit) {
+  for (size_t i = 0; i < text.size();) {
+    size_t width = IsLeadByte(text[i]) && i + 1 < text.size() ? 2 : 1;
+    visit(i, width);
+    i += width;
+  }
+}
+
+// The text with ASCII letters upper-cased and every other byte as it was.
+std::string foldAsciiCase(std::string_view text);
+bool equalsAsciiCase(std::string_view a, std::string_view b);
+// Characters, a two-byte character counting once (its UTF-16 length too).
+size_t characterCount(std::string_view text);
+// The pieces between separators, empty ones included: "a\\b\" gives a, "", b, "".
+std::vector<std::string> splitAtSeparators(std::string_view text);
+
+}  // namespace platform::memory

@@ -1,0 +1,26 @@
+#pragma once
+// The seam between the platform contract tests and a backend. The same
+// tests (contract_tests.cpp) run against every backend; each backend's test
+// program defines makeContractEnvironment() once.
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+class ContractEnvironment {
+ public:
+  virtual ~ContractEnvironment() = default;  // removes everything the test left
+  virtual platform::Platform& platform() = 0;
+  // An existing, empty, private folder: absolute, Shift-JIS, no trailing "\".
+  virtual std::string root() = 0;
+  // A key path under HKEY_CURRENT_USER that does not exist yet
+  // ("software\...\unique").
+  virtual std::string registryRoot() = 0;
+  virtual bool makeReadOnly(const std::string& path) = 0;
+  // False when junctions cannot be made here; the test is then skipped.
+  virtual bool makeJunction(const std::string& link, const std::string& target) = 0;
+};
+
+// A fresh environment for one test.
+std::unique_ptr<ContractEnvironment> makeContractEnvironment();

@@ -1,0 +1,376 @@
+// What the installer relies on from its platform, checked the same way
+// against every backend: the in-memory Windows natively and the real one
+// under Wine. Listings are compared without regard to order, which differs
+// between file systems.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/sjis.h"
+#include "tests/platform/contract.h"
+#include "tests/support/sjis_text.h"
+
+using platform::Hive;
+using platform::kAttributeDirectory;
+using platform::kAttributeReadOnly;
+using platform::kAttributeReparsePoint;
+using platform::kInvalidAttributes;
+using platform::OpenMode;
+using platform::SeekOrigin;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class PlatformContract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    env_ = makeContractEnvironment();
+    ASSERT_TRUE(env_);
+    root_ = env_->root();
+  }
+
+  platform::Platform& p() { return env_->platform(); }
+  std::string in(const std::string& name) const { return joinPath(root_, name); }
+
+  bool put(const std::string& path, const std::string& bytes) {
+    auto stream = p().openStream(path, OpenMode::Write);
+    return stream && stream->write(bytes.data(), bytes.size()) == bytes.size();
+  }
+
+  std::optional<std::string> get(const std::string& path) {
+    auto stream = p().openStream(path, OpenMode::Read);
+    if (!stream) return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    while (size_t n = stream->read(buffer, sizeof buffer)) bytes.append(buffer, n);
+    if (stream->readError()) return std::nullopt;
+    return bytes;
+  }
+
+  std::optional<Names> sortedListing(const std::string& folder) {
+    auto names = p().listFolder(folder);
+    if (names) std::sort(names->begin(), names->end());
+    return names;
+  }
+
+  std::optional<std::string> valueOf(const std::string& key, const std::string& name) {
+    auto opened = p().openKey(Hive::CurrentUser, key);
+    return opened ? opened->queryString(name) : std::nullopt;
+  }
+
+  std::optional<uint32_t> subkeysOf(const std::string& key) {
+    auto opened = p().openKey(Hive::CurrentUser, key);
+    return opened ? opened->subkeyCount() : std::nullopt;
+  }
+
+  bool isFolder(const std::string& path) {
+    uint32_t attributes = p().fileAttributes(path);
+    return attributes != kInvalidAttributes && (attributes & kAttributeDirectory);
+  }
+
+  std::unique_ptr<ContractEnvironment> env_;
+  std::string root_;
+};
+
+TEST_F(PlatformContract, FoldersAreCreatedOnceAndRemovedOnlyWhenEmpty) {
+  EXPECT_TRUE(p().createDirectory(in("a")));
+  EXPECT_TRUE(isFolder(in("a")));
+  EXPECT_FALSE(p().createDirectory(in("a")));
+  EXPECT_FALSE(p().createDirectory(in("missing\\b")));
+  EXPECT_EQ(p().fileAttributes(in("missing")), kInvalidAttributes);
+
+  ASSERT_TRUE(put(in("a\\f.txt"), "kept"));
+  ASSERT_TRUE(p().createDirectory(in("a\\sub")));
+  EXPECT_FALSE(p().removeDirectory(in("a")));
+  EXPECT_EQ(get(in("a\\f.txt")), "kept");
+  EXPECT_EQ(sortedListing(in("a")), (Names{".", "..", "f.txt", "sub"}));
+
+  EXPECT_FALSE(p().removeDirectory(in("a\\f.txt")));
+  EXPECT_EQ(get(in("a\\f.txt")), "kept");
+  EXPECT_FALSE(p().removeDirectory(in("missing")));
+
+  EXPECT_TRUE(p().deleteFile(in("a\\f.txt")));
+  EXPECT_TRUE(p().removeDirectory(in("a\\sub")));
+  EXPECT_TRUE(p().removeDirectory(in("a")));
+  EXPECT_EQ(p().fileAttributes(in("a")), kInvalidAttributes);
+  EXPECT_EQ(sortedListing(root_), (Names{".", ".."}));
+}
+
+TEST_F(PlatformContract, FileDeletionAndAttributes) {
+  ASSERT_TRUE(put(in("plain.bin"), "1"));
+  ASSERT_TRUE(put(in("locked.bin"), "2"));
+  ASSERT_TRUE(env_->makeReadOnly(in("locked.bin")));
+  ASSERT_TRUE(p().createDirectory(in("folder")));
+
+  // A missing path reads as all bits set, the folder bit among them.
+  EXPECT_EQ(p().fileAttributes(in("missing.bin")), kInvalidAttributes);
+  EXPECT_EQ(p().fileAttributes(in("missing\\deeper.bin")), kInvalidAttributes);
+  EXPECT_TRUE(kInvalidAttributes & kAttributeDirectory);
+  EXPECT_EQ(p().fileAttributes(in("plain.bin")) & (kAttributeDirectory | kAttributeReadOnly), 0u);
+  EXPECT_EQ(p().fileAttributes(in("locked.bin")) & (kAttributeDirectory | kAttributeReadOnly), kAttributeReadOnly);
+  EXPECT_TRUE(isFolder(in("folder")));
+
+  EXPECT_FALSE(p().deleteFile(in("missing.bin")));
+  EXPECT_FALSE(p().deleteFile(in("folder")));
+  EXPECT_TRUE(isFolder(in("folder")));
+  EXPECT_FALSE(p().deleteFile(in("locked.bin")));
+  EXPECT_FALSE(p().openStream(in("locked.bin"), OpenMode::Write));
+  EXPECT_EQ(get(in("locked.bin")), "2");
+
+  {
+    auto open = p().openStream(in("plain.bin"), OpenMode::Read);
+    ASSERT_TRUE(open);
+    EXPECT_FALSE(p().deleteFile(in("plain.bin")));  // held by the open stream
+  }
+  EXPECT_TRUE(p().deleteFile(in("plain.bin")));
+  EXPECT_EQ(p().fileAttributes(in("plain.bin")), kInvalidAttributes);
+}
+
+TEST_F(PlatformContract, ListingGivesBareNamesWithDotsInSubfolders) {
+  ASSERT_TRUE(p().createDirectory(in("list")));
+  ASSERT_TRUE(put(in("list\\x.txt"), ""));
+  ASSERT_TRUE(put(in("list\\noext"), ""));
+  ASSERT_TRUE(p().createDirectory(in("list\\z")));
+  ASSERT_TRUE(put(in("list\\.keep"), ""));
+
+  EXPECT_EQ(sortedListing(in("list")), (Names{".", "..", ".keep", "noext", "x.txt", "z"}));
+  EXPECT_EQ(sortedListing(in("list\\z")), (Names{".", ".."}));
+  EXPECT_EQ(p().listFolder(in("missing")), std::nullopt);
+  EXPECT_EQ(p().listFolder(in("list\\x.txt")), std::nullopt);
+}
+
+TEST_F(PlatformContract, RelativeNamesFollowTheCurrentDirectory) {
+  const std::string saved = p().currentDirectory();
+  ASSERT_TRUE(p().createDirectory(in("cwd")));
+  ASSERT_TRUE(p().setCurrentDirectory(in("cwd")));
+  EXPECT_TRUE(p().equalsIgnoreCase(p().currentDirectory(), in("cwd")));
+
+  EXPECT_TRUE(p().createDirectory("rel"));
+  EXPECT_TRUE(put("rel\\f.bin", "relative"));
+  EXPECT_EQ(get(in("cwd\\rel\\f.bin")), "relative");
+  EXPECT_EQ(get("..\\cwd\\rel\\f.bin"), "relative");
+  EXPECT_EQ(sortedListing("rel"), (Names{".", "..", "f.bin"}));
+  // The current directory is held open and cannot be removed.
+  EXPECT_FALSE(p().removeDirectory(in("cwd")));
+
+  EXPECT_FALSE(p().setCurrentDirectory(in("missing")));
+  EXPECT_FALSE(p().setCurrentDirectory(in("cwd\\rel\\f.bin")));
+  EXPECT_TRUE(p().equalsIgnoreCase(p().currentDirectory(), in("cwd")));
+
+  ASSERT_TRUE(p().setCurrentDirectory(saved));
+  EXPECT_EQ(p().currentDirectory(), saved);
+  EXPECT_TRUE(p().deleteFile(in("cwd\\rel\\f.bin")));
+  EXPECT_TRUE(p().removeDirectory(in("cwd\\rel")));
+  EXPECT_TRUE(p().removeDirectory(in("cwd")));
+}
+
+TEST_F(PlatformContract, StreamsRoundTripTruncateAndMeasure) {
+  std::string bytes(100000, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+  {
+    auto out = p().openStream(in("data.bin"), OpenMode::Write);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->write(bytes.data(), 60000), 60000u);
+    EXPECT_EQ(out->write(bytes.data() + 60000, 40000), 40000u);
+    EXPECT_TRUE(out->flush());
+    EXPECT_EQ(out->tell(), 100000);
+  }
+  {
+    auto file = p().openStream(in("data.bin"), OpenMode::Read);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->seek(0, SeekOrigin::End));
+    EXPECT_EQ(file->tell(), 100000);
+    ASSERT_TRUE(file->seek(0, SeekOrigin::Begin));
+    std::string back(bytes.size() + 10, 'x');
+    EXPECT_EQ(file->read(back.data(), back.size()), bytes.size());
+    back.resize(bytes.size());
+    EXPECT_EQ(back, bytes);
+    char more;
+    EXPECT_EQ(file->read(&more, 1), 0u);
+    EXPECT_FALSE(file->readError());
+  }
+
+  ASSERT_TRUE(put(in("data.bin"), "xy"));  // "wb" truncates
+  EXPECT_EQ(get(in("data.bin")), "xy");
+  ASSERT_TRUE(put(in("empty.bin"), ""));
+  EXPECT_EQ(get(in("empty.bin")), "");
+
+  EXPECT_FALSE(p().openStream(in("missing.bin"), OpenMode::Read));
+  EXPECT_EQ(p().fileAttributes(in("missing.bin")), kInvalidAttributes);
+  EXPECT_FALSE(p().openStream(in("missing\\new.bin"), OpenMode::Write));
+  ASSERT_TRUE(p().createDirectory(in("folder")));
+  EXPECT_FALSE(p().openStream(in("folder"), OpenMode::Read));
+  EXPECT_FALSE(p().openStream(in("folder"), OpenMode::Write));
+  EXPECT_TRUE(isFolder(in("folder")));
+}
+
+TEST_F(PlatformContract, RegistryKeysAndValues) {
+  const std::string key = env_->registryRoot();
+  EXPECT_FALSE(p().openKey(Hive::CurrentUser, key));
+  {
+    auto created = p().createKey(Hive::CurrentUser, key + "\\nested\\deeper");  // missing parents too
+    ASSERT_TRUE(created);
+  }
+  {
+    auto created = p().createKey(Hive::CurrentUser, key);  // opens the existing key
+    ASSERT_TRUE(created);
+    EXPECT_TRUE(created->setString("PATH", "C:\\Games\\Title"));
+    EXPECT_TRUE(created->setString("Fits", std::string(1023, 'f')));
+    EXPECT_TRUE(created->setString("TooLong", std::string(1024, 't')));
+    EXPECT_TRUE(created->setString("Empty", ""));
+  }
+  {
+    auto opened = p().openKey(Hive::CurrentUser, key);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->queryString("PATH"), "C:\\Games\\Title");
+    EXPECT_EQ(opened->queryString("path"), "C:\\Games\\Title");
+    EXPECT_EQ(opened->queryString("Fits"), std::string(1023, 'f'));
+    EXPECT_EQ(opened->queryString("TooLong"), std::nullopt);
+    EXPECT_EQ(opened->queryString("TooLong", 1025), std::string(1024, 't'));
+    EXPECT_EQ(opened->queryString("Empty"), "");
+    EXPECT_EQ(opened->queryString("Missing"), std::nullopt);
+    EXPECT_EQ(opened->subkeyCount(), 1u);
+    EXPECT_FALSE(opened->setString("PATH", "refused"));  // opened for reading only
+  }
+  {
+    auto replaced = p().createKey(Hive::CurrentUser, key);
+    ASSERT_TRUE(replaced);
+    EXPECT_TRUE(replaced->setString("path", "D:\\Other"));
+  }
+  EXPECT_EQ(valueOf(key, "PATH"), "D:\\Other");
+
+  // A key with a subkey stays, values and all.
+  EXPECT_FALSE(p().deleteKey(Hive::CurrentUser, key + "\\nested"));
+  EXPECT_FALSE(p().deleteKey(Hive::CurrentUser, key));
+  ASSERT_TRUE(p().openKey(Hive::CurrentUser, key + "\\nested\\deeper"));
+  EXPECT_EQ(valueOf(key, "PATH"), "D:\\Other");
+
+  EXPECT_TRUE(p().deleteKey(Hive::CurrentUser, key + "\\nested\\deeper"));
+  EXPECT_TRUE(p().deleteKey(Hive::CurrentUser, key + "\\NESTED"));
+  EXPECT_EQ(subkeysOf(key), 0u);
+  EXPECT_TRUE(p().deleteKey(Hive::CurrentUser, key));  // its values go with it
+  EXPECT_FALSE(p().openKey(Hive::CurrentUser, key));
+  EXPECT_FALSE(p().deleteKey(Hive::CurrentUser, key));
+  EXPECT_FALSE(p().deleteKey(Hive::CurrentUser, key + "\\nested"));
+}
+
+TEST_F(PlatformContract, ShiftJisNamesWithBackslashTrailBytes) {
+  // ソ, 表 and 能 end in 0x5C, the byte of "\".
+  const std::string folder = sjis("ソフト");
+  const std::string file = sjis("表示能力.txt");
+  ASSERT_EQ(folder.substr(0, 2), "\x83\x5C");
+
+  ASSERT_TRUE(p().createDirectory(in(folder)));
+  EXPECT_TRUE(isFolder(in(folder)));
+  ASSERT_TRUE(put(in(folder + "\\" + file), "sjis"));
+  EXPECT_EQ(sortedListing(root_), (Names{".", "..", folder}));
+  EXPECT_EQ(sortedListing(in(folder)), (Names{".", "..", file}));
+  EXPECT_EQ(get(in(folder + "\\" + file)), "sjis");
+  EXPECT_FALSE(p().removeDirectory(in(folder)));
+  EXPECT_TRUE(p().deleteFile(in(folder + "\\" + file)));
+  EXPECT_TRUE(p().removeDirectory(in(folder)));
+  EXPECT_EQ(p().fileAttributes(in(folder)), kInvalidAttributes);
+
+  const std::string key = env_->registryRoot() + "\\" + folder;
+  {
+    auto created = p().createKey(Hive::CurrentUser, key);
+    ASSERT_TRUE(created);
+    EXPECT_TRUE(created->setString(sjis("表"), sjis("C:\\ゲーム\\ソフト")));
+  }
+  auto opened = p().openKey(Hive::CurrentUser, key);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(opened->queryString(sjis("表")), sjis("C:\\ゲーム\\ソフト"));
+  EXPECT_EQ(subkeysOf(env_->registryRoot()), 1u);
+  opened.reset();
+  EXPECT_TRUE(p().deleteKey(Hive::CurrentUser, key));
+  EXPECT_TRUE(p().deleteKey(Hive::CurrentUser, env_->registryRoot()));
+}
+
+TEST_F(PlatformContract, ShellLinksRoundTrip) {
+  ASSERT_TRUE(put(in("game.exe"), "MZ"));
+  const platform::ShellLink link{in("game.exe"), "/l", root_, platform::kSwShowNormal};
+  ASSERT_TRUE(p().writeShellLink(in("game.lnk"), link));
+  EXPECT_EQ(p().readShellLink(in("game.lnk")), link);
+
+  const platform::ShellLink plain{in("game.exe"), "", root_, platform::kSwShowNormal};
+  ASSERT_TRUE(p().writeShellLink(in(sjis("ソフト") + ".lnk"), plain));
+  EXPECT_EQ(p().readShellLink(in(sjis("ソフト") + ".lnk")), plain);
+
+  EXPECT_FALSE(p().writeShellLink(in("missing\\game.lnk"), link));
+  EXPECT_EQ(p().readShellLink(in("missing.lnk")), std::nullopt);
+  EXPECT_EQ(p().readShellLink(in("game.exe")), std::nullopt);
+
+  // A link is an ordinary file: it keeps its folder from being removed.
+  ASSERT_TRUE(p().createDirectory(in("group")));
+  ASSERT_TRUE(p().writeShellLink(in("group\\game.lnk"), link));
+  EXPECT_FALSE(p().removeDirectory(in("group")));
+  EXPECT_TRUE(p().deleteFile(in("group\\game.lnk")));
+  EXPECT_TRUE(p().removeDirectory(in("group")));
+}
+
+TEST_F(PlatformContract, ShellLinkPathsHoldUpTo259Characters) {
+  if (std::any_of(root_.begin(), root_.end(), [](char c) { return IsLeadByte(c); })) {
+    GTEST_SKIP() << "the lengths below count bytes of an ASCII root";
+  }
+  // A folder of 238 characters, which CreateDirectory still accepts.
+  const std::string deep = in(std::string(238 - root_.size() - 1, 'd'));
+  ASSERT_TRUE(p().createDirectory(deep));
+  const platform::ShellLink link{in("game.exe"), "/l", root_, platform::kSwShowNormal};
+  const std::string longest = deep + "\\" + std::string(16, 'n') + ".lnk";
+  ASSERT_EQ(longest.size(), 259u);
+  EXPECT_TRUE(p().writeShellLink(longest, link));
+  EXPECT_EQ(p().readShellLink(longest), link);
+  EXPECT_FALSE(p().writeShellLink(deep + "\\" + std::string(17, 'n') + ".lnk", link));
+  EXPECT_EQ(sortedListing(deep), (Names{".", "..", std::string(16, 'n') + ".lnk"}));
+}
+
+TEST_F(PlatformContract, CaseIsIgnoredForAsciiLettersOnly) {
+  struct Case {
+    std::string a, b;
+    bool equal;
+  };
+  const Case cases[] = {
+      {"Data", "DATA", true},
+      {"data\\Save.dat", "DATA\\save.DAT", true},
+      {"Data", "Date", false},
+      {"Data", "Data ", false},
+      {sjis("ア"), sjis("ア"), true},
+      // ア is 0x83 0x41 and ヂ 0x83 0x61: trail bytes that differ only as "A" and "a" do.
+      {sjis("ア"), sjis("ヂ"), false},
+      {sjis("セーブア"), sjis("セーブヂ"), false},
+  };
+  ASSERT_EQ(sjis("ア"), "\x83\x41");
+  ASSERT_EQ(sjis("ヂ"), "\x83\x61");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.a + " / " + c.b);
+    EXPECT_EQ(p().equalsIgnoreCase(c.a, c.b), c.equal);
+    EXPECT_EQ(p().caseFoldKey(c.a) == p().caseFoldKey(c.b), c.equal);
+  }
+}
+
+TEST_F(PlatformContract, MissingProgramsAndFilesDoNotStart) {
+  EXPECT_FALSE(p().createProcess(in("missing.exe"), "\"" + in("missing.exe") + "\" /l", platform::kCreateNewConsole,
+                                 root_));
+  EXPECT_FALSE(p().shellOpen(in("missing.txt")));
+}
+
+TEST_F(PlatformContract, RemovingAJunctionKeepsItsTarget) {
+  ASSERT_TRUE(p().createDirectory(in("target")));
+  ASSERT_TRUE(put(in("target\\save.dat"), "save"));
+  if (!env_->makeJunction(in("link"), in("target"))) GTEST_SKIP() << "no junctions here";
+
+  uint32_t attributes = p().fileAttributes(in("link"));
+  EXPECT_EQ(attributes & (kAttributeDirectory | kAttributeReparsePoint), kAttributeDirectory | kAttributeReparsePoint);
+  EXPECT_EQ(sortedListing(in("link")), (Names{".", "..", "save.dat"}));
+  EXPECT_EQ(get(in("link\\save.dat")), "save");
+
+  EXPECT_TRUE(p().removeDirectory(in("link")));
+  EXPECT_EQ(p().fileAttributes(in("link")), kInvalidAttributes);
+  EXPECT_EQ(get(in("target\\save.dat")), "save");
+  EXPECT_EQ(sortedListing(in("target")), (Names{".", "..", "save.dat"}));
+}
+
+}  // namespace
