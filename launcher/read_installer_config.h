@@ -1,0 +1,22 @@
+#pragma once
+// install.exe's own file, "install.exe" in the current directory: the check
+// the entry point makes before any window exists, and the loader of the
+// configuration block that the menu's FormCreate runs.
+
+struct AppContext;
+
+namespace platform {
+class Platform;
+}
+
+// True when "install.exe" opens, is a PE image and has something appended
+// behind its last section (a certificate table at the end of the file does
+// not count). When false, WinMain returns -1 without creating a window.
+bool installerImagePasses(platform::Platform& platform);
+
+// Fills the configuration fields of ctx.config from the block and appends
+// the entries to ctx.ExtraCopyList and ctx.PreserveList, which must exist.
+// Never reads past the end of the file: a trailer pointing outside it loads
+// nothing, a block cut short loads up to its last whole field, and every
+// field not read is left empty or zero. Reports nothing.
+void ReadInstallerConfig(AppContext& ctx);
