@@ -3,7 +3,6 @@
 // program: toolkit/win32 or toolkit/headless, each defining createBackend.
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <string>
 
@@ -37,7 +36,8 @@ class Backend {
   virtual void runModalLoop(Form& form) = 0;
   // Serves events until the application is terminated.
   virtual void runMainLoop(Application& application) = 0;
-  virtual void showException(Application& application, const std::exception& error) = 0;
+  // The letters of the drives present, upper case, in alphabetical order.
+  virtual std::string driveLetters() = 0;
 };
 
 std::unique_ptr<Backend> createBackend(platform::Platform& platform);

@@ -24,7 +24,7 @@ struct Bounds {
 struct ControlLayout {
   ControlKind kind = ControlKind::Label;
   const char* name = "";
-  Bounds bounds;
+  Bounds bounds{};
   const char* caption = "";  // Shift-JIS; the design text of an edit
   int tabOrder = -1;         // -1: not a tab stop
   bool visible = true;
@@ -33,6 +33,7 @@ struct ControlLayout {
   int maxLength = 0;     // edits: bytes the user may type, 0 for no limit
   int fontHeight = 0;    // 0: the form's font
   int itemHeight = 0;    // folder lists
+  const char* link = "";  // drive lists: the name of the folder list they move
   unsigned interval = 0;  // timers, in milliseconds
   bool autoSize = false;  // images take the picture's size
 };
@@ -41,13 +42,13 @@ struct FormLayout {
   const char* className = "";  // Tmform, Tinstform, ...
   const char* name = "";       // mform, instform, ...
   const char* caption = "";    // Shift-JIS
-  Bounds bounds;               // left and top; width and height see outerSize
+  Bounds bounds{};             // left and top; width and height see outerSize
   bool outerSize = false;      // width and height are the outer size, not the client size
   BorderStyle border = BorderStyle::Single;
   bool systemMenu = false;  // the system menu and close box in the title bar
   bool centred = true;      // placed in the middle of the screen when first shown
   int fontHeight = -12;     // "ＭＳ Ｐゴシック", Shift-JIS character set
-  std::span<const ControlLayout> controls;
+  std::span<const ControlLayout> controls{};
 };
 
 }  // namespace toolkit

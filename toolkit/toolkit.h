@@ -25,6 +25,7 @@ class Backend;
 class Form;
 class FormPeer;
 class ControlPeer;
+class DriveList;
 
 // The toolkit's base exception: one that escapes the application is shown
 // with Application::showException.
@@ -80,8 +81,12 @@ class Control {
 
  protected:
   void changed(Property property);
+  // Called each time the control's form goes from hidden to shown, before
+  // its onShow.
+  virtual void formShowing() {}
 
  private:
+  friend class Form;
   Form& form_;
   std::string name_;
   ControlKind kind_;
@@ -127,9 +132,12 @@ class RadioButton : public Control {
   void setChecked(bool value);
   // What a click by the user does: checks this button.
   void click();
-  void userSetChecked(bool value) { checked_ = value; }
+  // The user checked or unchecked it; checking unchecks the rest of the
+  // group, whose peers are told.
+  void userSetChecked(bool value);
 
  private:
+  void uncheckOthers();
   bool checked_;
 };
 
@@ -176,7 +184,8 @@ class Timer : public Control {
 // the list reads the folder back from there.
 class FolderList : public Control {
  public:
-  using Control::Control;
+  FolderList(Form& form, const ControlLayout& layout);
+  int itemHeight() const { return itemHeight_; }  // 0: the backend's choice
   const std::string& folder() const { return folder_; }
   // Returns false, changing nothing, when the folder cannot be entered.
   bool setFolder(const std::string& path);
@@ -192,6 +201,9 @@ class FolderList : public Control {
   void refresh();
 
  private:
+  friend class DriveList;
+  int itemHeight_;
+  DriveList* driveList_ = nullptr;
   std::string folder_;
   std::vector<std::string> itemPaths_;
   std::vector<int> itemDepths_;
@@ -199,18 +211,26 @@ class FolderList : public Control {
 };
 
 // A drop-down of drive letters, shown in upper case; choosing one moves the
-// linked folder list to that drive.
+// linked folder list to the root of that drive. The letters are read from
+// the backend when the list is created and each time its form is shown.
 class DriveList : public Control {
  public:
-  using Control::Control;
-  void link(FolderList* list) { folderList_ = list; }
-  char drive() const { return drive_; }
+  DriveList(Form& form, const ControlLayout& layout);
+  // Links the folder list both ways and follows its drive.
+  void link(FolderList* list);
+  FolderList* folderList() const { return folderList_; }
+  char drive() const { return drive_; }  // 0 while the folder has no drive letter
   const std::string& drives() const { return drives_; }
   void setDrives(const std::string& letters);
-  // What choosing a drive does.
+  void refreshDrives();
+  // What choosing a drive does. When the drive's root cannot be entered
+  // (a drive that is not ready) the list stays on the folder list's drive.
   void choose(char letter);
   // Follows the folder list's drive without moving the list.
   void follow(char letter);
+
+ protected:
+  void formShowing() override { refreshDrives(); }
 
  private:
   FolderList* folderList_ = nullptr;
@@ -244,8 +264,9 @@ class Form {
   // Shows the form; runs onShow each time it goes from hidden to shown.
   void show();
   void hide();
-  // Runs onClose and hides the form; closing the main form ends the
-  // application.
+  // In a modal showing: sets the modal result to 2 (cancel), which ends it.
+  // Otherwise runs onClose and hides the form; closing the main form ends
+  // the application.
   void close();
 
   // Shows the form modally and runs a nested message loop until its modal
@@ -257,6 +278,17 @@ class Form {
 
   // The window handle that owns this form's message boxes.
   uintptr_t handle() const;
+
+  // Backends report where the user or the window system put the form
+  // through these, without echoing the change back to the peer.
+  void userSetPosition(int left, int top) {
+    left_ = left;
+    top_ = top;
+  }
+  void userSetClientSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+  }
 
   std::function<void()> onCreate;
   std::function<void()> onShow;
@@ -299,11 +331,13 @@ class Application {
   explicit Application(platform::Platform& platform);
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
+  // Destroys the forms in reverse order of creation.
   ~Application();
 
   platform::Platform& platform() const { return platform_; }
   Backend& backend() const { return *backend_; }
 
+  // Prepares the backend; runs once, and forms call it when they are built.
   void initialize();
   // Creates a form (T's constructor takes the application first), then runs
   // its onCreate. The first form created is the main form.
@@ -321,7 +355,8 @@ class Application {
   void run();
   void terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
-  // The standard display of an exception that escaped.
+  // The standard display of an exception that escaped an event handler: a
+  // message box owned by the main form, caption "install".
   void showException(const std::exception& error);
 
  private:
@@ -330,6 +365,7 @@ class Application {
   platform::Platform& platform_;
   std::unique_ptr<Backend> backend_;
   std::vector<std::unique_ptr<Form>> forms_;
+  bool initialized_ = false;
   bool terminated_ = false;
 };
 

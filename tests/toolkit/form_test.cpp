@@ -1,0 +1,248 @@
+// Forms, modal showings and the scripted user of the headless backend.
+#include <gtest/gtest.h>
+
+#include "forms/layouts.h"
+#include "tests/toolkit/fake_platform.h"
+#include "toolkit/headless/script.h"
+#include "toolkit/toolkit.h"
+
+using toolkit::Button;
+using toolkit::Form;
+using toolkit::Timer;
+using toolkit::headless::ScriptError;
+
+namespace {
+
+struct Fixture : ::testing::Test {
+  FakePlatform platform;
+  toolkit::Application app{platform};
+  toolkit::headless::Script& script = toolkit::headless::scriptOf(app);
+};
+
+using FormTest = Fixture;
+
+TEST_F(FormTest, FirstFormIsMainAndOnCreateRunsAfterTheDerivedConstructor) {
+  struct Menu : Form {
+    explicit Menu(toolkit::Application& app) : Form(app, mformLayout) {
+      onCreate = [this] { createdWithCaption = caption(); };
+      setCaption("set by the constructor");
+    }
+    std::string createdWithCaption;
+  };
+  Menu& menu = app.createForm<Menu>();
+  Form& dialog = app.createForm<Form>(iformLayout);
+  EXPECT_EQ(menu.createdWithCaption, "set by the constructor");
+  EXPECT_EQ(app.mainForm(), &menu);
+  EXPECT_NE(menu.handle(), 0u);
+  EXPECT_NE(menu.handle(), dialog.handle());
+}
+
+TEST_F(FormTest, ModalResultStartsAtZeroAtEachShowing) {
+  app.createForm<Form>(mformLayout);
+  Form& dialog = app.createForm<Form>(uninsformLayout);
+  std::vector<int> resultsSeen;
+  for (int result : {7, -1}) {
+    script.on("uninsform", [&, result](Form& form) {
+      resultsSeen.push_back(form.modalResult());
+      form.setModalResult(result);
+    });
+  }
+  EXPECT_EQ(dialog.showModal(), 7);
+  EXPECT_EQ(dialog.showModal(), -1);
+  EXPECT_EQ(resultsSeen, (std::vector<int>{0, 0}));
+  EXPECT_FALSE(dialog.visible());
+  EXPECT_FALSE(dialog.inModalShowing());
+}
+
+TEST_F(FormTest, HidingAndShowingDuringAModalShowingDoesNotEndIt) {
+  app.createForm<Form>(mformLayout);
+  Form& dialog = app.createForm<Form>(instformLayout);
+  int shows = 0;
+  dialog.onShow = [&] { ++shows; };
+  script.on("instform", [](Form& form) { form.hide(); });
+  script.on("instform", [&](Form& form) {
+    EXPECT_FALSE(form.visible());
+    EXPECT_TRUE(form.inModalShowing());
+    form.show();
+  });
+  script.on("instform", [](Form& form) {
+    EXPECT_TRUE(form.visible());
+    form.setModalResult(1);
+  });
+  EXPECT_EQ(dialog.showModal(), 1);
+  EXPECT_EQ(shows, 2);
+  EXPECT_TRUE(script.empty());
+  EXPECT_FALSE(dialog.visible());
+}
+
+TEST_F(FormTest, ShowHandlerCanEndItsOwnDialog) {
+  app.createForm<Form>(mformLayout);
+  Form& progress = app.createForm<Form>(iformLayout);
+  int ticks = 0;
+  progress.control<Timer>("writetimer").onTimer = [&] { ++ticks; };
+  progress.onShow = [&] {
+    progress.setModalResult(-1);
+    progress.hide();
+  };
+  // Nothing is scripted: the modal loop must not wait at all.
+  EXPECT_EQ(progress.showModal(), -1);
+  EXPECT_EQ(ticks, 0);
+  EXPECT_EQ(script.ticks(), 0);
+  EXPECT_FALSE(progress.visible());
+}
+
+// The menu hides itself and shows the destination dialog, which hides
+// itself and shows the progress dialog; the progress dialog's timer ticks
+// until it ends itself; the destination dialog shows itself again on
+// failure, ends with 1 on success; the menu shows itself again.
+struct ChainTest : Fixture {
+  Form& menu = app.createForm<Form>(mformLayout);
+  Form& destination = app.createForm<Form>(instformLayout);
+  Form& progress = app.createForm<Form>(iformLayout);
+  int ticksToRun = 0;
+  int ticksRun = 0;
+  int progressResult = 1;
+  std::vector<int> menuResults;
+
+  ChainTest() {
+    menu.control<Button>("instbtn").onClick = [this] {
+      menu.hide();
+      menuResults.push_back(destination.showModal());
+      menu.show();
+    };
+    menu.control<Button>("closebtn").onClick = [this] { menu.close(); };
+    destination.control<Button>("Button2").onClick = [this] {
+      destination.hide();
+      if (progress.showModal() == 1) {
+        destination.setModalResult(1);
+        destination.hide();
+      } else {
+        destination.show();
+      }
+    };
+    destination.control<Button>("Button3").onClick = [this] {
+      destination.setModalResult(-1);
+      destination.hide();
+    };
+    progress.onShow = [this] {
+      ticksRun = 0;
+      progress.control<Timer>("writetimer").setEnabled(true);
+    };
+    progress.control<Timer>("writetimer").onTimer = [this] {
+      EXPECT_FALSE(menu.visible());
+      EXPECT_FALSE(destination.visible());
+      if (++ticksRun < ticksToRun) return;
+      progress.control<Timer>("writetimer").setEnabled(false);
+      progress.setModalResult(progressResult);
+      progress.hide();
+    };
+  }
+};
+
+TEST_F(ChainTest, NestedModalShowingsRunToTheEndAndBack) {
+  // First attempt fails after 3 ticks, the second succeeds after 5.
+  script.click("mform", "instbtn");
+  script.on("instform", [this](Form&) {
+    ticksToRun = 3;
+    progressResult = -1;
+  });
+  script.click("instform", "Button2");
+  script.on("instform", [this](Form& form) {
+    EXPECT_TRUE(form.visible());  // shown again after the failure
+    ticksToRun = 5;
+    progressResult = 1;
+  });
+  script.click("instform", "Button2");
+  script.on("mform", [this](Form& form) {
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(menuResults, (std::vector<int>{1}));
+  });
+  script.click("mform", "instbtn");
+  script.click("instform", "Button3");
+  script.click("mform", "closebtn");
+  app.run();
+
+  EXPECT_EQ(script.ticks(), 8);
+  EXPECT_EQ(menuResults, (std::vector<int>{1, -1}));
+  EXPECT_TRUE(script.empty());
+  EXPECT_TRUE(app.terminated());
+  EXPECT_FALSE(menu.visible());
+}
+
+TEST_F(ChainTest, WaitWithNothingScriptedIsAScriptError) {
+  script.click("mform", "instbtn");
+  script.click("mform", "closebtn");  // but instform is the one waiting
+  try {
+    app.run();
+    FAIL() << "no ScriptError";
+  } catch (const ScriptError& error) {
+    std::string message = error.what();
+    EXPECT_NE(message.find("form instform waits"), std::string::npos) << message;
+    EXPECT_NE(message.find("is for form mform"), std::string::npos) << message;
+  }
+
+  toolkit::Application other(platform);
+  other.createForm<Form>(mformLayout);
+  try {
+    other.run();
+    FAIL() << "no ScriptError";
+  } catch (const ScriptError& error) {
+    EXPECT_NE(std::string(error.what()).find("no step is left"), std::string::npos) << error.what();
+  }
+}
+
+TEST_F(ChainTest, TimerThatNeverEndsItsDialogHitsTheTickLimit) {
+  ticksToRun = 1000;
+  script.setTickLimit(50);
+  script.click("mform", "instbtn");
+  script.click("instform", "Button2");
+  EXPECT_THROW(app.run(), ScriptError);
+  EXPECT_EQ(ticksRun, 50);
+}
+
+TEST_F(FormTest, CloseCancelsAModalShowingAndEndsTheApplicationFromTheMainForm) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  Form& dialog = app.createForm<Form>(dirformLayout);
+  int closes = 0;
+  menu.onClose = [&] { ++closes; };
+  dialog.onClose = [&] { ++closes; };
+
+  script.close("dirform");
+  EXPECT_EQ(dialog.showModal(), 2);
+  EXPECT_EQ(closes, 0);
+
+  dialog.show();
+  dialog.close();  // not modal: its close handler runs and it hides
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(dialog.visible());
+  EXPECT_FALSE(app.terminated());
+
+  script.close("mform");
+  app.run();
+  EXPECT_EQ(closes, 2);
+  EXPECT_TRUE(app.terminated());
+}
+
+TEST_F(FormTest, CentredFormsGoToTheMiddleOfTheScreenWhenFirstShown) {
+  platform.screen = {800, 600};
+  Form& menu = app.createForm<Form>(mformLayout);
+  menu.setClientWidth(300);
+  menu.show();
+  EXPECT_EQ(menu.left(), 250);
+  EXPECT_EQ(menu.top(), (600 - 110) / 2);
+  menu.hide();
+  menu.setLeft(10);
+  menu.show();
+  EXPECT_EQ(menu.left(), 10);  // only the first showing is placed
+}
+
+TEST_F(FormTest, ExceptionIsShownInAMessageBoxOwnedByTheMainForm) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  app.showException(toolkit::Exception("broken"));
+  ASSERT_EQ(platform.messageBoxes.size(), 1u);
+  EXPECT_EQ(platform.messageBoxes[0].owner, menu.handle());
+  EXPECT_EQ(platform.messageBoxes[0].text, "broken");
+  EXPECT_EQ(platform.messageBoxes[0].caption, "install");
+}
+
+}  // namespace
