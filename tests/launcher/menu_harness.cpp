@@ -29,8 +29,8 @@ MenuView viewOf(const Tmform& menu) {
   return view;
 }
 
-Medium::Medium() {
-  platform.installTypicalWindows();
+Medium::Medium(bool typicalWindows) {
+  if (typicalWindows) platform.installTypicalWindows();
   EXPECT_TRUE(platform.addDrive('Q'));
   EXPECT_TRUE(platform.setCurrentDirectory("Q:\\"));
   content.config.title = "Demo Adventure";

@@ -31,9 +31,10 @@ MenuView viewOf(const Tmform& menu);
 
 class Medium {
  public:
-  // Drive Q: is the medium and the current directory; the worked example's
-  // configuration, with a 1024 x 768 screen.
-  Medium();
+  // Drive Q: is the medium and the current directory; a configuration like
+  // the format's worked example, a 1024 x 768 screen; with `typicalWindows`
+  // the machine values of MemoryPlatform::installTypicalWindows.
+  explicit Medium(bool typicalWindows = true);
 
   platform::MemoryPlatform platform;
   ConfigBlockContent content;

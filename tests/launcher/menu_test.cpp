@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "install/instform.h"
+#include "tests/config/worked_example.h"
 #include "tests/launcher/menu_harness.h"
 #include "tests/support/sjis_text.h"
 #include "texts.h"
@@ -72,7 +73,7 @@ TEST(Menu, InstalledStateComesFromTheKeyAndOriginExe) {
     EXPECT_EQ(installPath, c.key ? "C:\\Games\\DemoAdv" : "");
     if (!c.installed) {
       EXPECT_EQ(proposal.dirpath, "C:\\Program Files\\ExampleSoft");
-      EXPECT_EQ(proposal.instlabel, sjis(u8"上記の場所にDemoAdvフォルダを作り"));
+      EXPECT_EQ(proposal.instlabel, sjis("上記の場所にDemoAdvフォルダを作り"));
     }
   }
 }
@@ -85,12 +86,11 @@ TEST(Menu, LayoutFollowsTheConfigurationAndTheScreen) {
   config.clientHeight = 301;
   config.imageLeft = -4;
   config.imageTop = 7;
-  config.buttons[kExtra2ButtonIndex] = {.left = 20, .top = 60, .width = 90, .height = 22,
-                                        .caption = "Manual", .command = "x", .visible = 1};
+  config.buttons[kExtra2ButtonIndex] = button(20, 60, 90, 22, "Manual", "x", 1);
   ASSERT_TRUE(medium.platform.writeFile("Q:\\install.bmp", "not a bitmap"));
   MenuView view = startMenu(medium);
 
-  EXPECT_EQ(view.caption, std::string(63, 'T') + sjis(u8"　起動メニュー"));
+  EXPECT_EQ(view.caption, std::string(63, 'T') + sjis("　起動メニュー"));
   EXPECT_EQ(view.clientWidth, 1101);
   EXPECT_EQ(view.clientHeight, 301);
   EXPECT_EQ(view.left, -38);  // (1024 - 1101) / 2, toward zero
@@ -116,11 +116,10 @@ TEST(Menu, EmptyTitleAndMissingPictureAndBothExtraButtons) {
   Medium medium;
   medium.content.config.title = "";
   for (int i : {kExtra1ButtonIndex, kExtra2ButtonIndex}) {
-    medium.content.config.buttons[i] = {.left = int16_t(10 * i), .top = 1, .width = 2, .height = 3,
-                                        .caption = "Shown?", .visible = 1};
+    medium.content.config.buttons[i] = button(int16_t(10 * i), 1, 2, 3, "Shown?", "", 1);
   }
   MenuView view = startMenu(medium);
-  EXPECT_EQ(view.caption, sjis(u8"　起動メニュー"));
+  EXPECT_EQ(view.caption, sjis("　起動メニュー"));
   EXPECT_FALSE(view.imageVisible);
   EXPECT_TRUE(view.etc1Visible);
   EXPECT_TRUE(view.etc2Visible);
@@ -146,17 +145,14 @@ TEST(Menu, ProposedDestination) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Medium medium;
+    Medium medium(c.machineRoot != nullptr);
     medium.content.config.rootSelector = c.rootSelector;
     medium.content.config.parentFolder = c.parentFolder;
-    const char* key = c.rootSelector == 0 ? "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup"
-                                          : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-    const char* value = c.rootSelector == 0 ? "BootDir" : "ProgramFilesDir";
     if (c.machineRoot) {
+      const char* key = c.rootSelector == 0 ? "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup"
+                                            : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+      const char* value = c.rootSelector == 0 ? "BootDir" : "ProgramFilesDir";
       ASSERT_TRUE(medium.platform.setRegistryString(platform::Hive::LocalMachine, key, value, c.machineRoot));
-    } else {
-      ASSERT_TRUE(medium.platform.setRegistryString(platform::Hive::LocalMachine, key, value, ""));
-      ASSERT_TRUE(medium.platform.deleteKey(platform::Hive::LocalMachine, key));
     }
     Proposal proposal;
     std::string defaultRoot;
@@ -178,7 +174,7 @@ TEST(Menu, ProposedDestination) {
 // the cancelled round before left in the dialog.
 TEST(Menu, EveryInstallRoundResetsTheDialog) {
   Medium medium;
-  medium.content.config.gameFolder = sjis(u8"ソフト");  // a trail byte 0x5C
+  medium.content.config.gameFolder = sjis("ソフト");  // a trail byte 0x5C
   std::vector<Proposal> seen;
   medium.run([&](Script& script, AppContext& ctx) {
     for (int round = 0; round < 2; ++round) {
@@ -195,7 +191,7 @@ TEST(Menu, EveryInstallRoundResetsTheDialog) {
   ASSERT_EQ(seen.size(), 2u);
   for (const Proposal& p : seen) {
     EXPECT_EQ(p.dirpath, "C:\\Program Files\\ExampleSoft");
-    EXPECT_EQ(p.instlabel, sjis(u8"上記の場所にソフトフォルダを作り"));
+    EXPECT_EQ(p.instlabel, sjis("上記の場所にソフトフォルダを作り"));
   }
 }
 
@@ -246,7 +242,9 @@ TEST(Menu, LaunchStartsTheGameAndClosesTheMenu) {
         listsGoneAtClose = !ctx.ExtraCopyList && !ctx.PreserveList && !ctx.CopyPlan && !ctx.CreatedDirs;
       };
       script.on("mform", [&](Form&) {
-        if (!gameStillThere) ASSERT_TRUE(medium.platform.deleteFile(installPath + "\\origin.exe"));
+        if (!gameStillThere) {
+          ASSERT_TRUE(medium.platform.deleteFile(installPath + "\\origin.exe"));
+        }
       });
       // No step follows: a menu that stayed open would wait with an empty
       // script, which the headless toolkit refuses.
@@ -271,8 +269,8 @@ TEST(Menu, ExtraButtonsOpenTheirFilesAndChangeNothing) {
   config.extra1File = "readme.txt";
   config.extra2Flag = 1;
   config.extra2File = "manual\\index.exe";
-  config.buttons[kExtra1ButtonIndex] = {.left = 10, .top = 135, .width = 145, .height = 25, .visible = 1};
-  config.buttons[kExtra2ButtonIndex] = {.left = 165, .top = 135, .width = 145, .height = 25, .visible = 1};
+  config.buttons[kExtra1ButtonIndex] = button(10, 135, 145, 25, "", "", 1);
+  config.buttons[kExtra2ButtonIndex] = button(165, 135, 145, 25, "", "", 1);
   ASSERT_TRUE(medium.platform.writeFile("Q:\\readme.txt", "hello"));
   MenuView before, after;
   medium.run([&](Script& script, AppContext& ctx) {

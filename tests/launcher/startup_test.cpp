@@ -4,8 +4,12 @@
 
 #include <stdexcept>
 
+#include "install/dirform.h"
+#include "install/iform.h"
+#include "install/instform.h"
 #include "tests/config/pe_fixture.h"
 #include "tests/launcher/menu_harness.h"
+#include "uninstall/uninsform.h"
 
 using toolkit::Form;
 using toolkit::headless::Script;
@@ -25,7 +29,9 @@ TEST(Startup, ImageWithoutBlockEndsWithMinusOneBeforeAnyForm) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Medium medium;
-    if (c.file) ASSERT_TRUE(medium.platform.writeFile("Q:\\install.exe", *c.file));
+    if (c.file) {
+      ASSERT_TRUE(medium.platform.writeFile("Q:\\install.exe", *c.file));
+    }
     bool formsCreated = false;
     int code = runInstaller(medium.platform, [&](toolkit::Application&, AppContext&) { formsCreated = true; });
     EXPECT_EQ(code, -1);
