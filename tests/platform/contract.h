@@ -10,7 +10,9 @@
 
 class ContractEnvironment {
  public:
-  virtual ~ContractEnvironment() = default;  // removes everything the test left
+  // Restores the current directory and removes everything the test left
+  // (read-only files, junctions and registry keys included).
+  virtual ~ContractEnvironment() = default;
   virtual platform::Platform& platform() = 0;
   // An existing, empty, private folder: absolute, Shift-JIS, no trailing "\".
   virtual std::string root() = 0;

@@ -352,8 +352,10 @@ TEST_F(PlatformContract, CaseIsIgnoredForAsciiLettersOnly) {
 }
 
 TEST_F(PlatformContract, MissingProgramsAndFilesDoNotStart) {
-  EXPECT_FALSE(p().createProcess(in("missing.exe"), "\"" + in("missing.exe") + "\" /l", platform::kCreateNewConsole,
-                                 root_));
+  const std::string program = in("missing.exe");
+  std::string commandLine;
+  commandLine.append(1, '"').append(program).append("\" /l");
+  EXPECT_FALSE(p().createProcess(program, commandLine, platform::kCreateNewConsole, root_));
   EXPECT_FALSE(p().shellOpen(in("missing.txt")));
 }
 

@@ -1,0 +1,196 @@
+// The forms' windows: class, caption, frame, size, fonts, and the modal and
+// main loops served by real messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "forms/layouts.h"
+#include "tests/support/sjis_text.h"
+#include "tests/toolkit-win32/win32_support.h"
+#include "tests/toolkit/fake_platform.h"
+#include "texts.h"
+#include "toolkit/win32/handles.h"
+
+using namespace toolkit;
+
+namespace {
+
+struct WindowsTest : ::testing::Test {
+  FakePlatform platform;
+  Application app{platform};
+};
+
+TEST_F(WindowsTest, FormsHaveTheirClassCaptionFrameAndSize) {
+  struct Case {
+    const FormLayout& layout;
+    const wchar_t* className;
+    const wchar_t* caption;
+    bool systemMenu;
+    bool sizeable;
+  };
+  const Case cases[] = {
+      {mformLayout, L"Tmform", L"　起動メニュー", true, false},
+      {instformLayout, L"Tinstform", L"インストール先の設定", false, false},
+      {dirformLayout, L"Tdirform", L"dirform", false, false},
+      {iformLayout, L"Tiform", L"インストール中", false, false},
+      {uninsformLayout, L"Tuninsform", L"アンインストール", false, true},
+  };
+  for (const Case& c : cases) {
+    Form& form = app.createForm<Form>(c.layout);
+    if (&c.layout == &mformLayout) form.setCaption(texts::kMenuCaptionSuffix);
+    HWND window = windowOf(form);
+    ASSERT_NE(window, nullptr) << form.name();
+    EXPECT_EQ(classOf(window), c.className);
+    EXPECT_EQ(textOf(window), c.caption) << form.name();
+
+    RECT client{}, outer{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    if (c.layout.outerSize) {
+      EXPECT_EQ(outer.right - outer.left, c.layout.bounds.width) << form.name();
+      EXPECT_EQ(outer.bottom - outer.top, c.layout.bounds.height) << form.name();
+    } else {
+      EXPECT_EQ(client.right, c.layout.bounds.width) << form.name();
+      EXPECT_EQ(client.bottom, c.layout.bounds.height) << form.name();
+    }
+    EXPECT_EQ(form.clientWidth(), client.right) << form.name();
+    EXPECT_EQ(form.clientHeight(), client.bottom) << form.name();
+
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << form.name();
+    EXPECT_EQ((style & WS_SYSMENU) != 0, c.systemMenu) << form.name();
+    EXPECT_EQ((style & WS_THICKFRAME) != 0, c.sizeable) << form.name();
+    EXPECT_EQ((style & WS_CAPTION), static_cast<LONG_PTR>(WS_CAPTION)) << form.name();
+  }
+}
+
+TEST_F(WindowsTest, ClientSizeAndCentringFollowTheForm) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  menu.setClientWidth(400);
+  menu.setClientHeight(300);
+  RECT client{};
+  GetClientRect(windowOf(menu), &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 300);
+
+  menu.show();
+  RECT outer{};
+  GetWindowRect(windowOf(menu), &outer);
+  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+  EXPECT_EQ(menu.left(), outer.left);
+  EXPECT_EQ(menu.top(), outer.top);
+  EXPECT_TRUE(IsWindowVisible(windowOf(menu)));
+  menu.hide();
+  EXPECT_FALSE(IsWindowVisible(windowOf(menu)));
+}
+
+TEST_F(WindowsTest, ControlsUseTheUiFontInShiftJis) {
+  app.createForm<Form>(mformLayout);
+  Form& destination = app.createForm<Form>(instformLayout);
+  struct Case {
+    const char* control;
+    LONG height;
+  };
+  for (Case c : {Case{"Button1", -12}, Case{"instlabel", -12}, Case{"dirpath", 13}}) {
+    HWND child = childOf(destination, c.control);
+    LOGFONTW font{};
+    ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof font, &font));
+    EXPECT_EQ(font.lfHeight, c.height) << c.control;
+    EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET) << c.control;
+    EXPECT_STREQ(font.lfFaceName, L"ＭＳ Ｐゴシック") << c.control;
+  }
+}
+
+// Timers of the thread, not of the toolkit: they act as the user would.
+void CALLBACK clickCancel(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  // Neither the close message nor Alt+F4 may end a dialog.
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  // As a UI driver finds it: by class and caption.
+  PostMessageW(FindWindowExW(window, nullptr, L"Button", L"中止"), BM_CLICK, 0, 0);
+}
+
+TEST_F(WindowsTest, ModalShowingEndsThroughAButtonClickAndIgnoresClose) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  menu.show();
+  for (const FormLayout* layout : {&uninsformLayout, &instformLayout}) {
+    Form& dialog = app.createForm<Form>(*layout);
+    bool menuDisabledMeanwhile = false;
+    auto& cancel = dialog.control<Button>(layout == &uninsformLayout ? "Button2" : "Button3");
+    cancel.onClick = [&] {
+      menuDisabledMeanwhile = !IsWindowEnabled(windowOf(menu));
+      dialog.setModalResult(-1);
+      dialog.hide();
+    };
+    SetTimer(windowOf(dialog), 1, 20, clickCancel);
+    EXPECT_EQ(dialog.showModal(), -1) << dialog.name();
+    EXPECT_TRUE(menuDisabledMeanwhile) << dialog.name();
+    EXPECT_TRUE(IsWindowEnabled(windowOf(menu))) << dialog.name();
+    EXPECT_FALSE(IsWindowVisible(windowOf(dialog))) << dialog.name();
+  }
+}
+
+TEST_F(WindowsTest, ClosingTheMenuEndsTheApplication) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  int closes = 0;
+  menu.onClose = [&] { ++closes; };
+  PostMessageW(windowOf(menu), WM_CLOSE, 0, 0);
+  app.run();
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(app.terminated());
+  EXPECT_FALSE(IsWindowVisible(windowOf(menu)));
+}
+
+TEST_F(WindowsTest, TimerTicksUntilItEndsItsDialog) {
+  app.createForm<Form>(mformLayout);
+  Form& progress = app.createForm<Form>(iformLayout);
+  auto& timer = progress.control<Timer>("writetimer");
+  auto& bar = progress.control<ProgressBar>("totalwrite");
+  int ticks = 0;
+  progress.onShow = [&] { timer.setEnabled(true); };
+  timer.onTimer = [&] {
+    bar.setPosition(++ticks * 40);
+    if (ticks < 3) return;
+    timer.setEnabled(false);
+    progress.setModalResult(1);
+    progress.hide();
+  };
+  EXPECT_EQ(progress.showModal(), 1);
+  EXPECT_EQ(ticks, 3);
+  HWND barWindow = childOf(progress, "totalwrite");
+  EXPECT_EQ(SendMessageW(barWindow, PBM_GETPOS, 0, 0), 100);
+  EXPECT_EQ(SendMessageW(barWindow, PBM_GETRANGE, FALSE, 0), 100);
+}
+
+TEST_F(WindowsTest, ExceptionFromAHandlerIsShownAndTheLoopGoesOn) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  auto& close = menu.control<Button>("closebtn");
+  close.onClick = [] { throw Exception("broken handler"); };
+  menu.show();
+  SendMessageW(childOf(menu, "closebtn"), BM_CLICK, 0, 0);
+  ASSERT_EQ(platform.messageBoxes.size(), 1u);
+  EXPECT_EQ(platform.messageBoxes[0].text, "broken handler");
+  EXPECT_EQ(platform.messageBoxes[0].owner, menu.handle());
+}
+
+TEST(Handles, MoveClosesWhatTheTargetHeldAndEmptiesTheSource) {
+  HFONT first = CreateFontW(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, L"Tahoma");
+  HFONT second = CreateFontW(14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, L"Tahoma");
+  ASSERT_TRUE(first && second);
+  win32::UniqueFont source(first);
+  win32::UniqueFont target(second);
+  target = std::move(source);
+  EXPECT_EQ(GetObjectType(second), 0u);  // closed by the move
+  EXPECT_EQ(target.get(), first);
+  EXPECT_FALSE(source);
+  win32::UniqueFont moved(std::move(target));
+  EXPECT_EQ(moved.get(), first);
+  moved.reset();
+  EXPECT_EQ(GetObjectType(first), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+// The Win32 backend: real windows, the message loops of the application
+// and of modal showings.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "toolkit/backend.h"
+#include "toolkit/win32/form_window.h"
+
+namespace toolkit {
+namespace win32 {
+namespace {
+
+HWND windowOf(const Form& form) { return reinterpret_cast<HWND>(form.handle()); }
+
+class Win32Backend : public Backend {
+ public:
+  void initialize(Application&) override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    // A drive that is not ready (an empty disc drive chosen in the drive
+    // list) fails quietly instead of asking the user to insert a disc.
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS);
+  }
+
+  std::unique_ptr<FormPeer> createFormPeer(Form& form) override { return std::make_unique<FormWindow>(form); }
+
+  // The other forms are disabled while the modal form runs and enabled
+  // again before it hides, so that the window system activates one of
+  // them and not another program's.
+  void runModalLoop(Form& form) override {
+    Application& application = form.application();
+    std::vector<HWND> disabled;
+    for (const auto& other : application.forms()) {
+      HWND window = windowOf(*other);
+      if (other.get() == &form || !window || !IsWindowEnabled(window)) continue;
+      EnableWindow(window, FALSE);
+      disabled.push_back(window);
+    }
+    while (form.modalResult() == 0 && !application.terminated()) {
+      if (!serveOneMessage(application)) {
+        // The outer loop must see the quit message too.
+        PostQuitMessage(quitCode_);
+        break;
+      }
+    }
+    for (HWND window : disabled) EnableWindow(window, TRUE);
+  }
+
+  void runMainLoop(Application& application) override {
+    while (!application.terminated()) {
+      if (!serveOneMessage(application)) application.terminate();
+    }
+  }
+
+  std::string driveLetters() override {
+    DWORD present = GetLogicalDrives();
+    std::string letters;
+    for (int i = 0; i < 26; ++i) {
+      if (present & (1u << i)) letters += static_cast<char>('A' + i);
+    }
+    return letters;
+  }
+
+ private:
+  // Waits for one message and serves it; false on WM_QUIT (or a failed
+  // wait). Keyboard navigation (Tab, arrows, Enter) goes through the
+  // dialog manager of the form the message is for.
+  bool serveOneMessage(Application& application) {
+    MSG message{};
+    BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) quitCode_ = static_cast<int>(message.wParam);
+    if (got <= 0) return false;
+    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root) {
+      for (const auto& form : application.forms()) {
+        if (windowOf(*form) == root && IsDialogMessageW(root, &message)) return true;
+      }
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+  }
+
+  int quitCode_ = 0;
+};
+
+}  // namespace
+}  // namespace win32
+
+std::unique_ptr<Backend> createBackend(platform::Platform&) { return std::make_unique<win32::Win32Backend>(); }
+
+}  // namespace toolkit

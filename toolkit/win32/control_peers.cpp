@@ -1,0 +1,299 @@
+// The peers of each kind of control: standard window classes, and what the
+// user does with them reported back to the control without echo.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "core/sjis.h"
+#include "toolkit/win32/form_window.h"
+#include "toolkit/win32/wide.h"
+
+namespace toolkit::win32 {
+namespace {
+
+std::wstring windowText(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+class ButtonPeer : public ChildPeer {
+ public:
+  ButtonPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
+    createWindow(L"Button", BS_PUSHBUTTON);
+  }
+  void command(int code) override {
+    if (code == BN_CLICKED) static_cast<Button&>(control()).click();
+  }
+};
+
+// Labels never cut their text short: the window grows to the text, as a
+// label that sizes itself would (the control's bounds stay as set). A
+// substituted font may be taller than the layout's 12 pixels.
+class LabelPeer : public ChildPeer {
+ public:
+  LabelPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
+    createWindow(L"Static", SS_LEFTNOWORDWRAP | SS_NOPREFIX);
+    place();
+  }
+  void changed(Property property) override {
+    ChildPeer::changed(property);
+    if (property == Property::Caption) place();
+  }
+
+ protected:
+  void place() override {
+    const Bounds& bounds = control().bounds();
+    std::wstring text = toWide(control().caption());
+    SIZE extent{};
+    WindowDc dc(window());
+    HGDIOBJ previous = SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(window(), WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc.get(), previous);
+    MoveWindow(window(), bounds.left, bounds.top, std::max<int>(bounds.width, extent.cx),
+               std::max<int>(bounds.height, extent.cy), TRUE);
+  }
+};
+
+// The limit counts Shift-JIS bytes: the edit's own limit (in characters)
+// stops most typing, and a change that still ends up too long in bytes is
+// cut back at a character boundary.
+class EditPeer : public ChildPeer {
+ public:
+  EditPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
+    createWindow(L"Edit", ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    if (edit().maxLength() > 0) SendMessageW(window(), EM_LIMITTEXT, static_cast<WPARAM>(edit().maxLength()), 0);
+  }
+  void changed(Property property) override {
+    settingText_ = property == Property::Caption;
+    ChildPeer::changed(property);
+    settingText_ = false;
+  }
+  void command(int code) override {
+    if (code != EN_CHANGE || settingText_) return;
+    std::string text = toSjis(windowText(window()));
+    size_t limit = static_cast<size_t>(edit().maxLength());
+    if (limit > 0 && text.size() > limit) {
+      size_t keep = 0;
+      while (keep < text.size()) {
+        size_t next = keep + (IsLeadByte(text[keep]) ? 2 : 1);
+        if (next > limit) break;
+        keep = next;
+      }
+      text.resize(keep);
+      settingText_ = true;
+      std::wstring shown = toWide(text);
+      SetWindowTextW(window(), shown.c_str());
+      SendMessageW(window(), EM_SETSEL, shown.size(), static_cast<LPARAM>(shown.size()));
+      settingText_ = false;
+    }
+    edit().userSetCaption(text);
+  }
+
+ private:
+  Edit& edit() const { return static_cast<Edit&>(control()); }
+  bool settingText_ = false;
+};
+
+class RadioPeer : public ChildPeer {
+ public:
+  RadioPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
+    createWindow(L"Button", BS_AUTORADIOBUTTON);
+    changed(Property::Checked);
+  }
+  void changed(Property property) override {
+    if (property != Property::Checked) return ChildPeer::changed(property);
+    SendMessageW(window(), BM_SETCHECK, radio().checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  void command(int code) override {
+    if (code == BN_CLICKED) radio().userSetChecked(SendMessageW(window(), BM_GETCHECK, 0, 0) == BST_CHECKED);
+  }
+
+ private:
+  RadioButton& radio() const { return static_cast<RadioButton&>(control()); }
+};
+
+class ProgressPeer : public ChildPeer {
+ public:
+  ProgressPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
+    createWindow(PROGRESS_CLASSW, PBS_SMOOTH);
+    SendMessageW(window(), PBM_SETRANGE32, 0, 100);
+    changed(Property::Position);
+  }
+  void changed(Property property) override {
+    if (property != Property::Position) return ChildPeer::changed(property);
+    SendMessageW(window(), PBM_SETPOS, static_cast<WPARAM>(static_cast<ProgressBar&>(control()).position()), 0);
+  }
+};
+
+class ImagePeer : public ChildPeer {
+ public:
+  ImagePeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) { createWindow(L"Static", SS_BITMAP); }
+  ~ImagePeer() override { show(nullptr); }
+
+  void changed(Property property) override {
+    if (property != Property::Picture) return ChildPeer::changed(property);
+    const std::string& path = static_cast<Image&>(control()).picturePath();
+    UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageW(nullptr, toWide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    show(bitmap.get());
+    bitmap_ = std::move(bitmap);
+    place();  // the static sized itself to the bitmap; the control decides
+  }
+
+ private:
+  // The static hands back the bitmap it showed before; when that is a copy
+  // of its own (a bitmap with alpha under visual styles) it is ours to free.
+  void show(HBITMAP bitmap) {
+    auto previous = reinterpret_cast<HBITMAP>(
+        SendMessageW(window(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    if (previous && previous != bitmap_.get()) DeleteObject(previous);
+  }
+  UniqueBitmap bitmap_;
+};
+
+// A timer of the form's window, with the control's id.
+class TimerPeer : public ChildPeer {
+ public:
+  TimerPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) { changed(Property::Enabled); }
+  ~TimerPeer() override { KillTimer(owner().window(), static_cast<UINT_PTR>(id())); }
+
+  void changed(Property property) override {
+    if (property != Property::Enabled && property != Property::Timer) return;
+    auto& timer = static_cast<Timer&>(control());
+    if (timer.enabled()) {
+      SetTimer(owner().window(), static_cast<UINT_PTR>(id()), std::max(timer.interval(), 1u), nullptr);
+    } else {
+      KillTimer(owner().window(), static_cast<UINT_PTR>(id()));
+    }
+  }
+  void timer() override { static_cast<Timer&>(control()).tick(); }
+};
+
+// Drop-down of "A:".."Z:". The window's height includes the dropped list;
+// the closed field takes its height from the font.
+class DriveListPeer : public ChildPeer {
+ public:
+  static constexpr int kDroppedHeight = 200;
+
+  DriveListPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
+    createWindow(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL);
+    place();
+    fill();
+  }
+  void changed(Property property) override {
+    if (property == Property::Items) return fill();
+    ChildPeer::changed(property);
+  }
+  void command(int code) override {
+    // Arrow keys on the closed list choose at once; in the dropped list
+    // the choice is made when it closes.
+    bool dropped = SendMessageW(window(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+    if (code != CBN_CLOSEUP && !(code == CBN_SELCHANGE && !dropped)) return;
+    auto index = static_cast<size_t>(SendMessageW(window(), CB_GETCURSEL, 0, 0));
+    auto& list = static_cast<DriveList&>(control());
+    if (index < list.drives().size() && list.drives()[index] != list.drive()) list.choose(list.drives()[index]);
+  }
+
+ protected:
+  void place() override {
+    const Bounds& bounds = control().bounds();
+    MoveWindow(window(), bounds.left, bounds.top, bounds.width, bounds.height + kDroppedHeight, TRUE);
+  }
+
+ private:
+  void fill() {
+    auto& list = static_cast<DriveList&>(control());
+    SendMessageW(window(), CB_RESETCONTENT, 0, 0);
+    for (char letter : list.drives()) {
+      wchar_t name[] = {static_cast<wchar_t>(letter), L':', L'\0'};
+      SendMessageW(window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    size_t index = list.drives().find(list.drive());
+    SendMessageW(window(), CB_SETCURSEL, index == std::string::npos ? static_cast<WPARAM>(-1) : index, 0);
+  }
+};
+
+// Owner-drawn so that each line is indented by its depth; the strings are
+// kept too, so that a UI driver can read the lines back.
+class FolderListPeer : public ChildPeer {
+ public:
+  static constexpr int kIndent = 10;
+
+  FolderListPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
+    createWindow(L"ListBox", LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
+                 WS_EX_CLIENTEDGE);
+    if (list().itemHeight() > 0) SendMessageW(window(), LB_SETITEMHEIGHT, 0, list().itemHeight());
+    fill();
+  }
+  void changed(Property property) override {
+    if (property == Property::Items) return fill();
+    ChildPeer::changed(property);
+  }
+  void command(int code) override {
+    if (code == LBN_DBLCLK) enter();
+  }
+  void enter() override { list().open(static_cast<int>(SendMessageW(window(), LB_GETCURSEL, 0, 0))); }
+
+  void drawItem(const DRAWITEMSTRUCT& item) override {
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    bool selected = item.itemState & ODS_SELECTED;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    std::wstring text(static_cast<size_t>(SendMessageW(window(), LB_GETTEXTLEN, item.itemID, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(window(), LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()))));
+    RECT area = item.rcItem;
+    const auto& depths = list().itemDepths();
+    if (item.itemID < depths.size()) area.left += 2 + kIndent * depths[item.itemID];
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+  }
+
+ private:
+  FolderList& list() const { return static_cast<FolderList&>(control()); }
+
+  // The root as it is ("C:\"), every other line by its last name.
+  static std::string lineName(const std::string& path, int depth) {
+    if (depth == 0) return path;
+    size_t last = std::string::npos;
+    forEachSeparator(path, 0, [&](size_t i) { last = i; });
+    return last == std::string::npos ? path : path.substr(last + 1);
+  }
+
+  void fill() {
+    SendMessageW(window(), WM_SETREDRAW, FALSE, 0);
+    SendMessageW(window(), LB_RESETCONTENT, 0, 0);
+    const auto& paths = list().items();
+    for (size_t i = 0; i < paths.size(); ++i) {
+      std::wstring name = toWide(lineName(paths[i], list().itemDepths()[i]));
+      SendMessageW(window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    SendMessageW(window(), LB_SETCURSEL, static_cast<WPARAM>(list().currentItem()), 0);
+    SendMessageW(window(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window(), nullptr, TRUE);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<ChildPeer> createChildPeer(FormWindow& owner, Control& control) {
+  switch (control.kind()) {
+    case ControlKind::Button: return std::make_unique<ButtonPeer>(owner, control);
+    case ControlKind::Label: return std::make_unique<LabelPeer>(owner, control);
+    case ControlKind::Edit: return std::make_unique<EditPeer>(owner, control);
+    case ControlKind::RadioButton: return std::make_unique<RadioPeer>(owner, control);
+    case ControlKind::ProgressBar: return std::make_unique<ProgressPeer>(owner, control);
+    case ControlKind::Image: return std::make_unique<ImagePeer>(owner, control);
+    case ControlKind::Timer: return std::make_unique<TimerPeer>(owner, control);
+    case ControlKind::DriveList: return std::make_unique<DriveListPeer>(owner, control);
+    case ControlKind::FolderList: return std::make_unique<FolderListPeer>(owner, control);
+  }
+  throw Exception("no window for control " + control.name());
+}
+
+}  // namespace toolkit::win32

@@ -1,0 +1,273 @@
+// A form's top-level window: one window class per form class, the layout's
+// frame and client size, fonts, tab order, and the messages of its children.
+#include "toolkit/win32/form_window.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "texts.h"
+#include "toolkit/win32/wide.h"
+
+namespace toolkit::win32 {
+
+FormWindow::FormWindow(Form& form) : form_(form) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  std::wstring className = toWide(form.layout().className);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = className.c_str();
+  // The class outlives this window and is shared with any later form of
+  // the same class; registering it again is expected to fail.
+  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw Exception("cannot register the window class of form " + form.name());
+  }
+
+  const FormLayout& layout = form.layout();
+  SIZE size = layout.outerSize ? SIZE{layout.bounds.width, layout.bounds.height}
+                               : outerSize(form.clientWidth(), form.clientHeight());
+  HWND window = CreateWindowExW(0, className.c_str(), toWide(form.caption()).c_str(), style(), form.left(), form.top(),
+                                size.cx, size.cy, nullptr, nullptr, instance, this);
+  if (!window) throw Exception("cannot create the window of form " + form.name());
+  window_.reset(window);
+  RECT client{};
+  GetClientRect(window, &client);
+  form.userSetClientSize(client.right, client.bottom);
+}
+
+FormWindow::~FormWindow() {
+  // Messages sent while the window goes no longer reach this object.
+  if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+  window_.reset();
+}
+
+DWORD FormWindow::style() const {
+  // No minimise or maximise box ever; the close box comes with the system
+  // menu.
+  DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
+  if (form_.layout().border == BorderStyle::Sizeable) style |= WS_THICKFRAME;
+  if (form_.layout().systemMenu) style |= WS_SYSMENU;
+  return style;
+}
+
+SIZE FormWindow::outerSize(int clientWidth, int clientHeight) const {
+  RECT rect{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&rect, style(), FALSE, 0);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void FormWindow::place() {
+  SIZE size = outerSize(form_.clientWidth(), form_.clientHeight());
+  SetWindowPos(window_.get(), nullptr, form_.left(), form_.top(), size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::centre() {
+  RECT rect{};
+  GetWindowRect(window_.get(), &rect);
+  int left = (GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2;
+  int top = (GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2;
+  SetWindowPos(window_.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  form_.userSetPosition(left, top);
+}
+
+void FormWindow::changed(Property property) {
+  switch (property) {
+    case Property::Caption:
+      SetWindowTextW(window_.get(), toWide(form_.caption()).c_str());
+      break;
+    case Property::Bounds:
+      place();
+      break;
+    case Property::Visible:
+      if (!form_.visible()) {
+        ShowWindow(window_.get(), SW_HIDE);
+        break;
+      }
+      if (!shownBefore_ && form_.layout().centred) centre();
+      shownBefore_ = true;
+      ShowWindow(window_.get(), SW_SHOW);
+      break;
+    default:
+      break;
+  }
+}
+
+std::unique_ptr<ControlPeer> FormWindow::createControlPeer(Control& control) { return createChildPeer(*this, control); }
+
+HFONT FormWindow::font(int height) {
+  auto found = fonts_.find(height);
+  if (found != fonts_.end()) return found->second.get();
+  // Without the face the font mapper picks a Shift-JIS font of its own.
+  UniqueFont font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                              toWide(texts::kUiFontName).c_str()));
+  if (!font) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  HFONT handle = font.get();
+  fonts_.emplace(height, std::move(font));
+  return handle;
+}
+
+void FormWindow::adopt(ChildPeer& child) {
+  children_[child.id()] = &child;
+  if (child.window()) applyTabOrder();
+}
+
+void FormWindow::release(ChildPeer& child) { children_.erase(child.id()); }
+
+ChildPeer* FormWindow::child(int id) const {
+  auto found = children_.find(id);
+  return found == children_.end() ? nullptr : found->second;
+}
+
+// Tab stops follow the layout's tab order (the z-order of the children);
+// each control starts a group of its own except a radio button that
+// follows another, so the radio buttons form one arrow-key group.
+void FormWindow::applyTabOrder() {
+  std::vector<ChildPeer*> ordered;
+  for (const auto& [id, child] : children_) {
+    if (child->window()) ordered.push_back(child);
+  }
+  auto key = [](const ChildPeer* child) {
+    int order = child->control().tabOrder();
+    return order < 0 ? INT_MAX : order;
+  };
+  std::stable_sort(ordered.begin(), ordered.end(), [&](auto* a, auto* b) { return key(a) < key(b); });
+  HWND after = HWND_TOP;
+  bool previousRadio = false;
+  for (ChildPeer* child : ordered) {
+    SetWindowPos(child->window(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = child->window();
+    bool radio = child->control().kind() == ControlKind::RadioButton;
+    LONG_PTR style = GetWindowLongPtrW(child->window(), GWL_STYLE);
+    style = radio && previousRadio ? style & ~static_cast<LONG_PTR>(WS_GROUP) : style | WS_GROUP;
+    SetWindowLongPtrW(child->window(), GWL_STYLE, style);
+    previousRadio = radio;
+  }
+}
+
+LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  FormWindow* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->creating_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  // An exception must not cross the window system's frames: it is shown
+  // and the message loop goes on.
+  try {
+    return self->handleMessage(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    self->form_.application().showException(error);
+    return 0;
+  }
+}
+
+LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = window_ ? window_.get() : creating_;
+  switch (message) {
+    case WM_COMMAND: {
+      int id = LOWORD(wParam);
+      if (lParam) {
+        if (ChildPeer* from = child(id)) from->command(HIWORD(wParam));
+      } else if (id == IDOK) {
+        // Enter, as the dialog manager reports it: only the focused
+        // control may act on it.
+        HWND focus = GetFocus();
+        for (const auto& [childId, peer] : children_) {
+          if (peer->window() && peer->window() == focus) peer->enter();
+        }
+      }
+      return 0;
+    }
+    case WM_TIMER:
+      if (ChildPeer* timer = child(static_cast<int>(wParam))) timer->timer();
+      return 0;
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (ChildPeer* owner = child(static_cast<int>(item->CtlID))) {
+        owner->drawItem(*item);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_CLOSE:
+      // A dialog ends only through its buttons.
+      if (form_.layout().systemMenu) form_.close();
+      return 0;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) form_.userSetClientSize(LOWORD(lParam), HIWORD(lParam));
+      break;
+    case WM_MOVE: {
+      RECT rect{};
+      GetWindowRect(window, &rect);
+      form_.userSetPosition(rect.left, rect.top);
+      break;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+ChildPeer::ChildPeer(FormWindow& owner, Control& control) : owner_(owner), control_(control), id_(0) {
+  const auto& controls = owner.form().controls();
+  for (size_t i = 0; i < controls.size(); ++i) {
+    if (controls[i].get() == &control) id_ = kFirstControlId + static_cast<int>(i);
+  }
+  owner.adopt(*this);
+}
+
+ChildPeer::~ChildPeer() {
+  owner_.release(*this);
+  window_.reset();
+}
+
+void ChildPeer::createWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
+  style |= WS_CHILD;
+  if (control_.visible()) style |= WS_VISIBLE;
+  if (!control_.enabled()) style |= WS_DISABLED;
+  if (control_.tabOrder() >= 0) style |= WS_TABSTOP;
+  const Bounds& bounds = control_.bounds();
+  HWND window = CreateWindowExW(exStyle, windowClass, toWide(control_.caption()).c_str(), style, bounds.left,
+                                bounds.top, bounds.width, bounds.height, owner_.window(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), nullptr);
+  if (!window) throw Exception("cannot create the window of control " + control_.name());
+  window_.reset(window);
+  int height = control_.fontHeight() ? control_.fontHeight() : owner_.form().layout().fontHeight;
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(owner_.font(height)), FALSE);
+  owner_.adopt(*this);
+}
+
+void ChildPeer::place() {
+  const Bounds& bounds = control_.bounds();
+  MoveWindow(window_.get(), bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
+}
+
+void ChildPeer::changed(Property property) {
+  if (!window_) return;
+  switch (property) {
+    case Property::Bounds:
+      place();
+      break;
+    case Property::Caption:
+      SetWindowTextW(window_.get(), toWide(control_.caption()).c_str());
+      break;
+    case Property::Visible:
+      ShowWindow(window_.get(), control_.visible() ? SW_SHOWNA : SW_HIDE);
+      break;
+    case Property::Enabled:
+      EnableWindow(window_.get(), control_.enabled());
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace toolkit::win32
