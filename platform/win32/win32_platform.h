@@ -1,0 +1,52 @@
+#pragma once
+// The platform interface on the real Windows. Shift-JIS text is converted
+// with code page 932 and the wide calls are used, so the program behaves as
+// on a Japanese system whatever the system's own code page is. Its methods
+// are defined in one source per service (registry.cpp, files.cpp, ...).
+//
+// Shell links: a link file whose path does not fit 260 UTF-16 units,
+// terminator included, is refused (writeShellLink returns false) rather than
+// cut short; readShellLink fails for such a path likewise.
+
+#include "platform/platform.h"
+
+namespace platform {
+
+class Win32Platform final : public Platform {
+ public:
+  Win32Platform() = default;
+
+  std::unique_ptr<RegistryKey> openKey(Hive hive, const std::string& path) override;
+  std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
+  bool deleteKey(Hive hive, const std::string& path) override;
+
+  bool createDirectory(const std::string& path) override;
+  bool removeDirectory(const std::string& path) override;
+  bool deleteFile(const std::string& path) override;
+  uint32_t fileAttributes(const std::string& path) override;
+  std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
+
+  std::string currentDirectory() override;
+  bool setCurrentDirectory(const std::string& path) override;
+
+  std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode) override;
+
+  bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
+  std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
+
+  bool createProcess(const std::string& application, const std::string& commandLine, uint32_t creationFlags,
+                     const std::string& currentDirectory) override;
+  bool shellOpen(const std::string& file) override;
+
+  int messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) override;
+  ScreenSize screenSize() override;
+  void beginHighTimerResolution() override;
+  void endHighTimerResolution() override;
+
+  bool equalsIgnoreCase(const std::string& a, const std::string& b) override;
+  std::string caseFoldKey(const std::string& text) override;
+};
+
+inline std::unique_ptr<Platform> makeWin32Platform() { return std::make_unique<Win32Platform>(); }
+
+}  // namespace platform
