@@ -1,7 +1,6 @@
 #include "tools/file_io.h"
 
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "tools/instcfg_error.h"
@@ -16,10 +15,12 @@ std::string displayPath(const std::filesystem::path& path) {
 }
 
 std::vector<uint8_t> readFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) throw InstcfgError("cannot open " + displayPath(path));
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw InstcfgError("cannot read " + displayPath(path));
+  std::streamoff size = in.tellg();
+  if (size < 0 || !in.seekg(0)) throw InstcfgError("cannot read " + displayPath(path));
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) throw InstcfgError("cannot read " + displayPath(path));
   return bytes;
 }
 

@@ -104,13 +104,14 @@ ImageAnalysis analyseImage(std::span<const uint8_t> bytes) {
     }
     if (image.signatureEndsFile()) a.errors.push_back(misplacedTrailerCause(bytes, image));
   }
-  if (r.complete) {
+  if (r.complete && trailerPointsBehindImage) {
     a.facts.push_back("block: " + std::to_string(r.end - r.blockOffset) + " bytes, read whole, with " +
                       std::to_string(r.content.extraEntries.size()) + " extra and " +
                       std::to_string(r.content.preserveEntries.size()) + " preserve entries");
     if (r.end > r.trailerOffset) {
-      a.warnings.push_back("the block runs " + std::to_string(r.end - r.trailerOffset) +
-                           " bytes into its own trailer");
+      uint64_t overlap = r.end - r.trailerOffset;
+      a.warnings.push_back("the block overlaps its own trailer by " + std::to_string(overlap) +
+                           (overlap == 1 ? " byte" : " bytes"));
     } else if (r.end < r.trailerOffset) {
       a.facts.push_back(std::to_string(r.trailerOffset - r.end) + " bytes between the block and the trailer");
     }

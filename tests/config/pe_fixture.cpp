@@ -1,7 +1,7 @@
 #include "tests/config/pe_fixture.h"
 
 #include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 
@@ -101,8 +101,11 @@ TempFolder::~TempFolder() {
 }
 
 std::vector<uint8_t> readBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::vector<uint8_t> bytes(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
 
 void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
