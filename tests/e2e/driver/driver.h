@@ -52,6 +52,8 @@ std::string unixPath(const std::filesystem::path& windowsPath);
 
 std::string readFile(const std::filesystem::path& path);  // throws DriverError when unreadable
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
+// Copies a file, replacing the target.
+void copyFileOver(const std::filesystem::path& source, const std::filesystem::path& target);
 std::wstring widen(const std::string& utf8);
 std::string narrow(const std::wstring& wide);  // UTF-8
 
@@ -102,10 +104,10 @@ class Process {
   DWORD id_ = 0;
 };
 
-// Runs a Linux program through Wine's bridge ("/usr/bin/import ...") and
-// returns its exit code; throws DriverError when it cannot start or does
-// not end in time.
-DWORD runNative(const std::wstring& commandLine, Duration timeout = kTimeout);
+// Runs a shell script natively (/bin/sh -c, started through Wine's bridge
+// to Linux programs) and returns its exit status; throws DriverError when it
+// does not end in time. The script quotes with single quotes only.
+DWORD runNative(const std::string& script, Duration timeout = kTimeout);
 
 // --- Windows -----------------------------------------------------------------------
 class Window {

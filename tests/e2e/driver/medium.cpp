@@ -26,27 +26,20 @@ void Medium::addFile(const std::filesystem::path& relative, const std::string& b
 
 void Medium::copyFile(const std::filesystem::path& source, const std::filesystem::path& relative) {
   std::filesystem::create_directories((root() / relative).parent_path());
-  std::filesystem::copy_file(source, root() / relative, std::filesystem::copy_options::overwrite_existing);
+  copyFileOver(source, root() / relative);
 }
 
 Process Medium::start() const { return Process::start(installer(), L"", root()); }
 
 void signWithTestCertificate(const std::filesystem::path& file) {
   TempFolder work("sign");
-  const std::wstring key = widen(unixPath(work / "key.pem"));
-  const std::wstring certificate = widen(unixPath(work / "cert.pem"));
-  const std::wstring input = widen(unixPath(file));
-  const std::wstring signedFile = widen(unixPath(work / "signed.exe"));
-  auto q = [](const std::wstring& text) { return L"\"" + text + L"\""; };
-  if (runNative(L"/usr/bin/openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=discmenu-test -keyout " +
-                q(key) + L" -out " + q(certificate)) != 0) {
-    throw DriverError("openssl could not make a certificate");
-  }
-  if (runNative(L"/usr/bin/osslsigncode sign -certs " + q(certificate) + L" -key " + q(key) + L" -in " + q(input) +
-                L" -out " + q(signedFile)) != 0) {
-    throw DriverError("osslsigncode could not sign " + narrow(file.wstring()));
-  }
-  std::filesystem::copy_file(work / "signed.exe", file, std::filesystem::copy_options::overwrite_existing);
+  const std::string folder = unixPath(work.path());
+  const std::string script =
+      "cd '" + folder + "' && /usr/bin/openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=discmenu-test"
+      " -keyout key.pem -out cert.pem 2>/dev/null && /usr/bin/osslsigncode sign -certs cert.pem -key key.pem -in '" +
+      unixPath(file) + "' -out signed.exe >/dev/null";
+  if (runNative(script) != 0) throw DriverError("could not sign " + narrow(file.wstring()));
+  copyFileOver(work / "signed.exe", file);
 }
 
 }  // namespace e2e

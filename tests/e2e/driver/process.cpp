@@ -65,14 +65,19 @@ void Process::kill() {
   WaitForSingleObject(handle_, static_cast<DWORD>(kTimeout.count()));
 }
 
-DWORD runNative(const std::wstring& commandLine, Duration timeout) {
-  // No application name: Wine then looks the program up as a Linux one.
-  Started started = startProcess(nullptr, commandLine, nullptr);
-  auto code = waitFor(started.process, timeout);
-  if (!code) TerminateProcess(started.process, 1);
+DWORD runNative(const std::string& script, Duration timeout) {
+  if (script.find('"') != std::string::npos) throw DriverError("runNative: use single quotes in " + script);
+  // Wine starts a Linux program but hands back no handle that tells when it
+  // ends, so the shell writes the exit status to a file once it is done.
+  TempFolder work("native");
+  const std::string status = unixPath(work / "status");
+  const std::string wrapped = script + "; echo $? > '" + status + ".part' && mv '" + status + ".part' '" + status + "'";
+  Started started = startProcess(nullptr, L"/bin/sh -c \"" + widen(wrapped) + L"\"", nullptr);
   CloseHandle(started.process);
-  if (!code) throw DriverError("native program did not end in time: " + narrow(commandLine));
-  return *code;
+  if (!waitUntil([&] { return std::filesystem::exists(work / "status"); }, timeout)) {
+    throw DriverError("native program did not end in time: " + script);
+  }
+  return static_cast<DWORD>(std::stoul(readFile(work / "status")));
 }
 
 }  // namespace e2e

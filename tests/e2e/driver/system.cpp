@@ -91,6 +91,13 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
   if (!out.flush()) throw DriverError("cannot write " + narrow(path.wstring()));
 }
 
+void copyFileOver(const std::filesystem::path& source, const std::filesystem::path& target) {
+  // MinGW's std::filesystem::copy_file refuses to overwrite.
+  if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) {
+    throw DriverError("cannot copy " + narrow(source.wstring()) + " to " + narrow(target.wstring()));
+  }
+}
+
 TempFolder::TempFolder(const std::string& name) {
   std::random_device random;
   path_ = std::filesystem::temp_directory_path() /

@@ -23,18 +23,24 @@ LRESULT sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   return static_cast<LRESULT>(result);
 }
 
-template <class Visit>
-void forEachChild(HWND parent, Visit visit) {
-  struct Context {
-    Visit* visit;
-  } context{&visit};
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM data) -> BOOL {
-        (*reinterpret_cast<Context*>(data)->visit)(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&context));
+// Enumeration callbacks are stdcall on 32-bit Windows, which lambdas
+// cannot convert to; these collect into a vector instead.
+BOOL CALLBACK collectChild(HWND child, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+  return TRUE;
+}
+
+struct ProcessWindows {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectProcessWindow(HWND window, LPARAM data) {
+  auto& context = *reinterpret_cast<ProcessWindows*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == context.processId && IsWindowVisible(window)) context.found.push_back(window);
+  return TRUE;
 }
 
 }  // namespace
@@ -89,9 +95,9 @@ Window Window::child(int id) const {
 }
 
 std::vector<Window> Window::children() const {
-  std::vector<Window> found;
-  forEachChild(handle_, [&](HWND child) { found.emplace_back(child); });
-  return found;
+  std::vector<HWND> handles;
+  EnumChildWindows(handle_, collectChild, reinterpret_cast<LPARAM>(&handles));
+  return {handles.begin(), handles.end()};
 }
 
 std::optional<Window> Window::findChild(const std::wstring& text, const std::wstring& windowClass) const {
@@ -135,20 +141,9 @@ int controlId(const toolkit::FormLayout& layout, const char* controlName) {
 }
 
 std::vector<Window> topLevelWindows(DWORD processId) {
-  struct Context {
-    DWORD processId;
-    std::vector<Window> found;
-  } context{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& context = *reinterpret_cast<Context*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == context.processId && IsWindowVisible(window)) context.found.emplace_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&context));
-  return context.found;
+  ProcessWindows context{processId, {}};
+  EnumWindows(collectProcessWindow, reinterpret_cast<LPARAM>(&context));
+  return {context.found.begin(), context.found.end()};
 }
 
 Window waitForWindow(const Process& process, const std::wstring& windowClass, const std::wstring& caption,
@@ -194,7 +189,7 @@ std::string screenshot(const std::filesystem::path& folder, const std::string& n
   std::this_thread::sleep_for(kSettle);
   std::filesystem::create_directories(folder);
   std::string file = unixPath(folder) + "/" + name + ".png";
-  DWORD code = runNative(L"/usr/bin/import -window root \"" + widen(file) + L"\"");
+  DWORD code = runNative("/usr/bin/import -window root '" + file + "'");
   if (code != 0) throw DriverError("import failed for " + file);
   return file;
 }
