@@ -4,6 +4,7 @@
 // uninstaller plans with the same functions to find the files to delete.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "core/app_context.h"
@@ -19,10 +20,14 @@ inline constexpr std::array<const char*, 17> StandardFiles = {
 inline constexpr char kSaveDataFile[] = "SYSTEM.DAT";
 
 // Plans the file `name` (relative to the current directory), or every file
-// below the folder `name`, through AddFileToPlan with the same flag.
+// below the folder `name`, through AddFileToPlan with the same flag. Members
+// whose name begins with "." are passed over, and so is an empty name (it
+// would name the root of the current drive). A missing name adds nothing.
 void AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve);
 // Plans one file: adds its size to TotalBytes and appends it to CopyPlan,
 // unless `preserve` is set and the file already stands at the destination.
+// A file that cannot be opened is planned all the same with the size 0 (its
+// copy reports it).
 void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve);
 
 // Appends the folder chain of InstallPath to CreatedDirs, outermost first:
@@ -33,3 +38,15 @@ void recordInstallPathChain(AppContext& ctx, bool create);
 // and a CopyPlan entry's prefix before a separator) that it does not hold
 // yet, parents first; creates each one too when `create` is set.
 void recordPlanFolders(AppContext& ctx, bool create);
+
+// Plans an installation: empties CopyPlan and CreatedDirs, plans
+// StandardFiles, ExtraCopyList, SYSTEM.DAT and PreserveList in this order,
+// and sets TotalBytes and FileCount.
+void planCopy(AppContext& ctx);
+// Creates the folder chain of InstallPath and the plan's folders, recording
+// each in CreatedDirs.
+void createInstallFolders(AppContext& ctx);
+
+// The size of an open stream, measured as the position of its end; leaves
+// the stream positioned there. 0 when the position cannot be told.
+uint64_t measureSize(platform::Stream& stream);

@@ -1,12 +1,15 @@
 #pragma once
 // Unit4: the progress dialog that plans, copies and rolls back.
 
+#include <string>
+
 #include "core/app_context.h"
 #include "toolkit/toolkit.h"
 
 class Tiform : public toolkit::Form {
  public:
   Tiform(toolkit::Application& application, AppContext& context);
+  ~Tiform() override;
 
   toolkit::Label* nowcopy;
   toolkit::ProgressBar* nowwrite;
@@ -20,5 +23,16 @@ class Tiform : public toolkit::Form {
   void Button1Click();
 
  private:
+  void startCopyTimer();
+  void stopCopyTimer();
+  void tell(const std::string& text);
+  // Reports the file CopyPlan[CurrentIndex] as unreadable.
+  void tellReadFailed();
+  void end(int result);
+  // Rolls the installation back and ends the dialog cancelled.
+  void giveUp();
+
   AppContext& ctx_;
+  // Whether this dialog holds the raised system timer resolution.
+  bool timerResolutionRaised_ = false;
 };

@@ -1,0 +1,82 @@
+#include "install/copy_engine.h"
+
+#include <algorithm>
+
+#include "core/sjis.h"
+#include "install/copy_plan.h"
+
+using platform::OpenMode;
+
+PairOpen openCurrentPair(AppContext& ctx) {
+  CopyState& copy = ctx.copy;
+  const std::string& name = ctx.CopyPlan->get(copy.CurrentIndex);
+  copy.DestFile = ctx.platform.openStream(joinPath(ctx.config.InstallPath, name), OpenMode::Write);
+  if (!copy.DestFile) return PairOpen::DestinationFailed;
+  copy.SourceFile = ctx.platform.openStream(name, OpenMode::Read);
+  if (!copy.SourceFile) {
+    copy.DestFile.reset();
+    return PairOpen::SourceFailed;
+  }
+  copy.FileSize = measureSize(*copy.SourceFile);
+  copy.SourceFile->seek(0, platform::SeekOrigin::Begin);
+  copy.FileBytesDone = 0;
+  return PairOpen::Opened;
+}
+
+void closeCurrentPair(AppContext& ctx) {
+  ctx.copy.DestFile.reset();
+  ctx.copy.SourceFile.reset();
+}
+
+int progressPercent(uint64_t done, uint64_t total, bool finished) {
+  if (total == 0) return finished ? 100 : 0;
+  // Split so that done × 100 cannot overflow; the remainder's product
+  // stays exact for any total below 2^64 / 100.
+  uint64_t percent = done / total * 100 + done % total * 100 / total;
+  return static_cast<int>(std::min<uint64_t>(percent, 100));
+}
+
+ChunkResult copyChunk(AppContext& ctx) {
+  CopyState& copy = ctx.copy;
+  char* buffer = ctx.CopyBuffer.data();
+
+  const size_t read = copy.SourceFile->read(buffer, ChunkSize);
+  if (copy.SourceFile->readError()) {
+    closeCurrentPair(ctx);
+    return {ChunkOutcome::ReadFailed};
+  }
+  const size_t written = copy.DestFile->write(buffer, read);
+  copy.DestFile->flush();
+  if (written < read) {
+    closeCurrentPair(ctx);
+    return {ChunkOutcome::ShortWrite};
+  }
+
+  copy.TotalBytesDone += written;
+  copy.FileBytesDone += read;
+  const bool fileDone = read < ChunkSize;
+  const bool planDone = fileDone && copy.CurrentIndex + 1 == copy.FileCount;
+  ChunkResult result{ChunkOutcome::SameFile, progressPercent(copy.FileBytesDone, copy.FileSize, fileDone),
+                     progressPercent(copy.TotalBytesDone, copy.TotalBytes, planDone)};
+  if (!fileDone) return result;
+
+  closeCurrentPair(ctx);
+  ++copy.CurrentIndex;
+  if (planDone) {
+    result.outcome = ChunkOutcome::PlanDone;
+    return result;
+  }
+  switch (openCurrentPair(ctx)) {
+    case PairOpen::Opened: result.outcome = ChunkOutcome::NextFile; break;
+    case PairOpen::DestinationFailed: result.outcome = ChunkOutcome::DestinationOpenFailed; break;
+    case PairOpen::SourceFailed: result.outcome = ChunkOutcome::SourceOpenFailed; break;
+  }
+  return result;
+}
+
+void RollBackInstall(AppContext& ctx) {
+  auto& platform = ctx.platform;
+  for (const auto& entry : ctx.CopyPlan->items()) platform.deleteFile(joinPath(ctx.config.InstallPath, entry));
+  const auto& folders = ctx.CreatedDirs->items();
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) platform.removeDirectory(*folder);
+}

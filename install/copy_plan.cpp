@@ -1,0 +1,100 @@
+#include "install/copy_plan.h"
+
+#include "core/sjis.h"
+
+using platform::OpenMode;
+
+uint64_t measureSize(platform::Stream& stream) {
+  if (!stream.seek(0, platform::SeekOrigin::End)) return 0;
+  int64_t end = stream.tell();
+  return end > 0 ? static_cast<uint64_t>(end) : 0;
+}
+
+namespace {
+
+// Whether a file stands at `path`. Asked of the attributes rather than by
+// opening it, so that save data which cannot be opened just now (held by the
+// running game) is still taken as present and never overwritten.
+bool fileExists(platform::Platform& platform, const std::string& path) {
+  uint32_t attributes = platform.fileAttributes(path);
+  return attributes != platform::kInvalidAttributes && !(attributes & platform::kAttributeDirectory);
+}
+
+}  // namespace
+
+void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
+  auto& platform = ctx.platform;
+  if (preserve && fileExists(platform, joinPath(ctx.config.InstallPath, name))) return;
+  if (auto source = platform.openStream(name, OpenMode::Read)) ctx.copy.TotalBytes += measureSize(*source);
+  ctx.CopyPlan->add(name);
+}
+
+void AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve) {
+  if (name.empty()) return;
+  auto& platform = ctx.platform;
+  // A missing name reads as all bits set, the folder bit too, and is then
+  // taken for a folder that cannot be listed.
+  if (!(platform.fileAttributes(name) & platform::kAttributeDirectory)) {
+    AddFileToPlan(ctx, name, preserve);
+    return;
+  }
+  auto members = platform.listFolder(name);
+  if (!members) return;
+  for (const auto& member : *members) {
+    // Passes over ".", ".." and every hidden name of the medium's tools.
+    if (member.empty() || member.front() == '.') continue;
+    AddEntryToPlan(ctx, joinPath(name, member), preserve);
+  }
+}
+
+void recordInstallPathChain(AppContext& ctx, bool create) {
+  const std::string& installPath = ctx.config.InstallPath;
+  auto record = [&](const std::string& folder) {
+    ctx.CreatedDirs->add(folder);
+    if (create) ctx.platform.createDirectory(folder);
+  };
+  // The first three bytes are the drive root ("C:\"); walking from the start
+  // keeps a lead byte before index 3 from exposing its trail byte.
+  forEachSeparator(installPath, 0, [&](size_t at) {
+    if (at >= 3) record(installPath.substr(0, at));
+  });
+  record(installPath);
+}
+
+void recordPlanFolders(AppContext& ctx, bool create) {
+  const std::string& installPath = ctx.config.InstallPath;
+  for (const auto& entry : ctx.CopyPlan->items()) {
+    forEachSeparator(entry, 0, [&](size_t at) {
+      std::string folder = joinPath(installPath, std::string_view(entry).substr(0, at));
+      if (ctx.CreatedDirs->indexOf(folder) != -1) return;
+      if (create) ctx.platform.createDirectory(folder);
+      ctx.CreatedDirs->add(std::move(folder));
+    });
+  }
+}
+
+void planCopy(AppContext& ctx) {
+  auto& platform = ctx.platform;
+  CopyState& copy = ctx.copy;
+  ctx.CopyPlan->clear();
+  ctx.CreatedDirs->clear();
+  copy.FileCount = 0;
+  copy.TotalBytes = 0;
+
+  // The preserve rule does not apply to the game's own files.
+  for (const char* name : StandardFiles) {
+    auto source = platform.openStream(name, OpenMode::Read);
+    if (!source) continue;
+    copy.TotalBytes += measureSize(*source);
+    ctx.CopyPlan->add(name);
+  }
+  for (const auto& entry : ctx.ExtraCopyList->items()) AddEntryToPlan(ctx, entry, false);
+  AddEntryToPlan(ctx, kSaveDataFile, true);
+  for (const auto& entry : ctx.PreserveList->items()) AddEntryToPlan(ctx, entry, true);
+  copy.FileCount = ctx.CopyPlan->count();
+}
+
+void createInstallFolders(AppContext& ctx) {
+  recordInstallPathChain(ctx, true);
+  recordPlanFolders(ctx, true);
+}

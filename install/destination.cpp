@@ -1,0 +1,60 @@
+#include "install/destination.h"
+
+#include "core/sjis.h"
+#include "texts.h"
+
+namespace {
+
+// MAX_PATH, terminator included, and the 8.3 name CreateDirectory keeps
+// room for.
+constexpr size_t kMaxPathCharacters = 260;
+constexpr size_t kShortNameCharacters = 12;
+
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+size_t characterCount(const std::string& text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) ++count;
+  return count;
+}
+
+bool endsWithSeparator(const std::string& text) {
+  bool ends = false;
+  forEachSeparator(text, 0, [&](size_t at) { ends = at + 1 == text.size(); });
+  return ends;
+}
+
+bool isFolder(platform::Platform& platform, const std::string& path) {
+  uint32_t attributes = platform.fileAttributes(path);
+  return attributes != platform::kInvalidAttributes && (attributes & platform::kAttributeDirectory);
+}
+
+}  // namespace
+
+bool hasDriveName(const std::string& destination) {
+  return destination.size() >= 2 && isAsciiLetter(destination[0]) && destination[1] == ':';
+}
+
+std::string composeInstallPath(const std::string& destination, const std::string& gameFolder) {
+  if (endsWithSeparator(destination)) return destination + gameFolder;
+  return joinPath(destination, gameFolder);
+}
+
+bool installPathFits(const std::string& installPath) {
+  return characterCount(installPath) + 1 + kShortNameCharacters < kMaxPathCharacters;
+}
+
+std::string confirmationText(const std::string& destination, const std::string& gameFolder) {
+  return destination + texts::kConfirmAt + gameFolder + texts::kConfirmCreateFolder + texts::kConfirmInstall;
+}
+
+std::vector<std::string> browseSeeds(platform::Platform& platform, const std::string& destination) {
+  if (destination.size() < 2 || destination[1] != ':') return {};
+  if (isFolder(platform, destination)) return {destination};
+  std::vector<std::string> seeds;
+  forEachSeparator(destination, 0, [&](size_t at) {
+    std::string prefix = destination.substr(0, at);
+    if (isFolder(platform, prefix)) seeds.push_back(std::move(prefix));
+  });
+  return seeds;
+}

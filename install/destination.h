@@ -1,0 +1,28 @@
+#pragma once
+// The rules of the destination dialog, apart from its controls: what counts
+// as a destination, how InstallPath is composed and confirmed, and where
+// the browse dialog opens.
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// True when the text begins with a drive name: an ASCII letter and ":".
+bool hasDriveName(const std::string& destination);
+// InstallPath: "%s\%s" of the destination and the game folder, without a
+// second separator when the destination already ends in one (a drive root).
+std::string composeInstallPath(const std::string& destination, const std::string& gameFolder);
+// True when every file the installation may place directly in installPath
+// (a separator and a 12-character name) stays within the 260 characters,
+// terminator included, that the file system accepts. A double-byte
+// character counts as one.
+bool installPathFits(const std::string& installPath);
+// The text of the confirmation box: the destination as typed, "に", a line
+// break, the game folder, "フォルダを作成して", a line break, "インストールします".
+std::string confirmationText(const std::string& destination, const std::string& gameFolder);
+// The folders to set the browse list to, in turn, for a typed destination:
+// the whole text when it is a folder, otherwise each existing folder before
+// a separator, outermost first (the last one is the deepest). Empty when the
+// text does not begin with a drive name.
+std::vector<std::string> browseSeeds(platform::Platform& platform, const std::string& destination);

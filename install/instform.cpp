@@ -1,0 +1,80 @@
+// Unit2: the destination dialog.
+#include "install/instform.h"
+
+#include "forms/layouts.h"
+#include "install/destination.h"
+#include "install/dirform.h"
+#include "install/iform.h"
+#include "texts.h"
+
+namespace {
+
+// Puts the process's current directory back however the browse ends: the
+// copy reads its sources by names relative to it.
+class CurrentDirectoryKeeper {
+ public:
+  explicit CurrentDirectoryKeeper(platform::Platform& platform)
+      : platform_(platform), saved_(platform.currentDirectory()) {}
+  ~CurrentDirectoryKeeper() { platform_.setCurrentDirectory(saved_); }
+  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+ private:
+  platform::Platform& platform_;
+  std::string saved_;
+};
+
+}  // namespace
+
+Tinstform::Tinstform(toolkit::Application& application, AppContext& context)
+    : Form(application, instformLayout), ctx_(context) {
+  dirpath = &control<toolkit::Edit>("dirpath");
+  instlabel = &control<toolkit::Label>("instlabel");
+  Label2 = &control<toolkit::Label>("Label2");
+  Button1 = &control<toolkit::Button>("Button1");
+  Button2 = &control<toolkit::Button>("Button2");
+  Button3 = &control<toolkit::Button>("Button3");
+  Button1->onClick = [this] { Button1Click(); };
+  Button2->onClick = [this] { Button2Click(); };
+  Button3->onClick = [this] { Button3Click(); };
+}
+
+void Tinstform::Button1Click() {
+  CurrentDirectoryKeeper keeper(ctx_.platform);
+  for (const auto& folder : browseSeeds(ctx_.platform, dirpath->text())) ctx_.dirform->dirlist->setFolder(folder);
+  // The accept button writes the choice into dirpath itself.
+  ctx_.dirform->showModal();
+}
+
+void Tinstform::Button2Click() {
+  auto& platform = ctx_.platform;
+  const std::string& gameFolder = ctx_.config.gameFolder;
+  const std::string destination = dirpath->text();
+  if (!hasDriveName(destination)) {
+    platform.messageBox(handle(), texts::kNeedDriveName, texts::kDestinationConfirmCaption, platform::kMbOk);
+    return;
+  }
+  // Refused before anything is created rather than cut short.
+  if (!installPathFits(composeInstallPath(destination, gameFolder))) {
+    platform.messageBox(handle(), texts::kPathTooLong, texts::kDestinationConfirmCaption, platform::kMbOk);
+    return;
+  }
+  if (platform.messageBox(handle(), confirmationText(destination, gameFolder), texts::kDestinationConfirmCaption,
+                          platform::kMbOkCancel) != platform::kIdOk) {
+    return;
+  }
+  hide();
+  ctx_.config.InstallPath = composeInstallPath(dirpath->text(), gameFolder);
+  if (ctx_.iform->showModal() == 1) {
+    setModalResult(1);
+    hide();
+    return;
+  }
+  // Cancelled or failed: the user may choose another folder or give up.
+  show();
+}
+
+void Tinstform::Button3Click() {
+  setModalResult(-1);
+  hide();
+}

@@ -1,0 +1,59 @@
+#include "install/registration.h"
+
+#include "core/sjis.h"
+
+using platform::Hive;
+
+namespace {
+
+constexpr char kShellFoldersKey[] = "software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char kProgramsValue[] = "Programs";
+
+}  // namespace
+
+std::string softwareKeyPath(const std::string& name) { return "software\\" + name; }
+
+std::optional<std::string> readProgramsFolder(platform::Platform& platform) {
+  auto key = platform.openKey(Hive::CurrentUser, kShellFoldersKey);
+  if (!key) return std::nullopt;
+  return key->queryString(kProgramsValue);
+}
+
+std::string linkFilePath(const std::string& folder, const std::string& linkName) {
+  return joinPath(folder, linkName) + ".lnk";
+}
+
+void CreateShortcut(platform::Platform& platform, const std::string& linkFile, const std::string& target,
+                    const std::string& arguments, const std::string& workingDirectory) {
+  platform.writeShellLink(linkFile, {target, arguments, workingDirectory, platform::kSwShowNormal});
+}
+
+void RegisterInstall(AppContext& ctx) {
+  auto& platform = ctx.platform;
+  const InstallerConfig& config = ctx.config;
+  const std::string& installPath = config.InstallPath;
+
+  if (auto key = platform.createKey(Hive::CurrentUser, softwareKeyPath(config.registryKey))) {
+    key->setString(kInstallPathValue, installPath);
+  }
+
+  if (config.menuGroup.empty()) return;
+  auto programs = readProgramsFolder(platform);
+  if (!programs) return;
+
+  // The Programs folder exists; the levels of menuGroup below it are made
+  // one at a time, each failing quietly when it exists.
+  const std::string group = joinPath(*programs, config.menuGroup);
+  forEachSeparator(group, programs->size() + 1,
+                   [&](size_t at) { platform.createDirectory(group.substr(0, at)); });
+  platform.createDirectory(group);
+
+  auto shortcut = [&](const std::string& linkName, const std::string& target, const std::string& arguments) {
+    CreateShortcut(platform, linkFilePath(group, linkName), target, arguments, installPath);
+  };
+  if (!config.gameLinkName.empty()) shortcut(config.gameLinkName, joinPath(installPath, "origin.exe"), "/l");
+  if (!config.uninstallLinkName.empty()) shortcut(config.uninstallLinkName, joinPath(installPath, "uninst.exe"), "");
+  // The extra shortcuts follow their flag alone; an empty link name gives ".lnk".
+  if (config.extra1Flag != 0) shortcut(config.extra1LinkName, joinPath(installPath, config.extra1File), "");
+  if (config.extra2Flag != 0) shortcut(config.extra2LinkName, joinPath(installPath, config.extra2File), "");
+}

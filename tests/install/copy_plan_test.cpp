@@ -1,0 +1,192 @@
+// Planning an installation: which files, in which order, counted how, and
+// which folders are created and recorded for the rollback.
+#include "install/copy_plan.h"
+
+#include "tests/install/install_fixture.h"
+
+namespace {
+
+using CopyPlanTest = InstallTest;
+
+// What the progress dialog does before it opens the first file.
+void prepare(AppContext& ctx) {
+  planCopy(ctx);
+  createInstallFolders(ctx);
+}
+
+TEST_F(CopyPlanTest, StandardFilesInTableOrderThenExtraSaveDataAndPreserved) {
+  // Created out of table order, so that the plan's order is the table's.
+  put("uninst.exe", "12345");
+  put("SYSTEM.INI", "1");
+  put("origin.exe", "123");
+  put("readme.txt", "1234567");
+  put("SYSTEM.DAT", "12");
+  put("save\\slot1.sav", "1234");
+  ctx.ExtraCopyList->add("readme.txt");
+  ctx.PreserveList->add("save");
+
+  prepare(ctx);
+
+  EXPECT_EQ(plan(), (Names{"SYSTEM.INI", "origin.exe", "uninst.exe", "readme.txt", "SYSTEM.DAT", "save\\slot1.sav"}));
+  EXPECT_EQ(ctx.copy.TotalBytes, 1u + 3 + 5 + 7 + 2 + 4);
+  EXPECT_EQ(ctx.copy.FileCount, 6);
+}
+
+TEST_F(CopyPlanTest, AFileNamedTwiceIsPlannedAndCountedTwice) {
+  put("origin.exe", "123");
+  ctx.ExtraCopyList->add("origin.exe");
+  ctx.ExtraCopyList->add("ORIGIN.EXE");
+
+  prepare(ctx);
+
+  EXPECT_EQ(plan(), (Names{"origin.exe", "origin.exe", "ORIGIN.EXE"}));
+  EXPECT_EQ(ctx.copy.TotalBytes, 9u);
+}
+
+TEST_F(CopyPlanTest, PreserveRuleDecidesFileByFile) {
+  put("SYSTEM.DAT", "new");
+  put("save\\1.sav", "new");
+  put("save\\2.sav", "new");
+  put("SYSTEM.INI", "new");
+  ctx.PreserveList->add("save");
+  struct Case {
+    const char* name;
+    Names atDestination;
+    Names planned;
+  };
+  const Case cases[] = {
+      {"nothing installed yet", {}, {"SYSTEM.INI", "SYSTEM.DAT", "save\\1.sav", "save\\2.sav"}},
+      {"save data kept", {"SYSTEM.DAT", "save\\1.sav"}, {"SYSTEM.INI", "save\\2.sav"}},
+      // The standard files are copied whether or not they are there.
+      {"all there", {"SYSTEM.INI", "SYSTEM.DAT", "save\\1.sav", "save\\2.sav"}, {"SYSTEM.INI"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const auto& name : c.atDestination) put(dest(name), "old");
+    prepare(ctx);
+    EXPECT_EQ(plan(), c.planned);
+    EXPECT_EQ(ctx.copy.TotalBytes, 3u * c.planned.size());
+    for (const auto& name : c.atDestination) EXPECT_EQ(platform.readFile(dest(name)), "old") << name;
+  }
+
+  // Save data held open by the running game is still there: never planned.
+  platform.failOpen(dest("SYSTEM.DAT"), platform::OpenMode::Read);
+  prepare(ctx);
+  EXPECT_EQ(plan(), Names{"SYSTEM.INI"});
+}
+
+TEST_F(CopyPlanTest, FoldersAreListedInDeliveredOrderPassingOverDotNames) {
+  put("data\\a.bin");
+  put("data\\.keep");
+  put("data\\.cache\\x.bin");
+  put("data\\sub\\b.bin");
+  put("data\\sub\\.hidden\\c.bin");
+  ctx.ExtraCopyList->add("data");
+
+  prepare(ctx);
+  EXPECT_EQ(plan(), (Names{"data\\a.bin", "data\\sub\\b.bin"}));
+
+  // No sorting: the plan follows the listing.
+  platform.setListingOrder("E:\\data", {"sub", "a.bin"});
+  prepare(ctx);
+  EXPECT_EQ(plan(), (Names{"data\\sub\\b.bin", "data\\a.bin"}));
+}
+
+TEST_F(CopyPlanTest, MissingAndEmptyEntriesAddNothing) {
+  put("SYSTEM.INI", "1");
+  put("root.txt", "1");
+  // An empty entry would otherwise list the root of the medium's drive.
+  for (const char* entry : {"", "missing", "missing\\deeper", "missing.txt"}) {
+    ctx.ExtraCopyList->add(entry);
+    ctx.PreserveList->add(entry);
+  }
+
+  prepare(ctx);
+
+  EXPECT_EQ(plan(), (Names{"SYSTEM.INI"}));
+  EXPECT_EQ(ctx.copy.TotalBytes, 1u);
+}
+
+TEST_F(CopyPlanTest, SourceThatCannotBeOpenedIsPlannedWithSizeZero) {
+  put("SYSTEM.INI", "1");
+  put("data\\locked.bin", "12345");
+  put("data\\open.bin", "123");
+  platform.failOpen("E:\\data\\locked.bin", platform::OpenMode::Read);
+  platform.failOpen("E:\\SYSTEM.INI", platform::OpenMode::Read);
+  ctx.ExtraCopyList->add("data");
+
+  prepare(ctx);
+
+  // A standard file is present only when it opens; a configured one that
+  // exists is planned and its copy will report it.
+  EXPECT_EQ(plan(), (Names{"data\\locked.bin", "data\\open.bin"}));
+  EXPECT_EQ(ctx.copy.TotalBytes, 3u);
+  EXPECT_EQ(platform.openStreamCount(), 0);
+}
+
+TEST_F(CopyPlanTest, FolderChainAndPlanFoldersAreRecordedOnceParentsFirst) {
+  platform.createDirectories("D:\\Games");
+  put("data\\sub\\b.bin");
+  put("data\\a.bin");
+  put("data\\sub\\c.bin");
+  put("DATA2\\x.bin");
+  ctx.ExtraCopyList->add("data");
+  // Same folders in other letter case: recorded once.
+  ctx.ExtraCopyList->add("DATA\\SUB\\b.bin");
+  ctx.ExtraCopyList->add("DATA2\\x.bin");
+
+  prepare(ctx);
+
+  EXPECT_EQ(createdDirs(), (Names{"D:\\Games", "D:\\Games\\Title", "D:\\Games\\Title\\data",
+                                  "D:\\Games\\Title\\data\\sub", "D:\\Games\\Title\\DATA2"}));
+  for (const auto& folder : createdDirs()) EXPECT_TRUE(isFolder(folder)) << folder;
+  EXPECT_EQ(ctx.copy.FileCount, 5);
+}
+
+TEST_F(CopyPlanTest, TrailByteBackslashIsNeverASeparator) {
+  const std::string so = sjis("ソフト");  // 0x83 0x5C ...
+  ASSERT_EQ(so[1], '\\');
+  struct Case {
+    std::string installPath;
+    std::string entry;
+    Names recorded;
+  };
+  const Case cases[] = {
+      {"D:\\" + so + "\\Title", so + "\\a.bin",
+       {"D:\\" + so, "D:\\" + so + "\\Title", "D:\\" + so + "\\Title\\" + so}},
+      // A name ending in the trail byte: "D:\ソ" then "D:\ソ\ソ".
+      {"D:\\" + sjis("ソ") + "\\" + sjis("ソ"), sjis("ソ") + "\\" + sjis("ソ") + "\\a.bin",
+       {"D:\\" + sjis("ソ"), "D:\\" + sjis("ソ") + "\\" + sjis("ソ"),
+        "D:\\" + sjis("ソ") + "\\" + sjis("ソ") + "\\" + sjis("ソ"),
+        "D:\\" + sjis("ソ") + "\\" + sjis("ソ") + "\\" + sjis("ソ") + "\\" + sjis("ソ")}},
+      // Drive-relative, a double-byte character right after the colon.
+      {"D:" + sjis("ソ") + "\\Title", "a.bin", {"D:" + sjis("ソ"), "D:" + sjis("ソ") + "\\Title"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    put(c.entry);
+    ctx.ExtraCopyList->clear();
+    ctx.ExtraCopyList->add(c.entry);
+    ctx.config.InstallPath = c.installPath;
+    prepare(ctx);
+    EXPECT_EQ(plan(), Names{c.entry});
+    EXPECT_EQ(createdDirs(), c.recorded);
+    for (const auto& folder : c.recorded) EXPECT_TRUE(isFolder(folder));
+  }
+}
+
+TEST_F(CopyPlanTest, EveryShowingStartsFromAnEmptyPlan) {
+  put("SYSTEM.INI", "1");
+  ctx.CopyPlan->add("stale");
+  ctx.CreatedDirs->add("C:\\stale");
+  ctx.copy.TotalBytes = 99;
+
+  prepare(ctx);
+  prepare(ctx);
+
+  EXPECT_EQ(plan(), Names{"SYSTEM.INI"});
+  EXPECT_EQ(createdDirs(), (Names{"D:\\Games", "D:\\Games\\Title"}));
+  EXPECT_EQ(ctx.copy.TotalBytes, 1u);
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+// The destination and browse dialogs: drive names, the confirmation, the
+// composition of InstallPath, where browsing opens, and the current
+// directory after it.
+#include "install/destination.h"
+
+#include "tests/install/dialog_fixture.h"
+
+namespace {
+
+using platform::kIdCancel;
+
+class DestinationTest : public DialogTest {
+ protected:
+  // Shows the destination dialog, lets the user type `text` and press the
+  // start button, then cancel whatever remains open; the dialog's result.
+  int startWith(const std::string& text) {
+    script.on("instform", [this, text](toolkit::Form&) { instform.dirpath->setText(text); });
+    script.click("instform", "Button2");
+    script.on("instform", [this, text](toolkit::Form& form) {
+      EXPECT_TRUE(form.visible());
+      EXPECT_EQ(instform.dirpath->text(), text);
+      instform.Button3->click();
+    });
+    return instform.showModal();
+  }
+  std::string confirmation(const std::string& destination) {
+    return destination + sjis("に\n") + "Title" + sjis("フォルダを作成して\nインストールします");
+  }
+};
+
+TEST_F(DestinationTest, DestinationsWithoutDriveNameAreRefused) {
+  const std::string refused[] = {"", "1:\\games", "C", "Cgames", " C:\\games", "\\\\server\\share", sjis("Ｃ:\\games"),
+                                 "C;\\games"};
+  for (const auto& text : refused) {
+    SCOPED_TRACE(text);
+    const size_t shown = platform.messageBoxes().size();
+    EXPECT_EQ(startWith(text), -1);
+    ASSERT_EQ(platform.messageBoxes().size(), shown + 1);
+    const auto& box = platform.messageBoxes().back();
+    EXPECT_EQ(box.text, texts::kNeedDriveName);
+    EXPECT_EQ(box.caption, texts::kDestinationConfirmCaption);
+    EXPECT_EQ(box.type, platform::kMbOk);
+    EXPECT_EQ(box.owner, instform.handle());
+  }
+  EXPECT_EQ(platform.openCount(platform::OpenMode::Read), 0);
+}
+
+TEST_F(DestinationTest, ConfirmationTextAndCancellingIt) {
+  const std::string accepted[] = {"c:\\games", "C:games", "D:\\", "D:\\" + sjis("ゲーム ソフト")};
+  for (const auto& text : accepted) {
+    SCOPED_TRACE(text);
+    platform.queueMessageBoxAnswer(kIdCancel);
+    EXPECT_EQ(startWith(text), -1);
+    const auto& box = platform.messageBoxes().back();
+    EXPECT_EQ(box.text, confirmation(text));
+    EXPECT_EQ(box.caption, texts::kDestinationConfirmCaption);
+    EXPECT_EQ(box.type, platform::kMbOkCancel);
+  }
+  EXPECT_EQ(platform.openCount(platform::OpenMode::Read), 0);
+}
+
+TEST(ComposeInstallPath, OneSeparatorBeforeTheGameFolder) {
+  const std::string so = sjis("ソ");  // ends in 0x5C
+  struct Case {
+    std::string destination, installPath;
+  };
+  const Case cases[] = {
+      {"D:\\Games", "D:\\Games\\Title"},
+      {"D:\\", "D:\\Title"},
+      {"C:games", "C:games\\Title"},
+      {"D:\\\\", "D:\\\\Title"},
+      {"D:\\" + so, "D:\\" + so + "\\Title"},
+      {"D:\\" + so + "\\", "D:\\" + so + "\\Title"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(composeInstallPath(c.destination, "Title"), c.installPath) << c.destination;
+}
+
+TEST_F(DestinationTest, PathsLongerThanTheFileSystemTakesAreRefusedBeforeAnything) {
+  // InstallPath with room for "\" and a 12-character name within 259.
+  const std::string fits = "D:\\" + std::string(246 - 3 - 6, 'p');
+  ASSERT_TRUE(installPathFits(composeInstallPath(fits, "Title")));
+  ASSERT_FALSE(installPathFits(composeInstallPath(fits + "p", "Title")));
+  // A double-byte character counts once: 246 characters in more bytes fit.
+  std::string wide = "D:\\";
+  while (wide.size() < 3 + 2 * 237) wide += sjis("ソ");
+  ASSERT_TRUE(installPathFits(composeInstallPath(wide, "Title")));
+
+  put("origin.exe", "MZ");
+  const auto before = platform.snapshot();
+  EXPECT_EQ(startWith(fits + "p"), -1);
+  EXPECT_EQ(messages(), Names{texts::kPathTooLong});
+  EXPECT_EQ(platform.messageBoxes()[0].caption, texts::kDestinationConfirmCaption);
+  EXPECT_EQ(describeDifference(before, platform.snapshot()), "");
+
+  EXPECT_EQ(startWith(wide), 1);
+  EXPECT_EQ(ctx.config.InstallPath, wide + "\\Title");
+  EXPECT_EQ(platform.readFile(dest("origin.exe")), "MZ");
+}
+
+TEST_F(DestinationTest, CompletedInstallationEndsWithOne) {
+  put("origin.exe", "MZ");
+  EXPECT_EQ(startWith("D:\\"), 1);
+  EXPECT_EQ(ctx.config.InstallPath, "D:\\Title");
+  EXPECT_EQ(messages(), (Names{confirmation("D:\\"), texts::kInstallComplete}));
+  EXPECT_FALSE(instform.visible());
+  EXPECT_EQ(script.pending(), 1u);  // the cancel was never needed
+}
+
+TEST_F(DestinationTest, AfterAFailedCopyTheDialogReturnsAndASecondAttemptComposesAgain) {
+  put("origin.exe", "MZ");
+  platform.failOpen("D:\\Games\\Title\\origin.exe", platform::OpenMode::Write);
+  script.on("instform", [this](toolkit::Form&) { instform.dirpath->setText("D:\\Games"); });
+  script.click("instform", "Button2");
+  script.on("instform", [this](toolkit::Form& form) {
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(instform.dirpath->text(), "D:\\Games");
+    EXPECT_EQ(ctx.config.InstallPath, "D:\\Games\\Title");
+    instform.dirpath->setText("D:\\Other");
+  });
+  script.click("instform", "Button2");
+
+  EXPECT_EQ(instform.showModal(), 1);
+  EXPECT_EQ(ctx.config.InstallPath, "D:\\Other\\Title");
+  EXPECT_EQ(platform.readFile("D:\\Other\\Title\\origin.exe"), "MZ");
+  EXPECT_TRUE(script.empty());
+}
+
+class BrowseTest : public DialogTest {
+ protected:
+  // Browses from the typed text; `inBrowser` acts in the browse dialog.
+  void browse(const std::string& typed, std::function<void(Tdirform&)> inBrowser) {
+    script.on("instform", [this, typed, inBrowser](toolkit::Form&) {
+      instform.dirpath->setText(typed);
+      script.on("dirform", [this, inBrowser](toolkit::Form&) { inBrowser(dirform); });
+      instform.Button1->click();
+      EXPECT_EQ(platform.currentDirectory(), "E:\\");
+      instform.Button3->click();
+    });
+    instform.showModal();
+  }
+};
+
+TEST_F(BrowseTest, OpensAtTheDeepestExistingFolderOfTheText) {
+  const std::string so = sjis("ソフト");
+  platform.createDirectories("D:\\Games\\" + so);
+  platform.createDirectories("C:\\Other");
+  struct Case {
+    std::string typed, opensAt;
+  };
+  const Case cases[] = {
+      {"D:\\Games\\New\\Sub", "D:\\Games"},
+      {"D:\\Games", "D:\\Games"},
+      {"D:\\Games\\" + so + "\\x", "D:\\Games\\" + so},
+      {"D:\\Games\\" + so, "D:\\Games\\" + so},
+      {"Q:\\Games", "D:\\Games\\" + so},  // no such drive: where it was left
+      {"games", "D:\\Games\\" + so},      // no drive: where it was left
+      {"C:\\Other\\", "C:\\Other"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    browse(c.typed, [&](Tdirform& form) {
+      EXPECT_EQ(form.dirlist->folder(), c.opensAt);
+      form.Button2->click();
+    });
+    EXPECT_EQ(instform.dirpath->text(), c.typed);
+  }
+}
+
+TEST_F(BrowseTest, AcceptingWritesTheFullPathAndTheCurrentDirectoryComesBack) {
+  platform.createDirectories("D:\\Games\\Chosen");
+  browse("D:\\Games", [](Tdirform& form) {
+    const auto& items = form.dirlist->items();
+    auto chosen = std::find(items.begin(), items.end(), "D:\\Games\\Chosen");
+    ASSERT_NE(chosen, items.end());
+    form.dirlist->open(static_cast<int>(chosen - items.begin()));
+    form.Button1->click();
+    EXPECT_EQ(form.modalResult(), 1);
+  });
+  EXPECT_EQ(instform.dirpath->text(), "D:\\Games\\Chosen");
+
+  // A drive chosen in the list gives its root.
+  browse("D:\\Games", [](Tdirform& form) {
+    form.drivelist->choose('c');
+    form.Button1->click();
+  });
+  EXPECT_EQ(instform.dirpath->text(), "C:\\");
+}
+
+}  // namespace
