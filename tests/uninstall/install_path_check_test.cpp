@@ -1,0 +1,46 @@
+// Which InstallPath values the removal accepts.
+#include <gtest/gtest.h>
+
+#include "tests/support/sjis_text.h"
+#include "uninstall/install_path_check.h"
+
+namespace {
+
+TEST(UninstallPathCheck, AcceptsFoldersBelowADriveRootOnly) {
+  struct Case {
+    std::string path;
+    bool removable;
+  };
+  const Case cases[] = {
+      {"C:\\Games", true},
+      {"c:\\Games\\Title", true},
+      {"C:\\\\Title", true},  // composed from the drive root C:\ as destination
+      {"D:\\Games\\Title\\", true},
+      {"C:/Games", true},
+      {"C:\\.hidden", true},
+      {sjis("C:\\ソ"), true},  // trail byte 0x5C
+      {"", false},
+      {"C", false},
+      {"C:", false},
+      {"C:\\", false},
+      {"C:\\\\", false},
+      {"C:/", false},
+      {"C:\\/", false},
+      {"Games", false},
+      {"Games\\Title", false},
+      {"\\Games", false},
+      {"C:Games", false},
+      {"\\\\server\\share\\x", false},
+      {"\\\\?\\C:\\Games", false},
+      {"1:\\Games", false},
+      {"C:\\.", false},
+      {"C:\\..", false},
+      {"C:\\Games\\..", false},
+      {"C:\\Games/..", false},
+      {"C:\\Games\\..\\Title", false},
+      {"C:\\ . ", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(isRemovableInstallPath(c.path), c.removable) << "\"" << c.path << "\"";
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+// The two removal modes without the dialog: which files and folders go,
+// which stay, and that a doubtful InstallPath changes nothing at all.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/support/sjis_text.h"
+#include "tests/uninstall/installed_game.h"
+#include "uninstall/removal.h"
+
+namespace {
+
+using RemovalTest = InstalledGame;
+
+TEST_F(RemovalTest, KeepSaveDataDeletesOnlyWhatAnInstallationAlwaysCopies) {
+  for (const char* name : {"SYSTEM.INI", "origin.exe", "uninst.exe", "SYSTEM.DAT", "manual.txt"}) shipped(name);
+  shipped("save\\slot1.dat");
+  put("Q:\\VOICE.DAT");  // on the medium, never installed
+  put(installed("BGM.DAT"));  // installed, but not on this medium
+  put(installed("score.log"));  // made by the game
+  ctx.ExtraCopyList->add("manual.txt");
+  ctx.PreserveList->add("save");
+  registerGame();
+
+  ASSERT_TRUE(removeInstallation(ctx, RemovalMode::KeepSaveData));
+
+  for (const char* gone : {"SYSTEM.INI", "origin.exe", "uninst.exe", "manual.txt"}) {
+    EXPECT_FALSE(exists(installed(gone))) << gone;
+  }
+  for (const char* kept : {"SYSTEM.DAT", "save\\slot1.dat", "score.log", "BGM.DAT"}) {
+    EXPECT_TRUE(exists(installed(kept))) << kept;
+  }
+  EXPECT_TRUE(exists("Q:\\SYSTEM.INI"));
+  EXPECT_EQ(ctx.CopyPlan->items(),
+            (std::vector<std::string>{"SYSTEM.INI", "origin.exe", "VOICE.DAT", "uninst.exe", "manual.txt"}));
+  expectUnregistered();
+}
+
+TEST_F(RemovalTest, KeepSaveDataRemovesExtraFoldersThePlanEmptied) {
+  shipped("movie\\op.mpg");
+  shipped("movie\\sub\\ed.mpg");
+  shipped("music\\a.ogg");
+  put(installed("music\\mine.ogg"));  // the user's
+  ctx.ExtraCopyList->add("movie");
+  ctx.ExtraCopyList->add("music");
+
+  ASSERT_TRUE(removeInstallation(ctx, RemovalMode::KeepSaveData));
+
+  EXPECT_FALSE(exists(installed("movie")));
+  EXPECT_FALSE(exists(installed("music\\a.ogg")));
+  EXPECT_TRUE(exists(installed("music\\mine.ogg")));
+  EXPECT_EQ(ctx.CreatedDirs->items(),
+            (std::vector<std::string>{"C:\\Games", "C:\\Games\\Title", "C:\\Games\\Title\\movie",
+                                      "C:\\Games\\Title\\movie\\sub", "C:\\Games\\Title\\music"}));
+}
+
+TEST_F(RemovalTest, TrailByteSeparatorIsNotASeparatorInFolderNames) {
+  // "ソ" is 0x83 0x5C.
+  ctx.config.InstallPath = sjis("C:\\ソフト\\Title");
+  const std::string folder = sjis("ソ");
+  shipped(folder + "\\" + folder + "\\a.bin");
+  shipped(folder + "\\b.bin");
+  ctx.ExtraCopyList->add(folder);
+
+  ASSERT_TRUE(removeInstallation(ctx, RemovalMode::KeepSaveData));
+
+  const std::string root = sjis("C:\\ソフト");
+  EXPECT_EQ(ctx.CreatedDirs->items(),
+            (std::vector<std::string>{root, ctx.config.InstallPath, installed(folder),
+                                      installed(folder + "\\" + folder)}));
+  EXPECT_FALSE(exists(root));
+  EXPECT_TRUE(exists("C:\\"));
+}
+
+TEST_F(RemovalTest, DeleteAllLeavesDotNamesAndTheFoldersAboveThem) {
+  ctx.config.InstallPath = "C:\\Games\\Maker\\Title";
+  for (const char* name : {"origin.exe", "save\\SYSTEM.DAT", "data\\sub\\deep.bin", "data\\.keep\\x", ".cache\\y",
+                           ".profile"}) {
+    put(installed(name));
+  }
+  put("C:\\Games\\Other\\other.exe");
+  registerGame();
+
+  ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
+
+  for (const char* gone : {"origin.exe", "save", "data\\sub"}) EXPECT_FALSE(exists(installed(gone))) << gone;
+  for (const char* kept : {"data\\.keep\\x", ".cache\\y", ".profile"}) EXPECT_TRUE(exists(installed(kept))) << kept;
+  EXPECT_TRUE(exists("C:\\Games\\Other\\other.exe"));
+  expectUnregistered();
+}
+
+TEST_F(RemovalTest, DeleteAllRemovesInstallPathAndItsEmptyAncestorsInnermostFirst) {
+  ctx.config.InstallPath = "C:\\Games\\Maker\\Title";
+  for (const char* name : {"origin.exe", "save\\SYSTEM.DAT", "data\\sub\\deep.bin"}) put(installed(name));
+
+  ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
+
+  EXPECT_FALSE(exists("C:\\Games"));
+  EXPECT_TRUE(exists("C:\\Users"));
+  EXPECT_EQ(ctx.CreatedDirs->items(),
+            (std::vector<std::string>{"C:\\Games", "C:\\Games\\Maker", "C:\\Games\\Maker\\Title"}));
+}
+
+TEST_F(RemovalTest, ReadOnlyFileKeepsItsFolders) {
+  put(installed("data\\locked.bin"));
+  put(installed("data\\free.bin"));
+  put(installed("origin.exe"));
+  ASSERT_TRUE(platform.makeReadOnly(installed("data\\locked.bin")));
+
+  ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
+
+  EXPECT_TRUE(exists(installed("data\\locked.bin")));
+  EXPECT_FALSE(exists(installed("data\\free.bin")));
+  EXPECT_FALSE(exists(installed("origin.exe")));
+}
+
+TEST_F(RemovalTest, DeleteAllRemovesALinkButNotWhatItPointsTo) {
+  put("C:\\Saves\\slot1.dat");
+  put(installed("origin.exe"));
+  ASSERT_TRUE(platform.addJunction(installed("saves"), "C:\\Saves"));
+  ASSERT_TRUE(platform.addJunction(installed("broken"), "C:\\Nowhere"));
+
+  ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
+
+  EXPECT_TRUE(exists("C:\\Saves\\slot1.dat"));
+  EXPECT_FALSE(exists(installed("saves")));
+  EXPECT_FALSE(exists(installed("broken")));
+  EXPECT_FALSE(exists("C:\\Games"));
+}
+
+TEST_F(RemovalTest, NothingLeftToRemoveIsNoFailure) {
+  put("Q:\\origin.exe");
+  ctx.ExtraCopyList->add("movie");
+  for (RemovalMode mode : {RemovalMode::KeepSaveData, RemovalMode::DeleteAll}) {
+    auto before = platform.snapshot();
+    EXPECT_TRUE(removeInstallation(ctx, mode));
+    EXPECT_EQ(platform::describeDifference(before, platform.snapshot()), "");
+  }
+}
+
+TEST_F(RemovalTest, DoubtfulInstallPathRemovesNothingAtAll) {
+  put("C:\\boot.ini");
+  put("Q:\\origin.exe");
+  put("C:\\origin.exe");
+  put("C:\\Games\\Title\\origin.exe");
+  registerGame();
+  for (const char* path : {"", "C:", "C:\\", "C:\\\\", "Games", "\\\\server\\share\\x", "C:\\Games\\.."}) {
+    for (RemovalMode mode : {RemovalMode::KeepSaveData, RemovalMode::DeleteAll}) {
+      ctx.config.InstallPath = path;
+      auto before = platform.snapshot();
+      EXPECT_FALSE(removeInstallation(ctx, mode)) << path;
+      EXPECT_EQ(platform::describeDifference(before, platform.snapshot()), "") << path;
+    }
+  }
+}
+
+}  // namespace

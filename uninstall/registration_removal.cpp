@@ -1,0 +1,71 @@
+#include "uninstall/registration_removal.h"
+
+#include <optional>
+#include <string>
+
+#include "core/sjis.h"
+#include "install/registration.h"
+
+namespace {
+
+using platform::Hive;
+
+// The index of the first separator of `text` at or after `start`.
+std::optional<size_t> firstSeparator(const std::string& text, size_t start) {
+  std::optional<size_t> found;
+  forEachSeparator(text, start, [&](size_t at) {
+    if (!found) found = at;
+  });
+  return found;
+}
+
+std::optional<size_t> lastSeparator(const std::string& text, size_t start) {
+  std::optional<size_t> found;
+  forEachSeparator(text, start, [&](size_t at) { found = at; });
+  return found;
+}
+
+void removeFirstLevelKeyIfEmpty(platform::Platform& platform, const std::string& firstLevel) {
+  if (firstLevel.empty()) return;
+  std::string path = softwareKeyPath(firstLevel);
+  std::optional<uint32_t> subkeys;
+  if (auto key = platform.openKey(Hive::CurrentUser, path)) subkeys = key->subkeyCount();
+  if (subkeys == 0u) platform.deleteKey(Hive::CurrentUser, path);
+}
+
+}  // namespace
+
+void RemoveRegistration(AppContext& ctx) {
+  platform::Platform& platform = ctx.platform;
+  const std::string& registryKey = ctx.config.registryKey;
+  if (!registryKey.empty()) {
+    platform.deleteKey(Hive::CurrentUser, softwareKeyPath(registryKey));
+    if (auto separator = firstSeparator(registryKey, 0)) {
+      removeFirstLevelKeyIfEmpty(platform, registryKey.substr(0, *separator));
+    }
+  }
+  RemoveShortcuts(ctx);
+}
+
+void RemoveShortcuts(AppContext& ctx) {
+  const InstallerConfig& config = ctx.config;
+  if (config.menuGroup.empty()) return;
+  platform::Platform& platform = ctx.platform;
+  auto programs = readProgramsFolder(platform);
+  if (!programs) return;
+
+  std::string group = joinPath(*programs, config.menuGroup);
+  platform.deleteFile(linkFilePath(group, config.gameLinkName));
+  platform.deleteFile(linkFilePath(group, config.uninstallLinkName));
+  if (config.extra1Flag != 0) platform.deleteFile(linkFilePath(group, config.extra1LinkName));
+  if (config.extra2Flag != 0) platform.deleteFile(linkFilePath(group, config.extra2LinkName));
+
+  // The walk starts at the separator joining P and menuGroup, so P is the
+  // last folder tried and nothing above it is looked at.
+  const size_t joining = programs->size();
+  platform.removeDirectory(group);
+  while (auto separator = lastSeparator(group, joining)) {
+    group.resize(*separator);
+    platform.removeDirectory(group);
+  }
+}
