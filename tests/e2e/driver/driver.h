@@ -163,6 +163,10 @@ std::vector<Window> topLevelWindows(DWORD processId);
 // caption, when given); throws DriverError when none shows in time.
 Window waitForWindow(const Process& process, const std::wstring& windowClass, const std::wstring& caption = L"",
                      Duration timeout = kTimeout);
+// A visible top-level window of any process (a program that the program
+// under test started, for instance), by class and caption when given.
+Window waitForAnyWindow(const std::wstring& windowClass, const std::wstring& caption = L"",
+                        Duration timeout = kTimeout);
 // Waits until the window is gone or hidden.
 void waitForWindowGone(const Window& window, Duration timeout = kTimeout);
 

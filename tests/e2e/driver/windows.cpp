@@ -43,14 +43,29 @@ BOOL CALLBACK collectProcessWindow(HWND window, LPARAM data) {
   return TRUE;
 }
 
+// The window's text; nullopt when it does not answer or is gone (a window
+// found by an enumeration may be destroyed before it is asked).
+std::optional<std::wstring> readText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &length)) {
+    return std::nullopt;
+  }
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                           kAnswerTimeoutMs, &copied)) {
+    return std::nullopt;
+  }
+  text.resize(static_cast<size_t>(copied));
+  return text;
+}
+
 }  // namespace
 
 std::wstring Window::text() const {
-  auto length = sendWithTimeout(handle_, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  auto copied = sendWithTimeout(handle_, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(copied));
-  return text;
+  auto text = readText(handle_);
+  if (!text) throw DriverError(exists() ? "window does not answer" : "window is gone");
+  return *text;
 }
 
 std::wstring Window::className() const {
@@ -102,7 +117,7 @@ std::vector<Window> Window::children() const {
 
 std::optional<Window> Window::findChild(const std::wstring& text, const std::wstring& windowClass) const {
   for (const Window& child : children()) {
-    if ((windowClass.empty() || child.className() == windowClass) && child.text() == text) return child;
+    if ((windowClass.empty() || child.className() == windowClass) && readText(child.handle()) == text) return child;
   }
   return std::nullopt;
 }
@@ -152,7 +167,7 @@ Window waitForWindow(const Process& process, const std::wstring& windowClass, co
   bool appeared = waitUntil(
       [&] {
         for (const Window& window : topLevelWindows(process.id())) {
-          if (window.className() == windowClass && (caption.empty() || window.text() == caption)) {
+          if (window.className() == windowClass && (caption.empty() || readText(window.handle()) == caption)) {
             found = window;
             return true;
           }
@@ -165,6 +180,19 @@ Window waitForWindow(const Process& process, const std::wstring& windowClass, co
                       (caption.empty() ? "" : " with caption \"" + narrow(caption) + "\"") +
                       (appeared ? ": the program ended" : ": timed out"));
   }
+  return found;
+}
+
+Window waitForAnyWindow(const std::wstring& windowClass, const std::wstring& caption, Duration timeout) {
+  Window found;
+  waitUntil(
+      [&] {
+        HWND window = FindWindowW(windowClass.c_str(), caption.empty() ? nullptr : caption.c_str());
+        if (window && IsWindowVisible(window)) found = Window(window);
+        return bool(found);
+      },
+      timeout);
+  if (!found) throw DriverError("no window of class " + narrow(windowClass) + " appeared");
   return found;
 }
 
