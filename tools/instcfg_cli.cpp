@@ -9,6 +9,8 @@
 int runInstcfg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CLI::App app{"instcfg: writes and inspects the configuration block appended to install.exe"};
   app.require_subcommand(1);
+  // A path starting with "/" is a path, not a Windows-style option.
+  app.allow_windows_style_options(false);
 
   std::string image, config, output, exe;
   PackOptions pack;

@@ -29,24 +29,6 @@ ConfigBlockContent fullContent() {
 
 }  // namespace
 
-TEST(ConfigBlock, WorkedExampleIsWrittenAsItsTableSays) {
-  std::vector<uint8_t> expected = workedExampleBytes();
-  ASSERT_EQ(expected.size(), kWorkedExampleBlockSize + kTrailerSize);
-
-  std::vector<uint8_t> file(kWorkedExampleImageSize, 0x90);
-  appendConfigBlock(file, serializeConfigBlock(workedExampleContent()), false);
-  ASSERT_EQ(file.size(), kWorkedExampleFileSize);
-  EXPECT_EQ(std::vector<uint8_t>(file.begin() + kWorkedExampleImageSize, file.end()), expected);
-
-  MemoryByteSource source(file);
-  BlockReading reading = readConfigBlock(source, file.size());
-  EXPECT_TRUE(reading.complete);
-  EXPECT_TRUE(reading.problems.empty());
-  EXPECT_EQ(reading.blockOffset, kWorkedExampleImageSize);
-  EXPECT_EQ(reading.end, kWorkedExampleImageSize + kWorkedExampleBlockSize);
-  EXPECT_EQ(reading.content, workedExampleContent());
-}
-
 TEST(ConfigBlock, MinimumBlockIs487BytesAndLoadsEmptyLists) {
   ConfigBlockContent content;
   content.config.title = "T";
@@ -217,29 +199,3 @@ TEST(ConfigBlock, TrailerOutsideTheFileLoadsNothing) {
   }
 }
 
-TEST(ConfigBlock, SignReadyPaddingMakesTheLengthAMultipleOf8) {
-  ConfigBlockContent content = workedExampleContent();
-  for (int entries = 0; entries < 8; ++entries) {
-    SCOPED_TRACE(entries);
-    content.extraEntries.assign(static_cast<size_t>(entries), "x");
-    std::vector<uint8_t> block = serializeConfigBlock(content);
-    std::vector<uint8_t> file(0x2001, 0);
-    appendConfigBlock(file, block, true);
-    EXPECT_EQ(file.size() % 8, 0u);
-    EXPECT_LT(file.size() - (0x2001 + block.size() + 4), 8u);
-    MemoryByteSource source(file);
-    BlockReading reading = readConfigBlock(source, file.size());
-    EXPECT_TRUE(reading.complete);
-    EXPECT_EQ(reading.blockOffset, 0x2001u);
-    EXPECT_EQ(reading.content, content);
-  }
-}
-
-TEST(ConfigBlock, SerialisingRefusesWhatDoesNotFit) {
-  ConfigBlockContent tooLong;
-  tooLong.config.menuGroup = std::string(64, 'm');
-  EXPECT_THROW(serializeConfigBlock(tooLong), std::invalid_argument);
-  ConfigBlockContent tooMany;
-  tooMany.preserveEntries.assign(256, "p");
-  EXPECT_THROW(serializeConfigBlock(tooMany), std::invalid_argument);
-}

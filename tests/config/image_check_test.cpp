@@ -146,8 +146,3 @@ TEST(ImageCheck, CertificateTableNotEndingTheFileIsIgnored) {
   EXPECT_EQ(inspect(few).effectiveEnd, few.size());
 }
 
-TEST(ImageCheck, NonImagesEndWhereTheyEnd) {
-  std::vector<uint8_t> bytes(100, 0x41);
-  MemoryByteSource source(bytes);
-  EXPECT_EQ(effectiveFileEnd(source), 100u);
-}

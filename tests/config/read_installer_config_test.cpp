@@ -86,25 +86,6 @@ TEST(ReadInstallerConfig, FilesItCannotReadWholeLeaveTheRestEmpty) {
   EXPECT_EQ(unread.openStreams, 0);
 }
 
-TEST(ReadInstallerConfig, EveryCutOfTheBlockLoadsAPrefix) {
-  ConfigBlockContent content = workedExampleContent();
-  const std::vector<uint8_t> block = serializeConfigBlock(content);
-  const std::vector<uint8_t> image = syntheticImage(0x3000);
-  for (size_t length = 0; length <= block.size(); ++length) {
-    SCOPED_TRACE(length);
-    std::vector<uint8_t> file = image;
-    file.insert(file.end(), block.begin(), block.begin() + static_cast<ptrdiff_t>(length));
-    for (int shift = 0; shift < 32; shift += 8) file.push_back(static_cast<uint8_t>(0x3000 >> shift));
-    platform::MemoryPlatform platform;
-    Loaded loaded = load(platform, file);
-    ASSERT_LE(loaded.extra.size(), 2u);
-    EXPECT_TRUE(std::equal(loaded.extra.begin(), loaded.extra.end(), content.extraEntries.begin()));
-    if (length == block.size()) {
-      EXPECT_EQ(loaded.config.buttons, content.config.buttons);
-    }
-  }
-}
-
 TEST(InstallerImagePasses, DecidesWhetherTheEntryPointGoesOn) {
   struct Case {
     const char* name;
