@@ -26,7 +26,7 @@ struct ControlLayout {
   const char* name = "";
   Bounds bounds{};
   const char* caption = "";  // Shift-JIS; the design text of an edit
-  int tabOrder = -1;         // -1: not a tab stop
+  int tabOrder = -1;         // -1: not a tab stop; labels and bars are placed, never focused
   bool visible = true;
   bool enabled = true;
   bool checked = false;  // radio buttons

@@ -261,7 +261,9 @@ class Form {
   void setClientHeight(int value);
 
   bool visible() const { return visible_; }
-  // Shows the form; runs onShow each time it goes from hidden to shown.
+  // Shows the form; runs onShow each time it goes from hidden to shown,
+  // before the window appears (a show handler that ends its own dialog
+  // never shows it).
   void show();
   void hide();
   // In a modal showing: sets the modal result to 2 (cancel), which ends it.
@@ -356,7 +358,10 @@ class Application {
   void terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
   // The standard display of an exception that escaped an event handler: a
-  // message box owned by the main form, caption "install".
+  // message box owned by the main form, caption "install". The Win32
+  // backend calls it for every std::exception that leaves a handler and
+  // goes on serving messages; the headless backend lets exceptions through
+  // to the test that runs the script.
   void showException(const std::exception& error);
 
  private:

@@ -9,14 +9,14 @@
 #include "forms/layouts.h"
 #include "tests/support/sjis_text.h"
 #include "tests/toolkit-win32/win32_support.h"
-#include "tests/toolkit/fake_platform.h"
+#include "platform/memory/memory_platform.h"
 
 using namespace toolkit;
 
 namespace {
 
 struct ControlsTest : ::testing::Test {
-  FakePlatform platform;
+  platform::MemoryPlatform platform;
   Application app{platform};
   Form& menu = app.createForm<Form>(mformLayout);
 };
@@ -83,6 +83,12 @@ TEST_F(ControlsTest, ChildWindowsHaveTheirIdClassCaptionAndPlace) {
   EXPECT_FALSE(IsWindowEnabled(childOf(menu, "runbtn")));
   EXPECT_EQ(SendMessageW(childOf(uninstall, "RadioButton1"), BM_GETCHECK, 0, 0), BST_CHECKED);
 
+  auto tabStop = [](HWND window) { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP) != 0; };
+  EXPECT_FALSE(tabStop(childOf(progress, "nowwrite")));
+  EXPECT_FALSE(tabStop(childOf(progress, "nowcopy")));
+  EXPECT_TRUE(tabStop(childOf(progress, "Button1")));
+  EXPECT_TRUE(tabStop(childOf(destination, "dirpath")));
+
   // The tab order of the layout is the order of the children.
   HWND first = GetWindow(windowOf(browse), GW_CHILD);
   EXPECT_EQ(first, childOf(browse, "dirlist"));
@@ -132,8 +138,8 @@ std::wstring lineOf(HWND window, UINT getText, UINT getLength, int index) {
 
 void CALLBACK openThirdLineWithEnterThenAccept(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
+  // The list is the first tab stop, so it has the focus already.
   HWND list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
-  SetFocus(list);
   SendMessageW(list, LB_SETCURSEL, 2, 0);
   PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
   PostMessageW(list, WM_KEYUP, VK_RETURN, 0);
@@ -141,9 +147,9 @@ void CALLBACK openThirdLineWithEnterThenAccept(HWND window, UINT, UINT_PTR id, D
 }
 
 TEST_F(ControlsTest, FolderAndDriveListsShowAndMoveTheCurrentFolder) {
-  for (const char* folder : {"C:\\", "C:\\Games", "C:\\Games\\a", "C:\\Games\\b", "C:\\Games\\a\\deep"})
-    platform.folders.insert(folder);
-  platform.current = "C:\\Games";
+  for (const char* folder : {"C:\\Games", "C:\\Games\\a", "C:\\Games\\b", "C:\\Games\\a\\deep"})
+    platform.createDirectories(folder);
+  platform.setCurrentDirectory("C:\\Games");
   Form& browse = app.createForm<Form>(dirformLayout);
   auto& folders = browse.control<FolderList>("dirlist");
   HWND list = childOf(browse, "dirlist");
@@ -167,14 +173,14 @@ TEST_F(ControlsTest, FolderAndDriveListsShowAndMoveTheCurrentFolder) {
   SendMessageW(list, LB_SETCURSEL, 3, 0);
   SendMessageW(windowOf(browse), WM_COMMAND, MAKEWPARAM(101, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
   EXPECT_EQ(folders.folder(), "C:\\Games\\b");
-  EXPECT_EQ(platform.current, "C:\\Games\\b");
+  EXPECT_EQ(platform.currentDirectory(), "C:\\Games\\b");
 
   // Choosing a drive that cannot be entered leaves the list on its drive.
   SendMessageW(drives, CB_SETCURSEL, count - 1, 0);
   SendMessageW(windowOf(browse), WM_COMMAND, MAKEWPARAM(100, CBN_CLOSEUP), reinterpret_cast<LPARAM>(drives));
   EXPECT_EQ(folders.folder(), "C:\\Games\\b");
   EXPECT_EQ(SendMessageW(drives, CB_GETCURSEL, 0, 0), current);
-  platform.folders.insert("Z:\\");
+  platform.addDrive('Z');
   SendMessageW(drives, CB_SETCURSEL, count - 1, 0);
   SendMessageW(windowOf(browse), WM_COMMAND, MAKEWPARAM(100, CBN_CLOSEUP), reinterpret_cast<LPARAM>(drives));
   EXPECT_EQ(folders.folder(), "Z:\\");
@@ -214,7 +220,7 @@ std::string bitmapFile(int width, int height) {
 TEST_F(ControlsTest, PictureIsLoadedFromItsFileAndSizesTheImage) {
   std::string data = bitmapFile(40, 30);
   std::ofstream("install.bmp", std::ios::binary) << data;
-  platform.files["C:\\install.bmp"] = data;  // the same file, as the platform sees it
+  platform.writeFile("C:\\install.bmp", data);  // the same file, as the platform sees it
   auto& image = menu.control<Image>("instimage");
   ASSERT_TRUE(image.loadPicture("install.bmp"));
   HWND window = childOf(menu, "instimage");

@@ -7,7 +7,7 @@
 
 #include "forms/layouts.h"
 #include "tests/toolkit-win32/win32_support.h"
-#include "tests/toolkit/fake_platform.h"
+#include "platform/memory/memory_platform.h"
 #include "texts.h"
 
 bool saveWindowPicture(HWND window, const std::string& path) {
@@ -49,10 +49,10 @@ bool saveWindowPicture(HWND window, const std::string& path) {
 }
 
 TEST(Screenshot, FormsWithJapaneseCaptionsAreSavedForInspection) {
-  FakePlatform platform;
-  for (const char* folder : {"C:\\", "C:\\Games", "C:\\Games\\Title", "C:\\Games\\Title\\save"})
-    platform.folders.insert(folder);
-  platform.current = "C:\\Games\\Title";
+  platform::MemoryPlatform platform;
+  for (const char* folder : {"C:\\Games", "C:\\Games\\Title", "C:\\Games\\Title\\save"})
+    platform.createDirectories(folder);
+  platform.setCurrentDirectory("C:\\Games\\Title");
   toolkit::Application app(platform);
   auto& menu = app.createForm<toolkit::Form>(mformLayout);
   auto& uninstall = app.createForm<toolkit::Form>(uninsformLayout);

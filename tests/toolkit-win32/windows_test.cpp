@@ -9,7 +9,7 @@
 #include "forms/layouts.h"
 #include "tests/support/sjis_text.h"
 #include "tests/toolkit-win32/win32_support.h"
-#include "tests/toolkit/fake_platform.h"
+#include "platform/memory/memory_platform.h"
 #include "texts.h"
 #include "toolkit/win32/handles.h"
 
@@ -18,7 +18,7 @@ using namespace toolkit;
 namespace {
 
 struct WindowsTest : ::testing::Test {
-  FakePlatform platform;
+  platform::MemoryPlatform platform;
   Application app{platform};
 };
 
@@ -145,6 +145,31 @@ TEST_F(WindowsTest, ClosingTheMenuEndsTheApplication) {
   EXPECT_FALSE(IsWindowVisible(windowOf(menu)));
 }
 
+void CALLBACK postQuit(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  PostQuitMessage(3);
+}
+
+TEST_F(WindowsTest, QuitInsideAModalShowingEndsItAndReachesTheMainLoop) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  Form& dialog = app.createForm<Form>(uninsformLayout);
+  int result = -5;
+  bool quitPassedOn = false;
+  menu.control<Button>("instbtn").onClick = [&] {
+    SetTimer(windowOf(dialog), 1, 10, postQuit);
+    result = dialog.showModal();
+    MSG message;
+    quitPassedOn = PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);
+    if (!quitPassedOn) PostQuitMessage(0);  // fail rather than hang
+  };
+  PostMessageW(childOf(menu, "instbtn"), BM_CLICK, 0, 0);
+  app.run();  // ends when the quit message comes back to it
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(quitPassedOn);
+  EXPECT_TRUE(app.terminated());
+  EXPECT_FALSE(IsWindowVisible(windowOf(dialog)));
+}
+
 TEST_F(WindowsTest, TimerTicksUntilItEndsItsDialog) {
   app.createForm<Form>(mformLayout);
   Form& progress = app.createForm<Form>(iformLayout);
@@ -172,9 +197,9 @@ TEST_F(WindowsTest, ExceptionFromAHandlerIsShownAndTheLoopGoesOn) {
   close.onClick = [] { throw Exception("broken handler"); };
   menu.show();
   SendMessageW(childOf(menu, "closebtn"), BM_CLICK, 0, 0);
-  ASSERT_EQ(platform.messageBoxes.size(), 1u);
-  EXPECT_EQ(platform.messageBoxes[0].text, "broken handler");
-  EXPECT_EQ(platform.messageBoxes[0].owner, menu.handle());
+  ASSERT_EQ(platform.messageBoxes().size(), 1u);
+  EXPECT_EQ(platform.messageBoxes()[0].text, "broken handler");
+  EXPECT_EQ(platform.messageBoxes()[0].owner, menu.handle());
 }
 
 TEST(Handles, MoveClosesWhatTheTargetHeldAndEmptiesTheSource) {

@@ -7,7 +7,7 @@
 
 #include "forms/layouts.h"
 #include "tests/support/sjis_text.h"
-#include "tests/toolkit/fake_platform.h"
+#include "platform/memory/memory_platform.h"
 #include "toolkit/toolkit.h"
 
 using namespace toolkit;
@@ -15,7 +15,7 @@ using namespace toolkit;
 namespace {
 
 struct ControlsTest : ::testing::Test {
-  FakePlatform platform;
+  platform::MemoryPlatform platform;
   Application app{platform};
 };
 
@@ -109,7 +109,7 @@ TEST_F(ControlsTest, PictureLoadingTakesABitmapsSizeAndRefusesTheRest) {
     Form& menu = local.createForm<Form>(mformLayout);
     auto& image = menu.control<Image>("instimage");
     image.setLeft(7);
-    platform.files["C:\\install.bmp"] = c.data;
+    platform.writeFile("C:\\install.bmp", c.data);
     EXPECT_EQ(image.loadPicture("install.bmp"), c.loads) << c.what;
     if (c.loads) {
       EXPECT_EQ(image.bounds(), (Bounds{7, 0, c.width, c.height})) << c.what;
@@ -127,13 +127,13 @@ struct FolderTest : ControlsTest {
   // ソ has the trail byte 0x5C: the folder list must not split its name.
   const std::string so = sjis("ソフト");
   FolderTest() {
-    for (std::string folder : {"C:\\", "C:\\Games", "C:\\Games\\Title", "C:\\Games\\Title\\save",
-                               "C:\\Games\\Title\\Data", "C:\\Games\\Title\\.cache", "D:\\"})
-      platform.folders.insert(folder);
-    platform.folders.insert("C:\\" + so);
-    platform.folders.insert("C:\\" + so + "\\x");
-    platform.files["C:\\Games\\Title\\a.bin"] = "a";
-    platform.current = "C:\\Games";
+    for (const char* folder : {"C:\\Games\\Title\\save", "C:\\Games\\Title\\Data", "C:\\Games\\Title\\.cache"})
+      platform.createDirectories(folder);
+    platform.addDrive('D');
+    platform.createDirectories("C:\\" + so);
+    platform.createDirectories("C:\\" + so + "\\x");
+    platform.writeFile("C:\\Games\\Title\\a.bin", "a");
+    platform.setCurrentDirectory("C:\\Games");
   }
 };
 
@@ -144,7 +144,7 @@ TEST_F(FolderTest, FolderListShowsRootAncestorsFolderAndSubfolders) {
   EXPECT_EQ(list.itemHeight(), 16);
 
   ASSERT_TRUE(list.setFolder("C:\\Games\\Title"));
-  EXPECT_EQ(platform.current, "C:\\Games\\Title");
+  EXPECT_EQ(platform.currentDirectory(), "C:\\Games\\Title");
   EXPECT_EQ(list.folder(), "C:\\Games\\Title");
   EXPECT_EQ(list.items(), (std::vector<std::string>{"C:\\", "C:\\Games", "C:\\Games\\Title",
                                                     "C:\\Games\\Title\\Data", "C:\\Games\\Title\\save"}));
@@ -153,10 +153,10 @@ TEST_F(FolderTest, FolderListShowsRootAncestorsFolderAndSubfolders) {
 
   EXPECT_FALSE(list.setFolder("C:\\Games\\Missing"));
   EXPECT_EQ(list.folder(), "C:\\Games\\Title");
-  EXPECT_EQ(platform.current, "C:\\Games\\Title");
+  EXPECT_EQ(platform.currentDirectory(), "C:\\Games\\Title");
 
   list.open(0);
-  EXPECT_EQ(platform.current, "C:\\");
+  EXPECT_EQ(platform.currentDirectory(), "C:\\");
   EXPECT_EQ(list.items(), (std::vector<std::string>{"C:\\", "C:\\Games", "C:\\" + so}));
   EXPECT_EQ(list.itemDepths(), (std::vector<int>{0, 1, 1}));
 
@@ -175,7 +175,7 @@ TEST_F(FolderTest, DriveListFollowsAndMovesTheFolderList) {
 
   drives.choose('d');
   EXPECT_EQ(list.folder(), "D:\\");
-  EXPECT_EQ(platform.current, "D:\\");
+  EXPECT_EQ(platform.currentDirectory(), "D:\\");
   EXPECT_EQ(drives.drive(), 'D');
 
   drives.choose('E');  // no such drive: nothing moves
@@ -185,7 +185,7 @@ TEST_F(FolderTest, DriveListFollowsAndMovesTheFolderList) {
   list.setFolder("C:\\Games");
   EXPECT_EQ(drives.drive(), 'C');
 
-  platform.folders.insert("E:\\");
+  platform.addDrive('E');
   browse.show();  // the letters are read again at each showing
   EXPECT_EQ(drives.drives(), "CDE");
 }

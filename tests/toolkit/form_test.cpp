@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/layouts.h"
-#include "tests/toolkit/fake_platform.h"
+#include "platform/memory/memory_platform.h"
 #include "toolkit/headless/script.h"
 #include "toolkit/toolkit.h"
 
@@ -14,7 +14,7 @@ using toolkit::headless::ScriptError;
 namespace {
 
 struct Fixture : ::testing::Test {
-  FakePlatform platform;
+  platform::MemoryPlatform platform;
   toolkit::Application app{platform};
   toolkit::headless::Script& script = toolkit::headless::scriptOf(app);
 };
@@ -224,7 +224,7 @@ TEST_F(FormTest, CloseCancelsAModalShowingAndEndsTheApplicationFromTheMainForm) 
 }
 
 TEST_F(FormTest, CentredFormsGoToTheMiddleOfTheScreenWhenFirstShown) {
-  platform.screen = {800, 600};
+  platform.setScreenSize({800, 600});
   Form& menu = app.createForm<Form>(mformLayout);
   menu.setClientWidth(300);
   menu.show();
@@ -239,10 +239,10 @@ TEST_F(FormTest, CentredFormsGoToTheMiddleOfTheScreenWhenFirstShown) {
 TEST_F(FormTest, ExceptionIsShownInAMessageBoxOwnedByTheMainForm) {
   Form& menu = app.createForm<Form>(mformLayout);
   app.showException(toolkit::Exception("broken"));
-  ASSERT_EQ(platform.messageBoxes.size(), 1u);
-  EXPECT_EQ(platform.messageBoxes[0].owner, menu.handle());
-  EXPECT_EQ(platform.messageBoxes[0].text, "broken");
-  EXPECT_EQ(platform.messageBoxes[0].caption, "install");
+  ASSERT_EQ(platform.messageBoxes().size(), 1u);
+  EXPECT_EQ(platform.messageBoxes()[0].owner, menu.handle());
+  EXPECT_EQ(platform.messageBoxes()[0].text, "broken");
+  EXPECT_EQ(platform.messageBoxes()[0].caption, "install");
 }
 
 }  // namespace

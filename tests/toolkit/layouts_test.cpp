@@ -4,7 +4,7 @@
 
 #include "forms/layouts.h"
 #include "tests/support/sjis_text.h"
-#include "tests/toolkit/fake_platform.h"
+#include "platform/memory/memory_platform.h"
 #include "toolkit/toolkit.h"
 
 using namespace toolkit;
@@ -33,7 +33,7 @@ TEST(Layouts, FormsHaveTheirClassCaptionSizeAndFrame) {
       {uninsformLayout, "Tuninsform", "uninsform", sjis("アンインストール"), 268, 157, true, BorderStyle::Sizeable,
        false, 4},
   };
-  FakePlatform platform;
+  platform::MemoryPlatform platform;
   Application app(platform);
   for (const Case& c : cases) {
     Form& form = app.createForm<Form>(c.layout);
@@ -83,7 +83,7 @@ TEST(Layouts, ControlsHaveTheirKindGeometryCaptionAndTabOrder) {
       {uninsformLayout, "savecheck", ControlKind::RadioButton, {60, 50, 140, 17}, sjis("全てのファイルを削除"), 3,
        true, true},
   };
-  FakePlatform platform;
+  platform::MemoryPlatform platform;
   Application app(platform);
   for (const Case& c : cases) {
     Form& form = app.createForm<Form>(c.layout);
@@ -100,8 +100,7 @@ TEST(Layouts, ControlsHaveTheirKindGeometryCaptionAndTabOrder) {
 }
 
 TEST(Layouts, PropertiesBeyondGeometry) {
-  FakePlatform platform;
-  platform.folders.insert("C:\\");
+  platform::MemoryPlatform platform;
   Application app(platform);
   Form& menu = app.createForm<Form>(mformLayout);
   Form& destination = app.createForm<Form>(instformLayout);

@@ -197,6 +197,23 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_ACTIVATE:
+      // As a dialog does: the focus goes back to the control that had it,
+      // or to the first tab stop.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) lastFocus_ = focus;
+      } else {
+        HWND target = lastFocus_ && IsChild(window, lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                              IsWindowVisible(lastFocus_)
+                          ? lastFocus_
+                          : GetNextDlgTabItem(window, nullptr, FALSE);
+        if (target) {
+          SetFocus(target);
+          return 0;
+        }
+      }
+      break;
     case WM_CLOSE:
       // A dialog ends only through its buttons.
       if (form_.layout().systemMenu) form_.close();
@@ -233,7 +250,11 @@ void ChildPeer::createWindow(const wchar_t* windowClass, DWORD style, DWORD exSt
   style |= WS_CHILD;
   if (control_.visible()) style |= WS_VISIBLE;
   if (!control_.enabled()) style |= WS_DISABLED;
-  if (control_.tabOrder() >= 0) style |= WS_TABSTOP;
+  // A progress bar's tab order places it among the others but it takes no
+  // focus.
+  bool focusable = control_.kind() != ControlKind::ProgressBar && control_.kind() != ControlKind::Label &&
+                   control_.kind() != ControlKind::Image;
+  if (control_.tabOrder() >= 0 && focusable) style |= WS_TABSTOP;
   const Bounds& bounds = control_.bounds();
   HWND window = CreateWindowExW(exStyle, windowClass, toWide(control_.caption()).c_str(), style, bounds.left,
                                 bounds.top, bounds.width, bounds.height, owner_.window(),

@@ -82,6 +82,7 @@ class FormWindow : public FormPeer {
   std::map<int, UniqueFont> fonts_;
   std::map<int, ChildPeer*> children_;
   bool shownBefore_ = false;
+  HWND lastFocus_ = nullptr;  // the child that had the focus when the form was left
   UniqueWindow window_;  // declared last: destroyed before the fonts
 };
 
