@@ -46,7 +46,7 @@ template <class Getter>
 std::optional<std::string> linkText(Getter get) {
   std::wstring buffer(kLinkTextUnits, L'\0');
   if (FAILED(get(buffer.data(), kLinkTextUnits))) return std::nullopt;
-  buffer.resize(buffer.find(L'\0'));
+  buffer.resize(wcsnlen(buffer.data(), buffer.size()));
   return toSjis(buffer);
 }
 

@@ -31,7 +31,14 @@ class Win32Stream final : public Stream {
 }  // namespace
 
 std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenMode mode) {
-  win32::UniqueFileStream file(_wfopen(win32::toWide(path).c_str(), mode == OpenMode::Read ? L"rb" : L"wb"));
+  const std::wstring widePath = win32::toWide(path);
+  if (mode == OpenMode::Write) {
+    // Windows refuses to open a read-only file for writing. Checked here as
+    // well because Wine run by the superuser would truncate the file.
+    const DWORD attributes = GetFileAttributesW(widePath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return nullptr;
+  }
+  win32::UniqueFileStream file(_wfopen(widePath.c_str(), mode == OpenMode::Read ? L"rb" : L"wb"));
   if (!file) return nullptr;
   return std::make_unique<Win32Stream>(std::move(file));
 }

@@ -8,8 +8,8 @@
 
 namespace platform::win32 {
 
-// Bytes that are not valid Shift-JIS become the code page's default
-// character, as the ANSI calls of a Japanese system would make them.
+// Bytes that are not valid Shift-JIS are replaced by the code page's default
+// character, as the ANSI calls of a Japanese system replace them.
 std::wstring toWide(std::string_view sjis);
 // Characters without a code page 932 form become "?", as the ANSI calls
 // would return them.

@@ -7,6 +7,10 @@
 // Shell links: a link file whose path does not fit 260 UTF-16 units,
 // terminator included, is refused (writeShellLink returns false) rather than
 // cut short; readShellLink fails for such a path likewise.
+// Processes: an empty application or current directory is passed as none,
+// so the program is taken from the command line and the directory inherited.
+// Streams: opening a read-only file for writing fails, as on Windows, even
+// where the file system would let the caller write (Wine run as superuser).
 
 #include "platform/platform.h"
 

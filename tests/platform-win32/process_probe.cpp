@@ -1,0 +1,28 @@
+// A small program the process tests start. It writes its process id, its
+// command line and its current directory, as UTF-16 lines separated by line
+// feeds, to "probe-report.txt" in its current directory, then signals the
+// event named by the environment variable DISCMENU_PROBE_EVENT.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/handles.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
+  directory.resize(GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data()));
+  const std::wstring report =
+      std::to_wstring(GetCurrentProcessId()) + L"\n" + GetCommandLineW() + L"\n" + directory;
+  {
+    platform::win32::UniqueFileHandle file(
+        CreateFileW(L"probe-report.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    if (!file || !WriteFile(file.get(), report.data(), static_cast<DWORD>(report.size() * sizeof(wchar_t)), &written,
+                            nullptr))
+      return 1;
+  }
+  wchar_t eventName[256];
+  if (!GetEnvironmentVariableW(L"DISCMENU_PROBE_EVENT", eventName, 256)) return 2;
+  platform::win32::UniqueKernelHandle done(OpenEventW(EVENT_MODIFY_STATE, FALSE, eventName));
+  return done && SetEvent(done.get()) ? 0 : 3;
+}
