@@ -227,6 +227,22 @@ TEST_F(CopyEngineTest, FailuresOfALaterFileRollBack) {
   }
 }
 
+TEST_F(CopyEngineTest, ConfiguredSourceThatNeverOpensIsPlannedThenReported) {
+  put("data\\a.bin", "1");
+  put("data\\locked.bin", "12345");
+  ctx.ExtraCopyList->add("data");
+  platform.failOpen("E:\\data\\locked.bin", OpenMode::Read);
+  const auto before = platform.snapshot();
+  start();
+  EXPECT_EQ(ctx.copy.TotalBytes, 1u);
+  EXPECT_EQ(runToEnd(), 1);
+  EXPECT_EQ(iform.modalResult(), -1);
+  EXPECT_EQ(messages(), Names{readFailed("data\\locked.bin")});
+  EXPECT_EQ(describeDifference(before, platform.snapshot()), "");
+  EXPECT_EQ(platform.highTimerResolutionBalance(), 0);
+  EXPECT_EQ(platform.openStreamCount(), 0);
+}
+
 TEST_F(CopyEngineTest, FirstPairFailures) {
   put("SYSTEM.INI", "1");
   put("data\\a.bin", "2");

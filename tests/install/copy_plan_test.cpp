@@ -141,6 +141,19 @@ TEST_F(CopyPlanTest, FolderChainAndPlanFoldersAreRecordedOnceParentsFirst) {
                                   "D:\\Games\\Title\\data\\sub", "D:\\Games\\Title\\DATA2"}));
   for (const auto& folder : createdDirs()) EXPECT_TRUE(isFolder(folder)) << folder;
   EXPECT_EQ(ctx.copy.FileCount, 5);
+
+  // The uninstaller records the same list without creating anything.
+  const Names recorded = createdDirs();
+  ctx.config.InstallPath = "C:\\Games\\Title";
+  ctx.CreatedDirs->clear();
+  const auto before = platform.snapshot();
+  recordInstallPathChain(ctx, false);
+  recordPlanFolders(ctx, false);
+  EXPECT_EQ(describeDifference(before, platform.snapshot()), "");
+  ASSERT_EQ(createdDirs().size(), recorded.size());
+  for (size_t i = 0; i < recorded.size(); ++i) {
+    EXPECT_EQ(createdDirs()[i], "C" + recorded[i].substr(1));
+  }
 }
 
 TEST_F(CopyPlanTest, TrailByteBackslashIsNeverASeparator) {
