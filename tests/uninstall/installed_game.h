@@ -1,31 +1,19 @@
 #pragma once
-// An installed game on the in-memory Windows: the medium is drive Q: and
-// the current directory, the game folder C:\Games\Title, the per-user key
+// An installed game on the installation tests' machine (medium in E:, the
+// current directory): the game folder C:\Games\Title, the per-user key
 // software\Maker\Title with PATH, and the shortcuts in Programs\Maker\Title.
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include "core/app_context.h"
-#include "core/sjis.h"
-#include "platform/memory/memory_platform.h"
+#include "tests/install/install_fixture.h"
 
 using platform::Hive;
 
-class InstalledGame : public ::testing::Test {
+class InstalledGame : public ::testing::Test, public Machine {
  protected:
-  static constexpr char kPrograms[] = "C:\\Users\\player\\Start Menu\\Programs";
-
   InstalledGame() {
-    platform.installTypicalWindows();
-    platform.addDrive('Q');
-    platform.setCurrentDirectory("Q:\\");
-    ctx.ExtraCopyList = std::make_unique<StringList>(platform);
-    ctx.PreserveList = std::make_unique<StringList>(platform);
-    ctx.CopyPlan = std::make_unique<StringList>(platform);
-    ctx.CreatedDirs = std::make_unique<StringList>(platform);
     ctx.config.InstallPath = "C:\\Games\\Title";
     ctx.config.registryKey = "Maker\\Title";
     ctx.config.menuGroup = "Maker\\Title";
@@ -35,18 +23,10 @@ class InstalledGame : public ::testing::Test {
     put(std::string(kPrograms) + "\\Other.lnk");
   }
 
-  // Creates a file with its folders.
-  void put(const std::string& path, const std::string& bytes = "data") {
-    size_t last = 0;
-    forEachSeparator(path, 0, [&](size_t at) { last = at; });
-    ASSERT_TRUE(platform.createDirectories(path.substr(0, last))) << path;
-    ASSERT_TRUE(platform.writeFile(path, bytes)) << path;
-  }
-  std::string installed(const std::string& name) const { return joinPath(ctx.config.InstallPath, name); }
   // A file on the medium and its installed copy.
   void shipped(const std::string& name) {
-    put(joinPath("Q:", name));
-    put(installed(name));
+    put(name);
+    put(dest(name));
   }
   std::string group() const { return joinPath(kPrograms, ctx.config.menuGroup); }
   std::string link(const std::string& name) const { return joinPath(group(), name + ".lnk"); }
@@ -65,7 +45,4 @@ class InstalledGame : public ::testing::Test {
   }
 
   bool exists(const std::string& path) const { return platform.exists(path); }
-
-  platform::MemoryPlatform platform;
-  AppContext ctx{platform};
 };

@@ -15,9 +15,9 @@ using RemovalTest = InstalledGame;
 TEST_F(RemovalTest, KeepSaveDataDeletesOnlyWhatAnInstallationAlwaysCopies) {
   for (const char* name : {"SYSTEM.INI", "origin.exe", "uninst.exe", "SYSTEM.DAT", "manual.txt"}) shipped(name);
   shipped("save\\slot1.dat");
-  put("Q:\\VOICE.DAT");  // on the medium, never installed
-  put(installed("BGM.DAT"));  // installed, but not on this medium
-  put(installed("score.log"));  // made by the game
+  put("VOICE.DAT");  // on the medium, never installed
+  put(dest("BGM.DAT"));  // installed, but not on this medium
+  put(dest("score.log"));  // made by the game
   ctx.ExtraCopyList->add("manual.txt");
   ctx.PreserveList->add("save");
   registerGame();
@@ -25,12 +25,12 @@ TEST_F(RemovalTest, KeepSaveDataDeletesOnlyWhatAnInstallationAlwaysCopies) {
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::KeepSaveData));
 
   for (const char* gone : {"SYSTEM.INI", "origin.exe", "uninst.exe", "manual.txt"}) {
-    EXPECT_FALSE(exists(installed(gone))) << gone;
+    EXPECT_FALSE(exists(dest(gone))) << gone;
   }
   for (const char* kept : {"SYSTEM.DAT", "save\\slot1.dat", "score.log", "BGM.DAT"}) {
-    EXPECT_TRUE(exists(installed(kept))) << kept;
+    EXPECT_TRUE(exists(dest(kept))) << kept;
   }
-  EXPECT_TRUE(exists("Q:\\SYSTEM.INI"));
+  EXPECT_TRUE(exists("E:\\SYSTEM.INI"));  // the medium is left alone
   EXPECT_EQ(ctx.CopyPlan->items(),
             (std::vector<std::string>{"SYSTEM.INI", "origin.exe", "VOICE.DAT", "uninst.exe", "manual.txt"}));
   expectUnregistered();
@@ -40,15 +40,15 @@ TEST_F(RemovalTest, KeepSaveDataRemovesExtraFoldersThePlanEmptied) {
   shipped("movie\\op.mpg");
   shipped("movie\\sub\\ed.mpg");
   shipped("music\\a.ogg");
-  put(installed("music\\mine.ogg"));  // the user's
+  put(dest("music\\mine.ogg"));  // the user's
   ctx.ExtraCopyList->add("movie");
   ctx.ExtraCopyList->add("music");
 
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::KeepSaveData));
 
-  EXPECT_FALSE(exists(installed("movie")));
-  EXPECT_FALSE(exists(installed("music\\a.ogg")));
-  EXPECT_TRUE(exists(installed("music\\mine.ogg")));
+  EXPECT_FALSE(exists(dest("movie")));
+  EXPECT_FALSE(exists(dest("music\\a.ogg")));
+  EXPECT_TRUE(exists(dest("music\\mine.ogg")));
   EXPECT_EQ(ctx.CreatedDirs->items(),
             (std::vector<std::string>{"C:\\Games", "C:\\Games\\Title", "C:\\Games\\Title\\movie",
                                       "C:\\Games\\Title\\movie\\sub", "C:\\Games\\Title\\music"}));
@@ -66,8 +66,8 @@ TEST_F(RemovalTest, TrailByteSeparatorIsNotASeparatorInFolderNames) {
 
   const std::string root = sjis("C:\\ソフト");
   EXPECT_EQ(ctx.CreatedDirs->items(),
-            (std::vector<std::string>{root, ctx.config.InstallPath, installed(folder),
-                                      installed(folder + "\\" + folder)}));
+            (std::vector<std::string>{root, ctx.config.InstallPath, dest(folder),
+                                      dest(folder + "\\" + folder)}));
   EXPECT_FALSE(exists(root));
   EXPECT_TRUE(exists("C:\\"));
 }
@@ -76,22 +76,22 @@ TEST_F(RemovalTest, DeleteAllLeavesDotNamesAndTheFoldersAboveThem) {
   ctx.config.InstallPath = "C:\\Games\\Maker\\Title";
   for (const char* name : {"origin.exe", "save\\SYSTEM.DAT", "data\\sub\\deep.bin", "data\\.keep\\x", ".cache\\y",
                            ".profile"}) {
-    put(installed(name));
+    put(dest(name));
   }
   put("C:\\Games\\Other\\other.exe");
   registerGame();
 
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
 
-  for (const char* gone : {"origin.exe", "save", "data\\sub"}) EXPECT_FALSE(exists(installed(gone))) << gone;
-  for (const char* kept : {"data\\.keep\\x", ".cache\\y", ".profile"}) EXPECT_TRUE(exists(installed(kept))) << kept;
+  for (const char* gone : {"origin.exe", "save", "data\\sub"}) EXPECT_FALSE(exists(dest(gone))) << gone;
+  for (const char* kept : {"data\\.keep\\x", ".cache\\y", ".profile"}) EXPECT_TRUE(exists(dest(kept))) << kept;
   EXPECT_TRUE(exists("C:\\Games\\Other\\other.exe"));
   expectUnregistered();
 }
 
 TEST_F(RemovalTest, DeleteAllRemovesInstallPathAndItsEmptyAncestorsInnermostFirst) {
   ctx.config.InstallPath = "C:\\Games\\Maker\\Title";
-  for (const char* name : {"origin.exe", "save\\SYSTEM.DAT", "data\\sub\\deep.bin"}) put(installed(name));
+  for (const char* name : {"origin.exe", "save\\SYSTEM.DAT", "data\\sub\\deep.bin"}) put(dest(name));
 
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
 
@@ -102,34 +102,34 @@ TEST_F(RemovalTest, DeleteAllRemovesInstallPathAndItsEmptyAncestorsInnermostFirs
 }
 
 TEST_F(RemovalTest, ReadOnlyFileKeepsItsFolders) {
-  put(installed("data\\locked.bin"));
-  put(installed("data\\free.bin"));
-  put(installed("origin.exe"));
-  ASSERT_TRUE(platform.makeReadOnly(installed("data\\locked.bin")));
+  put(dest("data\\locked.bin"));
+  put(dest("data\\free.bin"));
+  put(dest("origin.exe"));
+  ASSERT_TRUE(platform.makeReadOnly(dest("data\\locked.bin")));
 
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
 
-  EXPECT_TRUE(exists(installed("data\\locked.bin")));
-  EXPECT_FALSE(exists(installed("data\\free.bin")));
-  EXPECT_FALSE(exists(installed("origin.exe")));
+  EXPECT_TRUE(exists(dest("data\\locked.bin")));
+  EXPECT_FALSE(exists(dest("data\\free.bin")));
+  EXPECT_FALSE(exists(dest("origin.exe")));
 }
 
 TEST_F(RemovalTest, DeleteAllRemovesALinkButNotWhatItPointsTo) {
   put("C:\\Saves\\slot1.dat");
-  put(installed("origin.exe"));
-  ASSERT_TRUE(platform.addJunction(installed("saves"), "C:\\Saves"));
-  ASSERT_TRUE(platform.addJunction(installed("broken"), "C:\\Nowhere"));
+  put(dest("origin.exe"));
+  ASSERT_TRUE(platform.addJunction(dest("saves"), "C:\\Saves"));
+  ASSERT_TRUE(platform.addJunction(dest("broken"), "C:\\Nowhere"));
 
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
 
   EXPECT_TRUE(exists("C:\\Saves\\slot1.dat"));
-  EXPECT_FALSE(exists(installed("saves")));
-  EXPECT_FALSE(exists(installed("broken")));
+  EXPECT_FALSE(exists(dest("saves")));
+  EXPECT_FALSE(exists(dest("broken")));
   EXPECT_FALSE(exists("C:\\Games"));
 }
 
 TEST_F(RemovalTest, NothingLeftToRemoveIsNoFailure) {
-  put("Q:\\origin.exe");
+  put("origin.exe");
   ctx.ExtraCopyList->add("movie");
   for (RemovalMode mode : {RemovalMode::KeepSaveData, RemovalMode::DeleteAll}) {
     auto before = platform.snapshot();
@@ -140,7 +140,7 @@ TEST_F(RemovalTest, NothingLeftToRemoveIsNoFailure) {
 
 TEST_F(RemovalTest, DoubtfulInstallPathRemovesNothingAtAll) {
   put("C:\\boot.ini");
-  put("Q:\\origin.exe");
+  put("origin.exe");
   put("C:\\origin.exe");
   put("C:\\Games\\Title\\origin.exe");
   registerGame();

@@ -71,8 +71,8 @@ TEST_F(UninsformTest, KeepSaveDataConfirmedEndsWithOne) {
   script.click("uninsform", "Button1");
   EXPECT_EQ(dialog->showModal(), 1);
   EXPECT_FALSE(dialog->visible());
-  EXPECT_FALSE(exists(installed("origin.exe")));
-  EXPECT_TRUE(exists(installed("SYSTEM.DAT")));
+  EXPECT_FALSE(exists(dest("origin.exe")));
+  EXPECT_TRUE(exists(dest("SYSTEM.DAT")));
   expectUnregistered();
   ASSERT_EQ(platform.messageBoxes().size(), 2u);
   expectBox(0, texts::kConfirmKeepSaveData, platform::kMbOkCancel);
@@ -83,7 +83,7 @@ TEST_F(UninsformTest, ChoiceOfDeleteAllPersistsToTheNextShowing) {
   script.click("uninsform", "savecheck");
   script.click("uninsform", "Button2");
   EXPECT_EQ(dialog->showModal(), -1);
-  EXPECT_TRUE(exists(installed("origin.exe")));
+  EXPECT_TRUE(exists(dest("origin.exe")));
 
   script.on("uninsform", [](toolkit::Form& form) {
     EXPECT_TRUE(form.control<toolkit::RadioButton>("savecheck").checked());
