@@ -291,3 +291,33 @@ TEST(Menu, ExtraButtonsOpenTheirFilesAndChangeNothing) {
   EXPECT_EQ(after.instTag, before.instTag);
   EXPECT_TRUE(medium.platform.messageBoxes().empty());
 }
+
+// The whole road with the real dialogs: install through the destination
+// and progress dialogs, then uninstall, in one run of the menu.
+TEST(Menu, RealDialogsInstallThenUninstall) {
+  Medium medium;
+  ASSERT_TRUE(medium.platform.writeFile("Q:\\origin.exe", "MZ game"));
+  ASSERT_TRUE(medium.platform.writeFile("Q:\\SCENARIO.DAT", std::string(3000000, 's')));
+  MenuView installed, uninstalled;
+  std::string installPath;
+  int code = medium.run([&](Script& script, AppContext& ctx) {
+    script.click("mform", "instbtn");
+    script.click("instform", "Button2");  // confirmed; iform copies tick by tick
+    script.on("mform", [&](Form&) {
+      installed = viewOf(*ctx.mform);
+      installPath = ctx.config.InstallPath;
+    });
+    script.click("mform", "instbtn");
+    script.click("uninsform", "Button1");
+    script.on("mform", [&](Form&) { uninstalled = viewOf(*ctx.mform); });
+    script.click("mform", "closebtn");
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(installPath, "C:\\Program Files\\ExampleSoft\\DemoAdv");
+  EXPECT_TRUE(installed.runEnabled);
+  EXPECT_EQ(installed.instCaption, texts::kUninstall);
+  EXPECT_FALSE(uninstalled.runEnabled);
+  EXPECT_EQ(uninstalled.instCaption, texts::kInstall);
+  EXPECT_FALSE(medium.platform.exists(installPath + "\\origin.exe"));
+  EXPECT_FALSE(medium.platform.keyExists(platform::Hive::CurrentUser, "software\\DemoAdv"));
+}
