@@ -1,3 +1,10 @@
+// The Windows entry point: the real platform services, then the program.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return -1; }
+#include "launcher/startup.h"
+#include "platform/win32/win32_platform.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  platform::Win32Platform platform;
+  return runInstaller(platform);
+}

@@ -24,5 +24,14 @@ class Tmform : public toolkit::Form {
   void etc2btnClick();
 
  private:
+  // FormCreate's steps 8 and 9: InstallPath from the per-user key, and the
+  // installed state when origin.exe is in that folder; DefaultRoot from the
+  // machine key that rootSelector picks.
+  void detectInstalledState();
+  void lookUpDefaultRoot();
+  // The state lives in the controls: instbtn's Tag and caption, runbtn's
+  // Enabled.
+  void showInstalledState(bool installed);
+
   AppContext& ctx_;
 };

@@ -1,0 +1,134 @@
+// The scripted tour of `make demo` without a display: the demo disc's menu,
+// an installation into a temporary folder, the launch of the sample game,
+// then the uninstallation, with a screenshot at each stop.
+//
+//   demo_tour MEDIUM OUT    (Linux paths: the medium's root, the folder for
+//                            the screenshots)
+//
+// Prints each screenshot's path; ends with 0 when the whole road worked.
+// Every wait has a timeout and whatever the tour started is ended.
+#include <cstdio>
+#include <string>
+
+#include "forms/layouts.h"
+#include "tests/e2e/driver/driver.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr wchar_t kGameWindowClass[] = L"DiscmenuSampleGame";
+constexpr char kRegistryKey[] = "DiscmenuDemoAdventure";  // demo/demo.json
+
+class Tour {
+ public:
+  Tour(std::filesystem::path medium, std::filesystem::path out) : medium_(std::move(medium)), out_(std::move(out)) {}
+
+  void run() {
+    // A tour that stopped half-way leaves the demo installed; start afresh.
+    deleteRegistryTree(HKEY_CURRENT_USER, L"software\\" + widen(kRegistryKey));
+    installAndLaunch();
+    uninstall();
+  }
+
+ private:
+  void shoot(const std::string& name, const Window& settle) {
+    std::printf("  %s\n", screenshot(out_, name, settle).c_str());
+    std::fflush(stdout);
+  }
+
+  void step(const char* what) {
+    std::printf("%s\n", what);
+    std::fflush(stdout);
+  }
+
+  Process startMenu() { return Process::start(medium_ / "install.exe", L"", medium_); }
+
+  Window control(const Window& form, const toolkit::FormLayout& layout, const char* name) {
+    return form.child(controlId(layout, name));
+  }
+
+  void installAndLaunch() {
+    step("The menu of the demo disc (not installed):");
+    Process menuProcess = startMenu();
+    Window menu = waitForWindow(menuProcess, L"Tmform");
+    shoot("1-menu", menu);
+
+    step("Install: the destination dialog, pointed at a temporary folder:");
+    control(menu, mformLayout, "instbtn").click();
+    Window destination = waitForWindow(menuProcess, L"Tinstform");
+    control(destination, instformLayout, "dirpath").setText(destinationRoot_.path().wstring());
+    shoot("2-destination", destination);
+    control(destination, instformLayout, "Button2").click();
+
+    MessageBoxView confirm = waitForMessageBox(menuProcess, L"インストール先の確認");
+    shoot("3-confirm", confirm.window);
+    confirm.answer(IDOK);
+
+    step("Copying, then the completion message:");
+    MessageBoxView done = waitForMessageBox(menuProcess, L"確認");
+    shoot("4-installed", done.window);
+    done.answer(IDOK);
+
+    step("The menu, now installed:");
+    waitUntil([&] { return control(menu, mformLayout, "runbtn").enabled() && menu.visible(); });
+    shoot("5-menu-installed", menu);
+
+    step("Launch: the sample game starts and the menu ends:");
+    control(menu, mformLayout, "runbtn").click();
+    const DWORD menuCode = menuProcess.exitCode();
+    Window game = waitForAnyWindow(kGameWindowClass);
+    shoot("6-game", game);
+    game.close();
+    waitForWindowGone(game);
+    if (menuCode != 0) throw DriverError("the menu ended with " + std::to_string(menuCode));
+  }
+
+  void uninstall() {
+    step("Uninstall: the menu again, then the uninstall dialog:");
+    Process menuProcess = startMenu();
+    Window menu = waitForWindow(menuProcess, L"Tmform");
+    control(menu, mformLayout, "instbtn").click();
+    Window dialog = waitForWindow(menuProcess, L"Tuninsform");
+    control(dialog, uninsformLayout, "savecheck").click();
+    shoot("7-uninstall", dialog);
+    control(dialog, uninsformLayout, "Button1").click();
+    // The question and the completion message share their caption.
+    MessageBoxView question = waitForMessageBox(menuProcess, L"アンインストールの確認");
+    question.answer(IDOK);
+    waitForWindowGone(question.window);
+    MessageBoxView done = waitForMessageBox(menuProcess, L"アンインストールの確認");
+    shoot("8-uninstalled", done.window);
+    done.answer(IDOK);
+
+    step("The menu, not installed again:");
+    waitUntil([&] { return !control(menu, mformLayout, "runbtn").enabled() && menu.visible(); });
+    shoot("9-menu-after-uninstall", menu);
+    control(menu, mformLayout, "closebtn").click();
+    if (DWORD code = menuProcess.exitCode()) throw DriverError("the menu ended with " + std::to_string(code));
+    if (registryKeyExists(HKEY_CURRENT_USER, L"software\\" + widen(kRegistryKey))) {
+      throw DriverError("the registry key is still there after uninstalling");
+    }
+  }
+
+  std::filesystem::path medium_;
+  std::filesystem::path out_;
+  TempFolder destinationRoot_{"demo-games"};
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: demo_tour MEDIUM OUT\n");
+    return 2;
+  }
+  try {
+    Tour(windowsPath(argv[1]), windowsPath(argv[2])).run();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "demo tour stopped: %s\n", error.what());
+    return 1;
+  }
+  std::printf("The tour is complete.\n");
+  return 0;
+}

@@ -1,0 +1,166 @@
+#include "launcher/mform.h"
+
+#include "core/sjis.h"
+#include "forms/layouts.h"
+#include "install/instform.h"
+#include "install/registration.h"
+#include "launcher/read_installer_config.h"
+#include "texts.h"
+#include "uninstall/uninsform.h"
+
+namespace {
+
+constexpr char kPictureFile[] = "install.bmp";
+constexpr char kGameProgram[] = "origin.exe";
+constexpr char kLaunchArgument[] = " /l";
+
+constexpr char kSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
+constexpr char kBootDirValue[] = "BootDir";
+constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr char kProgramFilesDirValue[] = "ProgramFilesDir";
+
+// The only existence test the menu makes: the file opens for reading.
+bool fileOpens(platform::Platform& platform, const std::string& path) {
+  return platform.openStream(path, platform::OpenMode::Read) != nullptr;
+}
+
+// A "%s" format with one argument. '%' (0x25) is never the trail byte of a
+// two-byte character, so the plain search is safe on Shift-JIS.
+std::string formatWith(const std::string& format, const std::string& argument) {
+  std::string text = format;
+  if (size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, argument);
+  return text;
+}
+
+void setGeometry(toolkit::Control& control, const ButtonLayout& layout) {
+  control.setBounds({layout.left, layout.top, layout.width, layout.height});
+}
+
+}  // namespace
+
+Tmform::Tmform(toolkit::Application& application, AppContext& context)
+    : toolkit::Form(application, mformLayout),
+      instimage(&control<toolkit::Image>("instimage")),
+      runbtn(&control<toolkit::Button>("runbtn")),
+      instbtn(&control<toolkit::Button>("instbtn")),
+      closebtn(&control<toolkit::Button>("closebtn")),
+      etc1btn(&control<toolkit::Button>("etc1btn")),
+      etc2btn(&control<toolkit::Button>("etc2btn")),
+      ctx_(context) {
+  onCreate = [this] { FormCreate(); };
+  onClose = [this] { FormClose(); };
+  runbtn->onClick = [this] { runbtnClick(); };
+  instbtn->onClick = [this] { instbtnClick(); };
+  closebtn->onClick = [this] { closebtnClick(); };
+  etc1btn->onClick = [this] { etc1btnClick(); };
+  etc2btn->onClick = [this] { etc2btnClick(); };
+}
+
+void Tmform::closebtnClick() { close(); }
+
+void Tmform::FormCreate() {
+  platform::Platform& platform = ctx_.platform;
+  ctx_.ExtraCopyList = std::make_unique<StringList>(platform);
+  ctx_.PreserveList = std::make_unique<StringList>(platform);
+  ctx_.CopyPlan = std::make_unique<StringList>(platform);
+  ctx_.CreatedDirs = std::make_unique<StringList>(platform);
+
+  ReadInstallerConfig(ctx_);
+  const InstallerConfig& config = ctx_.config;
+
+  setClientWidth(config.clientWidth);
+  setClientHeight(config.clientHeight);
+  // The client size, not the window's outer size, is centred; int division
+  // truncates toward zero, so a window wider than the screen gets a
+  // negative Left halved toward zero.
+  platform::ScreenSize screen = platform.screenSize();
+  setLeft((screen.width - config.clientWidth) / 2);
+  setTop((screen.height - config.clientHeight) / 2);
+  setCaption(config.title + texts::kMenuCaptionSuffix);
+
+  instimage->setLeft(config.imageLeft);
+  instimage->setTop(config.imageTop);
+  // A file that opens but holds no loadable bitmap is hidden like a missing
+  // one, rather than leaving an empty control over the buttons.
+  if (!fileOpens(platform, kPictureFile) || !instimage->loadPicture(kPictureFile)) instimage->setVisible(false);
+
+  detectInstalledState();
+  lookUpDefaultRoot();
+
+  setGeometry(*runbtn, config.buttons[kRunButtonIndex]);
+  setGeometry(*instbtn, config.buttons[kInstallButtonIndex]);
+  setGeometry(*closebtn, config.buttons[kCloseButtonIndex]);
+  // The extra buttons keep the layout's empty caption: the configured
+  // caption is not shown.
+  toolkit::Button* extras[] = {etc1btn, etc2btn};
+  for (int i = 0; i < 2; ++i) {
+    const ButtonLayout& layout = config.buttons[kExtra1ButtonIndex + i];
+    if (layout.visible == 0) continue;
+    extras[i]->setVisible(true);
+    setGeometry(*extras[i], layout);
+  }
+}
+
+void Tmform::runbtnClick() {
+  const std::string& installPath = ctx_.config.InstallPath;
+  std::string program = joinPath(installPath, kGameProgram);
+  // Unquoted: the program path passed alongside makes spaces harmless.
+  std::string commandLine = program + kLaunchArgument;
+  ctx_.platform.createProcess(program, commandLine, platform::kCreateNewConsole, installPath);
+  close();
+}
+
+void Tmform::instbtnClick() {
+  if (instbtn->tag() == 0) {
+    const InstallerConfig& config = ctx_.config;
+    std::string destination = config.DefaultRoot;
+    // Appended whatever DefaultRoot ends with: a root of "C:\" gives "C:\\x".
+    if (!config.parentFolder.empty()) destination = joinPath(destination, config.parentFolder);
+    ctx_.instform->dirpath->setText(destination);
+    ctx_.instform->instlabel->setCaption(formatWith(texts::kInstallLabelFormat, config.gameFolder));
+    hide();
+    if (ctx_.instform->showModal() == 1) showInstalledState(true);
+    show();
+  } else {
+    hide();
+    if (ctx_.uninsform->showModal() == 1) showInstalledState(false);
+    show();
+  }
+}
+
+void Tmform::FormClose() {
+  ctx_.ExtraCopyList.reset();
+  ctx_.PreserveList.reset();
+  ctx_.CopyPlan.reset();
+  ctx_.CreatedDirs.reset();
+}
+
+void Tmform::etc1btnClick() { ctx_.platform.shellOpen(ctx_.config.extra1File); }
+
+void Tmform::etc2btnClick() { ctx_.platform.shellOpen(ctx_.config.extra2File); }
+
+void Tmform::detectInstalledState() {
+  platform::Platform& platform = ctx_.platform;
+  InstallerConfig& config = ctx_.config;
+  auto key = platform.openKey(platform::Hive::CurrentUser, softwareKeyPath(config.registryKey));
+  if (!key) return;
+  // A missing or unreadable value leaves InstallPath as it was.
+  if (auto path = key->queryString(kInstallPathValue)) config.InstallPath = *path;
+  key.reset();
+  if (fileOpens(platform, joinPath(config.InstallPath, kGameProgram))) showInstalledState(true);
+}
+
+void Tmform::lookUpDefaultRoot() {
+  InstallerConfig& config = ctx_.config;
+  config.DefaultRoot.clear();
+  const bool bootDir = config.rootSelector == 0;
+  auto key = ctx_.platform.openKey(platform::Hive::LocalMachine, bootDir ? kSetupKey : kCurrentVersionKey);
+  if (!key) return;
+  if (auto root = key->queryString(bootDir ? kBootDirValue : kProgramFilesDirValue)) config.DefaultRoot = *root;
+}
+
+void Tmform::showInstalledState(bool installed) {
+  instbtn->setTag(installed ? 1 : 0);
+  instbtn->setCaption(installed ? texts::kUninstall : texts::kInstall);
+  runbtn->setEnabled(installed);
+}

@@ -1,0 +1,32 @@
+#include "launcher/startup.h"
+
+#include "core/app_context.h"
+#include "install/dirform.h"
+#include "install/iform.h"
+#include "install/instform.h"
+#include "launcher/mform.h"
+#include "launcher/read_installer_config.h"
+#include "toolkit/toolkit.h"
+#include "uninstall/uninsform.h"
+
+int runInstaller(platform::Platform& platform, const BeforeMessageLoop& beforeMessageLoop) {
+  if (!installerImagePasses(platform)) return -1;
+
+  // Declared before the application: the forms refer to the context until
+  // the application destroys them.
+  AppContext ctx(platform);
+  toolkit::Application application(platform);
+  try {
+    application.initialize();
+    ctx.mform = &application.createForm<Tmform>(ctx);
+    ctx.instform = &application.createForm<Tinstform>(ctx);
+    ctx.dirform = &application.createForm<Tdirform>(ctx);
+    ctx.iform = &application.createForm<Tiform>(ctx);
+    ctx.uninsform = &application.createForm<Tuninsform>(ctx);
+    if (beforeMessageLoop) beforeMessageLoop(application, ctx);
+    application.run();
+  } catch (const toolkit::Exception& error) {
+    application.showException(error);
+  }
+  return 0;
+}

@@ -1,0 +1,216 @@
+#pragma once
+// The end-to-end driver: runs the real install.exe under Wine (or Windows)
+// and works it through its windows as a user would, by caption, window
+// class and control id, never by screen coordinates.
+//
+//   e2e::Medium medium("menu");                       // a temporary folder
+//   medium.pack(imageUnderTest, config);             // install.exe + block
+//   e2e::Process menu = medium.start();              // cwd = the medium
+//   e2e::Window form = e2e::waitForWindow(menu, L"Tmform");
+//   form.child(e2e::controlId(mformLayout, "closebtn")).click();
+//   EXPECT_EQ(menu.exitCode(), 0u);
+//
+// Every wait takes a timeout and throws DriverError when it runs out, so no
+// scenario hangs; a Process still running when its object is destroyed
+// (a failed scenario) is killed. Text is UTF-16 as the windows show it.
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "toolkit/layout.h"
+
+namespace e2e {
+
+using Json = nlohmann::ordered_json;
+using Duration = std::chrono::milliseconds;
+inline constexpr Duration kTimeout{20000};
+
+// A wait that ran out or an action that could not be done; says which.
+class DriverError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Polls `done` until it returns true; false when `timeout` ran out first.
+bool waitUntil(const std::function<bool()>& done, Duration timeout = kTimeout);
+
+// --- Paths and files ---------------------------------------------------------
+// A Linux path as Windows sees it under Wine ("/work/x" -> "Z:\work\x"), and
+// back. Outside Wine both return the path unchanged.
+std::filesystem::path windowsPath(const std::string& unixPath);
+std::string unixPath(const std::filesystem::path& windowsPath);
+
+std::string readFile(const std::filesystem::path& path);  // throws DriverError when unreadable
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+// Copies a file, replacing the target.
+void copyFileOver(const std::filesystem::path& source, const std::filesystem::path& target);
+std::wstring widen(const std::string& utf8);
+std::string narrow(const std::wstring& wide);  // UTF-8
+
+// A fresh folder under %TEMP%, removed with its contents by the destructor.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::string& name);
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// --- Registry ------------------------------------------------------------------
+std::optional<std::wstring> readRegistryString(HKEY root, const std::wstring& key, const std::wstring& value);
+void writeRegistryString(HKEY root, const std::wstring& key, const std::wstring& value, const std::wstring& data);
+bool registryKeyExists(HKEY root, const std::wstring& key);
+// Removes the key with everything below it; nothing when it is missing.
+void deleteRegistryTree(HKEY root, const std::wstring& key);
+
+// --- Processes -------------------------------------------------------------------
+class Process {
+ public:
+  // Starts `program` with `arguments` (appended to its quoted path) in
+  // `currentDirectory`. Throws DriverError when it does not start.
+  static Process start(const std::filesystem::path& program, const std::wstring& arguments,
+                       const std::filesystem::path& currentDirectory);
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&&) = delete;
+  Process(const Process&) = delete;
+  ~Process();  // kills the program when it still runs
+
+  DWORD id() const { return id_; }
+  bool running() const;
+  // The exit code once the program ended; nullopt when `timeout` ran out.
+  std::optional<DWORD> waitForExit(Duration timeout = kTimeout);
+  // The exit code; throws DriverError when the program does not end in time.
+  DWORD exitCode(Duration timeout = kTimeout);
+  void kill();
+
+ private:
+  Process(HANDLE process, DWORD id) : handle_(process), id_(id) {}
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Runs a shell script natively (/bin/sh -c, started through Wine's bridge
+// to Linux programs) and returns its exit status; throws DriverError when it
+// does not end in time. The script quotes with single quotes only.
+DWORD runNative(const std::string& script, Duration timeout = kTimeout);
+
+// --- Windows -----------------------------------------------------------------------
+class Window {
+ public:
+  Window() = default;
+  explicit Window(HWND handle) : handle_(handle) {}
+  HWND handle() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+  std::wstring text() const;  // caption or edit text (WM_GETTEXT)
+  std::wstring className() const;
+  int id() const;
+  bool exists() const;
+  bool visible() const;
+  bool enabled() const;
+  // The client area's size (left and top are 0).
+  RECT clientRect() const;
+  // The window's rectangle in its parent's client coordinates (for a child
+  // control: its Left, Top, Width, Height as right - left ...).
+  RECT rectInParent() const;
+  // The top-level window's outer rectangle on the screen.
+  RECT screenRect() const;
+
+  // The child control with that id; throws DriverError when there is none.
+  Window child(int id) const;
+  // The first child whose text is `text` (and class, when given).
+  std::optional<Window> findChild(const std::wstring& text, const std::wstring& windowClass = L"") const;
+  Window childByText(const std::wstring& text, const std::wstring& windowClass = L"") const;
+  std::vector<Window> children() const;
+
+  // Posts BM_CLICK, as a mouse click would end; throws DriverError when the
+  // button is hidden or disabled (a user could not click it). Posted, so a
+  // handler that shows a modal dialog does not block the driver.
+  void click() const;
+  // Replaces an edit's text (WM_SETTEXT; the edit reports EN_CHANGE).
+  void setText(const std::wstring& text) const;
+  // Asks the window to close, as its close box does.
+  void close() const;
+  // Returns once the window's thread has handled everything sent before;
+  // throws DriverError when it does not answer in time.
+  void sync(Duration timeout = kTimeout) const;
+
+ private:
+  HWND handle_ = nullptr;
+};
+
+// The control id the toolkit gives a layout's control: 100 + its index.
+int controlId(const toolkit::FormLayout& layout, const char* controlName);
+
+// Visible top-level windows of the process.
+std::vector<Window> topLevelWindows(DWORD processId);
+// The first visible top-level window of the process with that class (and
+// caption, when given); throws DriverError when none shows in time.
+Window waitForWindow(const Process& process, const std::wstring& windowClass, const std::wstring& caption = L"",
+                     Duration timeout = kTimeout);
+// A visible top-level window of any process (a program that the program
+// under test started, for instance), by class and caption when given.
+Window waitForAnyWindow(const std::wstring& windowClass, const std::wstring& caption = L"",
+                        Duration timeout = kTimeout);
+// Waits until the window is gone or hidden.
+void waitForWindowGone(const Window& window, Duration timeout = kTimeout);
+
+// A message box ("#32770") of the process.
+struct MessageBoxView {
+  Window window;
+  std::wstring caption;
+  std::wstring text;
+  // Clicks the button with that id (IDOK, IDCANCEL).
+  void answer(int buttonId) const;
+};
+MessageBoxView waitForMessageBox(const Process& process, const std::wstring& caption = L"",
+                                 Duration timeout = kTimeout);
+
+// Saves the whole screen as FOLDER/NAME.png (ImageMagick's import, run
+// natively) once `settle` has handled its messages and the screen had a
+// moment to draw; returns the file's Linux path.
+std::string screenshot(const std::filesystem::path& folder, const std::string& name, const Window& settle = Window());
+
+// --- Media ---------------------------------------------------------------------------
+// A medium: a temporary folder whose root install.exe is started from.
+class Medium {
+ public:
+  explicit Medium(const std::string& name) : folder_(name) {}
+  const std::filesystem::path& root() const { return folder_.path(); }
+  std::filesystem::path installer() const { return root() / "install.exe"; }
+
+  // Writes install.exe: `image` with the block made from `config` appended,
+  // through the same code as `instcfg pack`. Throws DriverError with the
+  // tool's message when the configuration is refused.
+  void pack(const std::filesystem::path& image, const Json& config, bool signReady = false);
+  // Copies `image` as install.exe unchanged (nothing appended).
+  void copyBare(const std::filesystem::path& image);
+  void addFile(const std::filesystem::path& relative, const std::string& bytes);
+  void copyFile(const std::filesystem::path& source, const std::filesystem::path& relative);
+  // Starts install.exe with the medium's root as its current directory.
+  Process start() const;
+
+ private:
+  TempFolder folder_;
+};
+
+// Signs a file in place with a fresh self-signed certificate (openssl and
+// osslsigncode, run natively).
+void signWithTestCertificate(const std::filesystem::path& file);
+
+}  // namespace e2e

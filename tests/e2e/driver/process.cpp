@@ -1,0 +1,83 @@
+// Starting, waiting for and ending programs.
+#include "tests/e2e/driver/driver.h"
+
+namespace e2e {
+
+namespace {
+
+std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+struct Started {
+  HANDLE process;
+  DWORD id;
+};
+
+Started startProcess(const wchar_t* application, std::wstring commandLine, const wchar_t* currentDirectory) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDirectory,
+                      &startup, &info)) {
+    throw DriverError("cannot start " + narrow(commandLine) + " (error " + std::to_string(GetLastError()) + ")");
+  }
+  CloseHandle(info.hThread);
+  return {info.hProcess, info.dwProcessId};
+}
+
+std::optional<DWORD> waitFor(HANDLE process, Duration timeout) {
+  if (WaitForSingleObject(process, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  return code;
+}
+
+}  // namespace
+
+Process Process::start(const std::filesystem::path& program, const std::wstring& arguments,
+                       const std::filesystem::path& currentDirectory) {
+  std::wstring commandLine = quoted(program.wstring());
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  Started started = startProcess(program.c_str(), commandLine, currentDirectory.c_str());
+  return Process(started.process, started.id);
+}
+
+Process::Process(Process&& other) noexcept : handle_(other.handle_), id_(other.id_) { other.handle_ = nullptr; }
+
+Process::~Process() {
+  if (!handle_) return;
+  kill();
+  CloseHandle(handle_);
+}
+
+bool Process::running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+
+std::optional<DWORD> Process::waitForExit(Duration timeout) { return waitFor(handle_, timeout); }
+
+DWORD Process::exitCode(Duration timeout) {
+  auto code = waitForExit(timeout);
+  if (!code) throw DriverError("process " + std::to_string(id_) + " did not end in time");
+  return *code;
+}
+
+void Process::kill() {
+  if (!running()) return;
+  TerminateProcess(handle_, 1);
+  WaitForSingleObject(handle_, static_cast<DWORD>(kTimeout.count()));
+}
+
+DWORD runNative(const std::string& script, Duration timeout) {
+  if (script.find('"') != std::string::npos) throw DriverError("runNative: use single quotes in " + script);
+  // Wine starts a Linux program but hands back no handle that tells when it
+  // ends, so the shell writes the exit status to a file once it is done.
+  TempFolder work("native");
+  const std::string status = unixPath(work / "status");
+  const std::string wrapped = script + "; echo $? > '" + status + ".part' && mv '" + status + ".part' '" + status + "'";
+  Started started = startProcess(nullptr, L"/bin/sh -c \"" + widen(wrapped) + L"\"", nullptr);
+  CloseHandle(started.process);
+  if (!waitUntil([&] { return std::filesystem::exists(work / "status"); }, timeout)) {
+    throw DriverError("native program did not end in time: " + script);
+  }
+  return static_cast<DWORD>(std::stoul(readFile(work / "status")));
+}
+
+}  // namespace e2e

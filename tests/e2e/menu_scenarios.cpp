@@ -1,0 +1,183 @@
+// The menu of the real install.exe on the real window system (Wine): the
+// start-up check, the layout from the block, the installed state and the
+// launch, and a signed image.
+#include <gtest/gtest.h>
+
+#include "forms/layouts.h"
+#include "tests/e2e/build_paths.h"
+#include "tools/config_json.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr wchar_t kMenuClass[] = L"Tmform";
+const std::wstring kTitle = L"デモアドベンチャー";
+const std::wstring kMenuCaption = kTitle + L"　起動メニュー";
+
+// The per-user key of one scenario, removed before and after it.
+class UserKey {
+ public:
+  explicit UserKey(std::string name) : name_(std::move(name)) { deleteRegistryTree(HKEY_CURRENT_USER, path()); }
+  ~UserKey() { deleteRegistryTree(HKEY_CURRENT_USER, path()); }
+  const std::string& name() const { return name_; }
+  std::wstring path() const { return L"software\\" + widen(name_); }
+
+ private:
+  std::string name_;
+};
+
+Json menuConfig(const UserKey& key) {
+  Json config = sampleConfigJson();
+  config["title"] = narrow(kTitle);
+  config["registryKey"] = key.name();
+  config["clientWidth"] = 320;
+  config["clientHeight"] = 240;
+  config["imageLeft"] = 0;
+  config["imageTop"] = 0;
+  return config;
+}
+
+// A 24-bit Windows bitmap of one colour, bottom-up rows padded to 4 bytes.
+std::string bitmap(int width, int height) {
+  const int row = (width * 3 + 3) / 4 * 4;
+  const uint32_t pixels = static_cast<uint32_t>(row * height);
+  std::string bytes(54 + pixels, '\0');
+  auto put = [&bytes](size_t at, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  };
+  bytes[0] = 'B', bytes[1] = 'M';
+  put(2, 54 + pixels, 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<uint32_t>(width), 4);
+  put(22, static_cast<uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  put(34, pixels, 4);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) put(54 + y * row + x * 3, 0x3060C0, 3);
+  }
+  return bytes;
+}
+
+Window menuControl(const Window& menu, const char* name) { return menu.child(controlId(mformLayout, name)); }
+
+// Left, top, width, height of a control in the menu's client area.
+std::array<long, 4> geometry(const Window& control) {
+  RECT r = control.rectInParent();
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+// Fault: an image without an appended block (the build step forgot it)
+// showing a menu with an empty configuration, or ending with another code,
+// instead of ending with -1 before any window exists.
+TEST(E2eMenu, ImageWithoutBlockEndsWithMinusOneAndNoWindow) {
+  Medium medium("bare");
+  medium.copyBare(installerImage());
+  Process program = medium.start();
+  bool windowSeen = false;
+  waitUntil([&] {
+    windowSeen = windowSeen || !topLevelWindows(program.id()).empty();
+    return !program.running();
+  });
+  EXPECT_EQ(program.exitCode(), 0xFFFFFFFFu);
+  EXPECT_FALSE(windowSeen);
+}
+
+// Fault: the block not reaching the real window: a wrong caption (lost
+// suffix, text converted with the wrong code page), a client size or button
+// geometry taken as outer sizes, the configured text shown on an extra
+// button, the picture not sizing itself, or a wrong initial state.
+TEST(E2eMenu, MenuShowsTheConfiguredLayoutNotInstalled) {
+  UserKey key("DiscmenuE2eLayout");
+  Medium medium("layout");
+  medium.pack(installerImage(), menuConfig(key));
+  medium.addFile("install.bmp", bitmap(320, 120));
+  Process program = medium.start();
+  Window menu = waitForWindow(program, kMenuClass, kMenuCaption);
+  screenshot(screenshotFolder(), "menu-not-installed", menu);
+
+  RECT client = menu.clientRect();
+  EXPECT_EQ(client.right, 320);
+  EXPECT_EQ(client.bottom, 240);
+  RECT outer = menu.screenRect();
+  EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 16);
+  EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 32);
+
+  Window run = menuControl(menu, "runbtn");
+  Window install = menuControl(menu, "instbtn");
+  Window exit = menuControl(menu, "closebtn");
+  Window extra1 = menuControl(menu, "etc1btn");
+  Window extra2 = menuControl(menu, "etc2btn");
+  Window picture = menuControl(menu, "instimage");
+  EXPECT_EQ(geometry(run), (std::array<long, 4>{10, 170, 300, 25}));
+  EXPECT_EQ(geometry(install), (std::array<long, 4>{10, 205, 145, 25}));
+  EXPECT_EQ(geometry(exit), (std::array<long, 4>{165, 205, 145, 25}));
+  EXPECT_EQ(geometry(extra1), (std::array<long, 4>{10, 135, 145, 25}));
+  EXPECT_EQ(geometry(picture), (std::array<long, 4>{0, 0, 320, 120}));
+  EXPECT_TRUE(picture.visible());
+
+  EXPECT_EQ(run.text(), L"ゲーム起動");
+  EXPECT_FALSE(run.enabled());
+  EXPECT_EQ(install.text(), L"インストール");
+  EXPECT_EQ(exit.text(), L"終了");
+  EXPECT_TRUE(extra1.visible());
+  EXPECT_EQ(extra1.text(), L"");  // the configured "Read me" is not shown
+  EXPECT_FALSE(extra2.visible());
+
+  exit.click();
+  EXPECT_EQ(program.exitCode(), 0u);
+}
+
+// Fault: the game started without " /l", from another folder than the
+// installed one, with its path split at a space, or the menu staying open
+// after the launch; also an installation recorded in the registry not being
+// recognised.
+TEST(E2eMenu, LaunchStartsTheInstalledGameAndEndsTheMenu) {
+  UserKey key("DiscmenuE2eLaunch");
+  TempFolder games("games");
+  const std::filesystem::path installPath = games / L"My Games" / L"Demo Adv";
+  std::filesystem::create_directories(installPath);
+  std::filesystem::copy_file(reportGameImage(), installPath / L"origin.exe");
+  writeRegistryString(HKEY_CURRENT_USER, key.path(), L"PATH", installPath.wstring());
+  const std::filesystem::path report = games / L"report.txt";
+  SetEnvironmentVariableW(L"DISCMENU_GAME_REPORT", report.c_str());
+
+  Medium medium("launch");
+  medium.pack(installerImage(), menuConfig(key));
+  Process program = medium.start();
+  Window menu = waitForWindow(program, kMenuClass, kMenuCaption);
+  Window run = menuControl(menu, "runbtn");
+  EXPECT_EQ(menuControl(menu, "instbtn").text(), L"アンインストール");
+  ASSERT_TRUE(run.enabled());
+  screenshot(screenshotFolder(), "menu-installed", menu);
+
+  run.click();
+  EXPECT_EQ(program.exitCode(), 0u);
+  ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(report) && !readFile(report).empty(); }));
+  const std::string expected = narrow(installPath.wstring()) + "\\origin.exe /l\n" +
+                               narrow(installPath.wstring()) + "\n";
+  EXPECT_EQ(readFile(report), expected);
+  SetEnvironmentVariableW(L"DISCMENU_GAME_REPORT", nullptr);
+}
+
+// Fault: a signature added after packing hiding the block: the image check
+// or the loader measuring from the end of the file instead of from the start
+// of the certificate table, so that a signed disc shows no menu.
+TEST(E2eMenu, SignedImageShowsTheConfiguredMenu) {
+  UserKey key("DiscmenuE2eSigned");
+  Medium medium("signed");
+  medium.pack(installerImage(), menuConfig(key), /*signReady=*/true);
+  const auto unsignedSize = std::filesystem::file_size(medium.installer());
+  signWithTestCertificate(medium.installer());
+  ASSERT_GT(std::filesystem::file_size(medium.installer()), unsignedSize);
+
+  Process program = medium.start();
+  Window menu = waitForWindow(program, kMenuClass, kMenuCaption);
+  EXPECT_EQ(menu.clientRect().right, 320);
+  menuControl(menu, "closebtn").click();
+  EXPECT_EQ(program.exitCode(), 0u);
+}

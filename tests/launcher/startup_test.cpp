@@ -1,0 +1,81 @@
+// The start-up: the image check before any window, the five forms in their
+// order, and the display of a toolkit exception that escapes.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "install/dirform.h"
+#include "install/iform.h"
+#include "install/instform.h"
+#include "tests/config/pe_fixture.h"
+#include "tests/launcher/menu_harness.h"
+#include "uninstall/uninsform.h"
+
+using toolkit::Form;
+using toolkit::headless::Script;
+
+TEST(Startup, ImageWithoutBlockEndsWithMinusOneBeforeAnyForm) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> file;
+  } cases[] = {
+      {"nothing behind the image", [] {
+         std::vector<uint8_t> image = syntheticImage(0x4000);
+         return std::string(image.begin(), image.end());
+       }()},
+      {"not an image", std::string(0x4000, 'x')},
+      {"no install.exe in the current directory", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Medium medium;
+    if (c.file) {
+      ASSERT_TRUE(medium.platform.writeFile("Q:\\install.exe", *c.file));
+    }
+    bool formsCreated = false;
+    int code = runInstaller(medium.platform, [&](toolkit::Application&, AppContext&) { formsCreated = true; });
+    EXPECT_EQ(code, -1);
+    EXPECT_FALSE(formsCreated);
+    EXPECT_TRUE(medium.platform.messageBoxes().empty());
+    EXPECT_EQ(medium.platform.openStreamCount(), 0);
+  }
+}
+
+TEST(Startup, FiveFormsInOrderWithTheMenuAsMainForm) {
+  Medium medium;
+  std::vector<std::string> names;
+  bool pointersMatch = false, menuIsMain = false, configLoaded = false;
+  int code = medium.run([&](Script& script, AppContext& ctx) {
+    toolkit::Application& app = ctx.mform->application();
+    for (const auto& form : app.forms()) names.push_back(form->name());
+    menuIsMain = app.mainForm() == ctx.mform;
+    pointersMatch = app.forms().size() == 5 && app.forms()[1].get() == ctx.instform &&
+                    app.forms()[2].get() == ctx.dirform && app.forms()[3].get() == ctx.iform &&
+                    app.forms()[4].get() == ctx.uninsform;
+    // Creating the menu ran FormCreate: the configuration is loaded.
+    configLoaded = ctx.config.gameFolder == "DemoAdv" && ctx.CreatedDirs != nullptr;
+    script.click("mform", "closebtn");
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(names, (std::vector<std::string>{"mform", "instform", "dirform", "iform", "uninsform"}));
+  EXPECT_TRUE(menuIsMain);
+  EXPECT_TRUE(pointersMatch);
+  EXPECT_TRUE(configLoaded);
+}
+
+TEST(Startup, EscapingToolkitExceptionIsShownAndOthersPassThrough) {
+  Medium medium;
+  int code = medium.run([&](Script& script, AppContext&) {
+    script.on("mform", [](Form&) { throw toolkit::Exception("handler failed"); });
+  });
+  EXPECT_EQ(code, 0);
+  ASSERT_EQ(medium.platform.messageBoxes().size(), 1u);
+  EXPECT_EQ(medium.platform.messageBoxes()[0].text, "handler failed");
+
+  Medium other;
+  EXPECT_THROW(other.run([&](Script& script, AppContext&) {
+    script.on("mform", [](Form&) { throw std::logic_error("not the toolkit's"); });
+  }),
+               std::logic_error);
+  EXPECT_TRUE(other.platform.messageBoxes().empty());
+}
