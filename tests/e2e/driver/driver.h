@@ -108,6 +108,9 @@ class Process {
 // to Linux programs) and returns its exit status; throws DriverError when it
 // does not end in time. The script quotes with single quotes only.
 DWORD runNative(const std::string& script, Duration timeout = kTimeout);
+// Runs a script as runNative does and returns its standard output; throws
+// DriverError, with that output, when the script ends with a status not 0.
+std::string runNativeOutput(const std::string& script, Duration timeout = kTimeout);
 
 // --- Windows -----------------------------------------------------------------------
 class Window {
@@ -131,8 +134,10 @@ class Window {
   // The top-level window's outer rectangle on the screen.
   RECT screenRect() const;
 
-  // The child control with that id; throws DriverError when there is none.
+  // The child control with that id, or the one the toolkit made for the
+  // layout's control of that name; throws DriverError when there is none.
   Window child(int id) const;
+  Window child(const toolkit::FormLayout& layout, const char* controlName) const;
   // The first child whose text is `text` (and class, when given).
   std::optional<Window> findChild(const std::wstring& text, const std::wstring& windowClass = L"") const;
   Window childByText(const std::wstring& text, const std::wstring& windowClass = L"") const;
@@ -144,6 +149,23 @@ class Window {
   void click() const;
   // Replaces an edit's text (WM_SETTEXT; the edit reports EN_CHANGE).
   void setText(const std::wstring& text) const;
+  // A check box's or radio button's state (BM_GETCHECK).
+  bool checked() const;
+
+  // The lines of a list box ("ListBox") or combo box ("ComboBox"), and the
+  // index of the selected one (-1 when none is).
+  std::vector<std::wstring> items() const;
+  int selectedItem() const;
+  // The index of the line that reads `text`, ignoring letter case; throws
+  // DriverError when no line does.
+  int itemIndex(const std::wstring& text) const;
+  // Opens a list box's line as a double-click on it does: selects it, then
+  // posts the double-click at its place.
+  void doubleClickItem(int index) const;
+  // Chooses a closed drop-down list's line as the arrow keys do: selects it
+  // and tells the parent CBN_SELCHANGE (posted).
+  void chooseItem(int index) const;
+
   // Asks the window to close, as its close box does.
   void close() const;
   // Returns once the window's thread has handled everything sent before;

@@ -80,4 +80,12 @@ DWORD runNative(const std::string& script, Duration timeout) {
   return static_cast<DWORD>(std::stoul(readFile(work / "status")));
 }
 
+std::string runNativeOutput(const std::string& script, Duration timeout) {
+  TempFolder work("native-output");
+  const DWORD status = runNative("(" + script + ") > '" + unixPath(work / "output") + "'", timeout);
+  std::string output = readFile(work / "output");
+  if (status != 0) throw DriverError("native program ended with " + std::to_string(status) + ": " + script + "\n" + output);
+  return output;
+}
+
 }  // namespace e2e

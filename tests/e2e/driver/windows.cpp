@@ -1,4 +1,5 @@
 // Finding windows, reading them and acting on them.
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -60,6 +61,22 @@ std::optional<std::wstring> readText(HWND window) {
   return text;
 }
 
+// The messages of the two kinds of line lists the driver reads.
+struct LineMessages {
+  UINT count, textLength, text, selected;
+};
+
+LineMessages lineMessages(const Window& window) {
+  const std::wstring kind = window.className();
+  if (_wcsicmp(kind.c_str(), L"ListBox") == 0) {
+    return {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL};
+  }
+  if (_wcsicmp(kind.c_str(), L"ComboBox") == 0) {
+    return {CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL};
+  }
+  throw DriverError("not a list: window of class " + narrow(kind));
+}
+
 }  // namespace
 
 std::wstring Window::text() const {
@@ -109,6 +126,10 @@ Window Window::child(int id) const {
   return Window(found);
 }
 
+Window Window::child(const toolkit::FormLayout& layout, const char* controlName) const {
+  return child(controlId(layout, controlName));
+}
+
 std::vector<Window> Window::children() const {
   std::vector<HWND> handles;
   EnumChildWindows(handle_, collectChild, reinterpret_cast<LPARAM>(&handles));
@@ -137,6 +158,66 @@ void Window::click() const {
 
 void Window::setText(const std::wstring& text) const {
   sendWithTimeout(handle_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool Window::checked() const { return sendWithTimeout(handle_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::vector<std::wstring> Window::items() const {
+  const LineMessages messages = lineMessages(*this);
+  // Each line is a message of its own: the program may refill the list
+  // between two of them, and then the lines are read again.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const auto count = sendWithTimeout(handle_, messages.count, 0, 0);
+    std::vector<std::wstring> lines;
+    for (LRESULT i = 0; i < count; ++i) {
+      const LRESULT length = sendWithTimeout(handle_, messages.textLength, i, 0);
+      if (length < 0) break;
+      // Room beyond the length read: the line may have been replaced since.
+      std::wstring line(std::max<size_t>(static_cast<size_t>(length) + 1, 1024), L'\0');
+      const LRESULT copied = sendWithTimeout(handle_, messages.text, i, reinterpret_cast<LPARAM>(line.data()));
+      if (copied < 0 || copied != length) break;
+      line.resize(static_cast<size_t>(copied));
+      lines.push_back(std::move(line));
+    }
+    if (static_cast<LRESULT>(lines.size()) == count && sendWithTimeout(handle_, messages.count, 0, 0) == count) {
+      return lines;
+    }
+  }
+  throw DriverError("the list kept changing while it was read");
+}
+
+int Window::selectedItem() const {
+  return static_cast<int>(sendWithTimeout(handle_, lineMessages(*this).selected, 0, 0));
+}
+
+int Window::itemIndex(const std::wstring& text) const {
+  const std::vector<std::wstring> lines = items();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (_wcsicmp(lines[i].c_str(), text.c_str()) == 0) return static_cast<int>(i);
+  }
+  throw DriverError("no line \"" + narrow(text) + "\" in the list");
+}
+
+void Window::doubleClickItem(int index) const {
+  if (sendWithTimeout(handle_, LB_SETCURSEL, index, 0) == LB_ERR) {
+    throw DriverError("no line " + std::to_string(index) + " in the list");
+  }
+  RECT line{};
+  sendWithTimeout(handle_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&line));
+  const LPARAM at = MAKELPARAM((line.left + line.right) / 2, (line.top + line.bottom) / 2);
+  if (!PostMessageW(handle_, WM_LBUTTONDBLCLK, MK_LBUTTON, at) || !PostMessageW(handle_, WM_LBUTTONUP, 0, at)) {
+    throw DriverError("cannot post a double-click");
+  }
+}
+
+void Window::chooseItem(int index) const {
+  if (sendWithTimeout(handle_, CB_SETCURSEL, index, 0) == CB_ERR) {
+    throw DriverError("no line " + std::to_string(index) + " in the drop-down list");
+  }
+  const WPARAM command = MAKEWPARAM(static_cast<WORD>(id()), CBN_SELCHANGE);
+  if (!PostMessageW(GetParent(handle_), WM_COMMAND, command, reinterpret_cast<LPARAM>(handle_))) {
+    throw DriverError("cannot post the choice");
+  }
 }
 
 void Window::close() const { PostMessageW(handle_, WM_CLOSE, 0, 0); }
