@@ -1,0 +1,201 @@
+#include "tests/e2e/game_disc.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "forms/layouts.h"
+#include "tools/config_json.h"
+
+namespace e2e {
+
+namespace {
+
+const std::wstring kShellFolders = L"software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// Bytes that differ from chunk to chunk, so that a chunk written twice or
+// out of place shows.
+std::string patterned(size_t size, unsigned seed) {
+  std::minstd_rand random(seed);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random() >> 7);
+  return bytes;
+}
+
+std::filesystem::path fromUtf8(const char* utf8) { return std::filesystem::path(widen(utf8)); }
+
+}  // namespace
+
+ScenarioNames::ScenarioNames(const std::string& scenario) : first_(scenario + "ソ") { removeTraces(); }
+
+ScenarioNames::~ScenarioNames() { removeTraces(); }
+
+std::filesystem::path ScenarioNames::groupFolder() const { return programsFolder() / widen(menuGroup()); }
+
+std::filesystem::path ScenarioNames::firstLevelGroupFolder() const { return programsFolder() / widen(first_); }
+
+void ScenarioNames::removeTraces() const {
+  deleteRegistryTree(HKEY_CURRENT_USER, firstLevelKeyPath());
+  std::error_code ignored;
+  std::filesystem::remove_all(firstLevelGroupFolder(), ignored);
+}
+
+std::filesystem::path programsFolder() {
+  auto folder = readRegistryString(HKEY_CURRENT_USER, kShellFolders, L"Programs");
+  if (!folder) throw DriverError("no Start-menu programs folder in the registry");
+  return *folder;
+}
+
+FileTree readTree(const std::filesystem::path& folder) {
+  FileTree files;
+  if (!std::filesystem::exists(folder)) return files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[entry.path().lexically_relative(folder)] = readFile(entry.path());
+  }
+  return files;
+}
+
+std::set<std::filesystem::path> foldersBelow(const std::filesystem::path& folder) {
+  std::set<std::filesystem::path> folders;
+  if (!std::filesystem::exists(folder)) return folders;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_directory()) folders.insert(entry.path().lexically_relative(folder));
+  }
+  return folders;
+}
+
+void writeTree(const std::filesystem::path& folder, const FileTree& files) {
+  for (const auto& [name, bytes] : files) writeFile(folder / name, bytes);
+}
+
+FileTree earlierSaveData() {
+  return {{"SYSTEM.DAT", "system: earlier play"},
+          {"config.ini", "[config]\r\nvolume=3\r\n"},
+          {std::filesystem::path("save") / "slot1.dat", "slot 1: earlier play"}};
+}
+
+GameDisc::GameDisc(const ScenarioNames& names) : medium_("disc") {
+  config_ = sampleConfigJson();
+  config_["title"] = narrow(kGameTitle);
+  config_["rootSelector"] = 1;
+  config_["parentFolder"] = "DiscmenuE2e";
+  config_["gameFolder"] = narrow(kGameFolder);
+  config_["registryKey"] = names.registryKey();
+  config_["extraEntries"] = {"data", "ソフト資料", "movie"};
+  config_["preserveEntries"] = {"config.ini", "save"};
+  config_["menuGroup"] = names.menuGroup();
+  config_["gameLinkName"] = "ゲーム開始";
+  config_["uninstallLinkName"] = "アンインストール";
+  config_["extra1"] = {{"file", "data\\manual.txt"}, {"linkName", "説明書"}};
+  config_["extra2"] = {{"file", "data\\bgm\\theme.ogg"}, {"linkName", "テーマ曲"}};
+  medium_.pack(installerImage(), config_);
+
+  const std::filesystem::path data = "data";
+  const std::filesystem::path booklet = fromUtf8("ソフト資料");
+  installed_ = {
+      {"SYSTEM.INI", "[system]\r\nscreen=640x480\r\n"},
+      {"origin.exe", "MZ stand-in for the game"},
+      {"SCENARIO.DAT", patterned(3 * kChunkSize, 1)},
+      {"GRAPHIC.DAT", patterned(kChunkSize + 1, 2)},
+      {"SOUND.HED", ""},
+      {"uninst.exe", "MZ stand-in for the uninstaller"},
+      {data / "manual.txt", "how to play"},
+      {data / "bgm" / "theme.ogg", patterned(4096, 3)},
+      {data / "sub" / "deep" / "level.bin", patterned(777, 4)},
+      {booklet / fromUtf8("表紙.txt"), "cover"},
+      {booklet / fromUtf8("設定") / fromUtf8("ソース.txt"), "settings"},
+      {"SYSTEM.DAT", "system: new game"},
+      {"config.ini", "[config]\r\nvolume=5\r\n"},
+      {std::filesystem::path("save") / "slot1.dat", "slot 1: empty"},
+      {std::filesystem::path("save") / "slot2.dat", "slot 2: empty"},
+  };
+  writeTree(medium_.root(), installed_);
+  // Passed over by the copy: names that begin with a dot.
+  medium_.addFile(data / ".keep", "");
+  medium_.addFile(data / ".cache" / "thumbnail.bin", "cached");
+}
+
+void GameDisc::addLargeFile(const std::filesystem::path& relative, uint64_t size) {
+  const std::filesystem::path path = medium_.root() / relative;
+  std::filesystem::create_directories(path.parent_path());
+  // Setting the end of an empty file leaves a hole, not written zeros.
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw DriverError("cannot create " + narrow(path.wstring()));
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  if (!sized) throw DriverError("cannot size " + narrow(path.wstring()));
+}
+
+Window waitForMenu(const Process& menu) { return waitForWindow(menu, L"Tmform", kGameTitle + L"　起動メニュー"); }
+
+void expectMenuState(const Window& menu, bool installed) {
+  const std::wstring caption = installed ? L"アンインストール" : L"インストール";
+  Window install = menu.child(mformLayout, "instbtn");
+  Window run = menu.child(mformLayout, "runbtn");
+  EXPECT_TRUE(waitUntil([&] { return menu.visible() && install.text() == caption; }))
+      << "install button reads \"" << narrow(install.text()) << "\"";
+  EXPECT_EQ(run.enabled(), installed);
+}
+
+void closeMenu(Process& program, const Window& menu) {
+  menu.child(mformLayout, "closebtn").click();
+  EXPECT_EQ(program.exitCode(), 0u);
+}
+
+Window openDestinationDialog(const Process& program, const Window& menu) {
+  menu.child(mformLayout, "instbtn").click();
+  return waitForWindow(program, L"Tinstform", L"インストール先の設定");
+}
+
+void startInstallation(const Process& program, const Window& dialog, const std::wstring& destination,
+                       const std::string& screenshotName) {
+  dialog.child(instformLayout, "Button2").click();
+  MessageBoxView confirmation = waitForMessageBox(program, L"インストール先の確認");
+  EXPECT_EQ(confirmation.text, destination + L"に\nGameフォルダを作成して\nインストールします");
+  if (!screenshotName.empty()) screenshot(screenshotFolder(), screenshotName, confirmation.window);
+  confirmation.answer(IDOK);
+}
+
+void acknowledgeInstallation(const Process& program) {
+  MessageBoxView completion = waitForMessageBox(program, L"確認");
+  EXPECT_EQ(completion.text, L"インストール完了しました");
+  completion.answer(IDOK);
+}
+
+void installThroughMenu(const Process& program, const Window& menu, const std::filesystem::path& destination) {
+  Window dialog = openDestinationDialog(program, menu);
+  dialog.child(instformLayout, "dirpath").setText(destination.wstring());
+  startInstallation(program, dialog, destination.wstring());
+  acknowledgeInstallation(program);
+  expectMenuState(menu, true);
+}
+
+void uninstallThroughMenu(const Process& program, const Window& menu, RemovalMode mode,
+                          const std::string& screenshotName) {
+  menu.child(mformLayout, "instbtn").click();
+  Window dialog = waitForWindow(program, L"Tuninsform", L"アンインストール");
+  Window keep = dialog.child(uninsformLayout, "RadioButton1");
+  EXPECT_TRUE(keep.checked());  // the mode a user gets without choosing
+  if (mode == RemovalMode::DeleteAll) {
+    Window deleteAll = dialog.child(uninsformLayout, "savecheck");
+    deleteAll.click();
+    EXPECT_TRUE(waitUntil([&] { return deleteAll.checked() && !keep.checked(); }));
+  }
+  if (!screenshotName.empty()) screenshot(screenshotFolder(), screenshotName, dialog);
+  dialog.child(uninsformLayout, "Button1").click();
+
+  MessageBoxView question = waitForMessageBox(program, L"アンインストールの確認");
+  EXPECT_EQ(question.text, mode == RemovalMode::DeleteAll ? L"ゲームフォルダ内のファイルを全て削除します"
+                                                          : L"セーブデータを残してゲームデータを削除します");
+  question.answer(IDOK);
+  // The completion message has the same caption.
+  waitForWindowGone(question.window);
+  MessageBoxView completion = waitForMessageBox(program, L"アンインストールの確認");
+  EXPECT_EQ(completion.text, L"アンインストール完了しました");
+  completion.answer(IDOK);
+  expectMenuState(menu, false);
+}
+
+}  // namespace e2e

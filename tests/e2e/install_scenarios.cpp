@@ -1,0 +1,268 @@
+// Installation from the real menu on the real window system (Wine): the
+// destination and browse dialogs, the chunked copy from a real medium, the
+// registration as other programs read it, and the rollback of a cancel.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "forms/layouts.h"
+#include "tests/e2e/game_disc.h"
+
+using namespace e2e;
+
+namespace {
+
+std::string trimmed(std::string text) {
+  const char* space = " \t\r\n";
+  text.erase(0, text.find_first_not_of(space));
+  text.erase(text.find_last_not_of(space) + 1);
+  return text;
+}
+
+// The value as Wine's own reg.exe prints it, run from the Linux side.
+std::string registryStringFromOutside(const std::wstring& key, const std::string& value) {
+  const std::string output =
+      runNativeOutput("/usr/bin/wine reg query 'HKCU\\" + narrow(key) + "' /v " + value + " 2>/dev/null");
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t type = line.find("REG_SZ");
+    if (type != std::string::npos && trimmed(line.substr(0, type)) == value) return trimmed(line.substr(type + 6));
+  }
+  throw DriverError("no " + value + " in reg query's output:\n" + output);
+}
+
+struct ShellLink {
+  std::string target, arguments, directory;
+  bool operator==(const ShellLink&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const ShellLink& link) {
+  return out << "{" << link.target << " | " << link.arguments << " | " << link.directory << "}";
+}
+
+// A link file as lnkinfo, which knows nothing of Wine, reads it.
+ShellLink linkFromOutside(const std::filesystem::path& file) {
+  std::istringstream lines(runNativeOutput("/usr/bin/lnkinfo '" + unixPath(file) + "'"));
+  ShellLink link;
+  for (std::string line; std::getline(lines, line);) {
+    const size_t colon = line.find(": ");
+    if (colon == std::string::npos) continue;
+    const std::string name = trimmed(line.substr(0, colon));
+    const std::string value = trimmed(line.substr(colon + 2));
+    if (name == "Local path") link.target = value;
+    if (name == "Command line arguments") link.arguments = value;
+    if (name == "Working directory") link.directory = value;
+  }
+  return link;
+}
+
+// The show command of a link file's header (offset 0x3C), which lnkinfo
+// does not report faithfully.
+uint32_t linkShowCommand(const std::filesystem::path& file) {
+  const std::string header = readFile(file).substr(0, 0x40);
+  if (header.size() < 0x40) return 0;
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(header[0x3C + i]);
+  return value;
+}
+
+// Opens `name` in the folder list and waits until the list shows it as its
+// current folder, at `depth` below the drive root.
+void openFolder(const Window& folders, const std::wstring& name, int depth) {
+  folders.doubleClickItem(folders.itemIndex(name));
+  const bool opened = waitUntil([&] {
+    const int current = folders.selectedItem();
+    return current == depth && _wcsicmp(folders.items()[current].c_str(), name.c_str()) == 0;
+  });
+  if (!opened) throw DriverError("the folder list did not open " + narrow(name));
+}
+
+// Waits until the folder list shows a drive's root as its current folder.
+void expectDriveRoot(const Window& folders, const std::wstring& drive) {
+  EXPECT_TRUE(waitUntil([&] {
+    const auto lines = folders.items();
+    return !lines.empty() && lines.front() == drive + L"\\" && folders.selectedItem() == 0;
+  })) << "folder list not at " << narrow(drive) << "\\";
+}
+
+}  // namespace
+
+// Fault: any break on the main road of an installation: the browse dialog
+// not handing its folder over, or leaving the current directory elsewhere
+// so that the copy no longer finds its sources; a trail byte 0x5C of ソ
+// taken for a separator; dot entries copied; a file of ChunkSize + 1 or of
+// whole chunks cut short, padded or reordered; a preserved file
+// overwritten; the installed path stored with other text than the program
+// composed, or stored so that only Wine's own API reads it; shortcuts whose
+// target, arguments, working directory or show command are wrong; the menu
+// not switching to the installed state.
+TEST(E2eInstall, WholeRoadFromTheMenuThroughTheBrowseDialog) {
+  ScenarioNames names("DiscmenuE2eRoad");
+  GameDisc disc(names);
+  TempFolder games("road");
+  const std::filesystem::path chosen = games / "Games" / "Target";
+  const std::filesystem::path installPath = chosen / kGameFolder;
+  writeTree(installPath, earlierSaveData());
+  writeFile(games / "Games" / "Other" / "keep.txt", "another folder in the list");
+
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  expectMenuState(menu, false);
+  Window dialog = openDestinationDialog(program, menu);
+  Window dirpath = dialog.child(instformLayout, "dirpath");
+  auto programFiles = readRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                         L"ProgramFilesDir");
+  ASSERT_TRUE(programFiles);
+  EXPECT_EQ(dirpath.text(), *programFiles + L"\\DiscmenuE2e");
+  EXPECT_EQ(dialog.child(instformLayout, "instlabel").text(), L"上記の場所にGameフォルダを作り");
+  screenshot(screenshotFolder(), "instform", dialog);
+
+  // A path whose last two folders do not exist opens the list at the
+  // deepest one that does.
+  dirpath.setText((games / "Games" / "New" / "Sub").wstring());
+  dialog.child(instformLayout, "Button1").click();
+  Window browse = waitForWindow(program, L"Tdirform", L"dirform");
+  Window folders = browse.child(dirformLayout, "dirlist");
+  Window drives = browse.child(dirformLayout, "drivelist");
+  ASSERT_EQ(folders.className(), L"ListBox");
+  ASSERT_EQ(drives.className(), L"ComboBox");
+  EXPECT_EQ(folders.items().at(folders.selectedItem()), L"Games");
+  EXPECT_NO_THROW(folders.itemIndex(L"Target"));
+  EXPECT_NO_THROW(folders.itemIndex(L"Other"));
+  const std::wstring drive = chosen.root_name().wstring();
+  EXPECT_EQ(drives.items().at(drives.selectedItem()), drive);
+  screenshot(screenshotFolder(), "dirform", browse);
+
+  // Another drive, then back to the chosen folder's drive and down to the
+  // folder from its root, one double-click at a time.
+  drives.chooseItem(drives.itemIndex(L"Z:"));
+  expectDriveRoot(folders, L"Z:");
+  drives.chooseItem(drives.itemIndex(drive));
+  expectDriveRoot(folders, drive);
+  int depth = 0;
+  for (const auto& name : chosen.relative_path()) openFolder(folders, name.wstring(), ++depth);
+  browse.child(dirformLayout, "Button1").click();
+  waitForWindowGone(browse);
+  EXPECT_EQ(dirpath.text(), chosen.wstring());
+
+  startInstallation(program, dialog, chosen.wstring(), "install-confirmation");
+  acknowledgeInstallation(program);
+  expectMenuState(menu, true);
+
+  // Every planned file byte for byte; dot entries left on the disc; the
+  // earlier save data kept, the save file that was missing copied.
+  FileTree expected = disc.installedFiles();
+  for (const auto& [name, bytes] : earlierSaveData()) expected[name] = bytes;
+  const FileTree installed = readTree(installPath);
+  EXPECT_EQ(installed.size(), expected.size());
+  for (const auto& [name, bytes] : expected) {
+    auto found = installed.find(name);
+    if (found == installed.end()) {
+      ADD_FAILURE() << "missing " << narrow(name.wstring());
+    } else if (found->second != bytes) {
+      ADD_FAILURE() << narrow(name.wstring()) << ": " << found->second.size() << " bytes differ from the "
+                    << bytes.size() << " expected";
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(installPath / "data" / ".keep"));
+  EXPECT_FALSE(std::filesystem::exists(installPath / "data" / ".cache"));
+
+  EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH"), installPath.wstring());
+  EXPECT_EQ(registryStringFromOutside(names.keyPath(), "PATH"), narrow(installPath.wstring()));
+
+  const std::string folder = narrow(installPath.wstring());
+  const std::map<std::wstring, ShellLink> links = {
+      {L"ゲーム開始.lnk", {folder + "\\origin.exe", "/l", folder}},
+      {L"アンインストール.lnk", {folder + "\\uninst.exe", "", folder}},
+      {L"説明書.lnk", {folder + "\\data\\manual.txt", "", folder}},
+      {L"テーマ曲.lnk", {folder + "\\data\\bgm\\theme.ogg", "", folder}},
+  };
+  EXPECT_EQ(readTree(names.groupFolder()).size(), links.size());
+  for (const auto& [name, link] : links) {
+    const std::filesystem::path file = names.groupFolder() / name;
+    ASSERT_TRUE(std::filesystem::exists(file)) << narrow(name);
+    EXPECT_EQ(linkFromOutside(file), link) << narrow(name);
+    EXPECT_EQ(linkShowCommand(file), 1u) << narrow(name);  // SW_SHOWNORMAL
+  }
+
+  closeMenu(program, menu);
+}
+
+// Fault: a cancel in the middle of a file leaving planned files, the partly
+// written file or the folders made for it at the destination, deleting save
+// data that was there before, registering the cancelled installation, or
+// not bringing the destination dialog back as it was.
+TEST(E2eInstall, CancelInTheMiddleOfALargeFileRollsBack) {
+  ScenarioNames names("DiscmenuE2eCancel");
+  GameDisc disc(names);
+  const std::wstring large = L"movie\\big\\opening.bin";
+  // Some 2.5 s of copying at a chunk per timer tick, time enough to see it
+  // named and cancel it.
+  disc.addLargeFile(large, 256 * kChunkSize);
+  TempFolder games("cancel");
+  const std::filesystem::path installPath = games / kGameFolder;
+  writeTree(installPath, earlierSaveData());
+
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  Window dialog = openDestinationDialog(program, menu);
+  Window dirpath = dialog.child(instformLayout, "dirpath");
+  dirpath.setText(games.path().wstring());
+  startInstallation(program, dialog, games.path().wstring());
+
+  Window progress = waitForWindow(program, L"Tiform", L"インストール中");
+  Window nowcopy = progress.child(iformLayout, "nowcopy");
+  ASSERT_TRUE(waitUntil([&] { return nowcopy.text() == large; })) << narrow(nowcopy.text());
+  screenshot(screenshotFolder(), "iform", progress);
+  ASSERT_EQ(nowcopy.text(), large) << "the file was done before the cancel";
+  EXPECT_TRUE(std::filesystem::exists(installPath / large));
+  progress.child(iformLayout, "Button1").click();
+
+  // The destination dialog again, as the user left it.
+  EXPECT_TRUE(waitUntil([&] { return dialog.visible() && !progress.visible(); }));
+  EXPECT_EQ(dirpath.text(), games.path().wstring());
+
+  EXPECT_EQ(readTree(installPath), earlierSaveData());
+  EXPECT_EQ(foldersBelow(installPath), std::set<std::filesystem::path>{"save"});
+  EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
+  EXPECT_FALSE(std::filesystem::exists(names.groupFolder()));
+
+  dialog.child(instformLayout, "Button3").click();
+  waitForWindowGone(dialog);
+  expectMenuState(menu, false);
+  closeMenu(program, menu);
+}
+
+// Fault: a destination without a drive name accepted (installing relative
+// to the medium), refused with another text or caption, or closing the
+// dialog or changing its text.
+TEST(E2eInstall, DestinationWithoutDriveNameIsRefusedAndTheDialogStays) {
+  ScenarioNames names("DiscmenuE2eDrive");
+  GameDisc disc(names);
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  Window dialog = openDestinationDialog(program, menu);
+  Window dirpath = dialog.child(instformLayout, "dirpath");
+
+  const std::wstring refused[] = {L"Games\\x", L"1:\\games", L""};
+  for (const std::wstring& text : refused) {
+    SCOPED_TRACE(narrow(text));
+    dirpath.setText(text);
+    dialog.child(instformLayout, "Button2").click();
+    MessageBoxView box = waitForMessageBox(program, L"インストール先の確認");
+    EXPECT_EQ(box.text, L"インストール先にドライブ名を含めてください");
+    size_t buttons = 0;
+    for (const Window& child : box.window.children()) buttons += child.className() == L"Button" && child.visible();
+    EXPECT_EQ(buttons, 1u);  // OK only
+    if (text == refused[0]) screenshot(screenshotFolder(), "drive-name-message", box.window);
+    box.answer(IDOK);
+    waitForWindowGone(box.window);
+    EXPECT_TRUE(dialog.visible());
+    EXPECT_EQ(dirpath.text(), text);
+  }
+  EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
+
+  dialog.child(instformLayout, "Button3").click();
+  expectMenuState(menu, false);
+  closeMenu(program, menu);
+}
