@@ -1,0 +1,111 @@
+// Uninstallation from the real menu on the real window system (Wine), each
+// after an installation of its own through the same menu.
+#include <gtest/gtest.h>
+
+#include "forms/layouts.h"
+#include "tests/e2e/game_disc.h"
+
+using namespace e2e;
+
+namespace {
+
+// The registration and the shortcuts are gone, the emptied first levels of
+// the two-level key and group with them.
+void expectRegistrationRemoved(const ScenarioNames& names) {
+  EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
+  EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, names.firstLevelKeyPath()));
+  EXPECT_FALSE(std::filesystem::exists(names.groupFolder()));
+  EXPECT_FALSE(std::filesystem::exists(names.firstLevelGroupFolder()));
+  EXPECT_TRUE(std::filesystem::exists(programsFolder()));
+}
+
+}  // namespace
+
+// Fault: keeping save data deleting SYSTEM.DAT, a preserved entry or a file
+// the game wrote later; or leaving game files, emptied folders of the extra
+// entries, the registry key, its emptied parent key, shortcuts or emptied
+// group folders behind (a trail byte 0x5C of ソ in the key and group names
+// taken for a separator shows here); or the menu staying installed.
+TEST(E2eUninstall, KeepSaveDataRemovesTheGameAndKeepsTheSaves) {
+  ScenarioNames names("DiscmenuE2eKeep");
+  GameDisc disc(names);
+  TempFolder games("keep");
+  const std::filesystem::path installPath = games / kGameFolder;
+
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  installThroughMenu(program, menu, games.path());
+  ASSERT_TRUE(std::filesystem::exists(names.groupFolder() / L"ゲーム開始.lnk"));
+  ASSERT_TRUE(readRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH"));
+  writeFile(installPath / "save" / "slot3.dat", "written by the game");
+  writeFile(installPath / "screenshot.bmp", "written by the game");
+
+  uninstallThroughMenu(program, menu, RemovalMode::KeepSaveData, "uninsform");
+
+  const FileTree& discFiles = disc.installedFiles();
+  FileTree kept;
+  for (const char* name : {"SYSTEM.DAT", "config.ini", "save/slot1.dat", "save/slot2.dat"}) {
+    const std::filesystem::path relative = std::filesystem::path(name).make_preferred();
+    kept[relative] = discFiles.at(relative);
+  }
+  kept[std::filesystem::path("save") / "slot3.dat"] = "written by the game";
+  kept["screenshot.bmp"] = "written by the game";
+  EXPECT_EQ(readTree(installPath), kept);
+  EXPECT_EQ(foldersBelow(installPath), std::set<std::filesystem::path>{"save"});
+  expectRegistrationRemoved(names);
+
+  closeMenu(program, menu);
+}
+
+// Fault: deleting all files leaving anything of the game folder, the folder
+// itself or its emptied parents, or removing a parent that still holds
+// something; or the registration and shortcuts staying.
+TEST(E2eUninstall, DeleteAllRemovesTheGameFolder) {
+  ScenarioNames names("DiscmenuE2eDeleteAll");
+  GameDisc disc(names);
+  TempFolder games("delete-all");
+  const std::filesystem::path chosen = games / "Games" / "Adventure";
+  const std::filesystem::path installPath = chosen / kGameFolder;
+  writeFile(games / "other.txt", "not the game's");
+
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  installThroughMenu(program, menu, chosen);
+  writeFile(installPath / "save" / "slot3.dat", "written by the game");
+
+  uninstallThroughMenu(program, menu, RemovalMode::DeleteAll);
+
+  EXPECT_FALSE(std::filesystem::exists(installPath));
+  EXPECT_FALSE(std::filesystem::exists(games / "Games"));
+  EXPECT_EQ(readTree(games.path()), (FileTree{{"other.txt", "not the game's"}}));
+  expectRegistrationRemoved(names);
+
+  closeMenu(program, menu);
+}
+
+// Fault: the uninstallation leaving the registry value behind, so that a
+// menu started later finds the old folder (which still holds the save data,
+// and here a game program put back) and offers uninstalling and launching.
+TEST(E2eUninstall, MenuStartedAfterTheUninstallationIsNotInstalled) {
+  ScenarioNames names("DiscmenuE2eRestart");
+  GameDisc disc(names);
+  TempFolder games("restart");
+  const std::filesystem::path installPath = games / kGameFolder;
+  {
+    Process program = disc.start();
+    Window menu = waitForMenu(program);
+    installThroughMenu(program, menu, games.path());
+    uninstallThroughMenu(program, menu, RemovalMode::KeepSaveData);
+    closeMenu(program, menu);
+  }
+  writeFile(installPath / "origin.exe", disc.installedFiles().at("origin.exe"));
+
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  expectMenuState(menu, false);
+  // The install button leads to the destination dialog, not the uninstaller.
+  Window dialog = openDestinationDialog(program, menu);
+  dialog.child(instformLayout, "Button3").click();
+  expectMenuState(menu, false);
+  closeMenu(program, menu);
+}
