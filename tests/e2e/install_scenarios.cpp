@@ -66,23 +66,22 @@ uint32_t linkShowCommand(const std::filesystem::path& file) {
   return value;
 }
 
-// Opens `name` in the folder list and waits until the list shows it as its
-// current folder, at `depth` below the drive root.
+// Opens `name` in the folder list; the list then shows it as its current
+// folder, at `depth` below the drive root.
 void openFolder(const Window& folders, const std::wstring& name, int depth) {
   folders.doubleClickItem(folders.itemIndex(name));
-  const bool opened = waitUntil([&] {
-    const int current = folders.selectedItem();
-    return current == depth && _wcsicmp(folders.items()[current].c_str(), name.c_str()) == 0;
-  });
-  if (!opened) throw DriverError("the folder list did not open " + narrow(name));
+  const int current = folders.selectedItem();
+  if (current != depth || _wcsicmp(folders.items().at(current).c_str(), name.c_str()) != 0) {
+    throw DriverError("the folder list did not open " + narrow(name));
+  }
 }
 
-// Waits until the folder list shows a drive's root as its current folder.
+// The folder list shows a drive's root as its current folder.
 void expectDriveRoot(const Window& folders, const std::wstring& drive) {
-  EXPECT_TRUE(waitUntil([&] {
-    const auto lines = folders.items();
-    return !lines.empty() && lines.front() == drive + L"\\" && folders.selectedItem() == 0;
-  })) << "folder list not at " << narrow(drive) << "\\";
+  const auto lines = folders.items();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), drive + L"\\");
+  EXPECT_EQ(folders.selectedItem(), 0);
 }
 
 }  // namespace

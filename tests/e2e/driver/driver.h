@@ -160,10 +160,12 @@ class Window {
   // DriverError when no line does.
   int itemIndex(const std::wstring& text) const;
   // Opens a list box's line as a double-click on it does: selects it, then
-  // posts the double-click at its place.
+  // double-clicks at its place. Sent, unlike click(): returns once the
+  // program handled it, so that what the list shows next is its answer (a
+  // handler that shows a modal dialog here would run into the timeout).
   void doubleClickItem(int index) const;
   // Chooses a closed drop-down list's line as the arrow keys do: selects it
-  // and tells the parent CBN_SELCHANGE (posted).
+  // and tells the parent CBN_SELCHANGE; sent, like doubleClickItem.
   void chooseItem(int index) const;
 
   // Asks the window to close, as its close box does.

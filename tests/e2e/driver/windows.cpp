@@ -205,9 +205,8 @@ void Window::doubleClickItem(int index) const {
   RECT line{};
   sendWithTimeout(handle_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&line));
   const LPARAM at = MAKELPARAM((line.left + line.right) / 2, (line.top + line.bottom) / 2);
-  if (!PostMessageW(handle_, WM_LBUTTONDBLCLK, MK_LBUTTON, at) || !PostMessageW(handle_, WM_LBUTTONUP, 0, at)) {
-    throw DriverError("cannot post a double-click");
-  }
+  sendWithTimeout(handle_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  sendWithTimeout(handle_, WM_LBUTTONUP, 0, at);
 }
 
 void Window::chooseItem(int index) const {
@@ -215,9 +214,7 @@ void Window::chooseItem(int index) const {
     throw DriverError("no line " + std::to_string(index) + " in the drop-down list");
   }
   const WPARAM command = MAKEWPARAM(static_cast<WORD>(id()), CBN_SELCHANGE);
-  if (!PostMessageW(GetParent(handle_), WM_COMMAND, command, reinterpret_cast<LPARAM>(handle_))) {
-    throw DriverError("cannot post the choice");
-  }
+  sendWithTimeout(GetParent(handle_), WM_COMMAND, command, reinterpret_cast<LPARAM>(handle_));
 }
 
 void Window::close() const { PostMessageW(handle_, WM_CLOSE, 0, 0); }
