@@ -68,6 +68,22 @@ void writeTree(const std::filesystem::path& folder, const FileTree& files) {
   for (const auto& [name, bytes] : files) writeFile(folder / name, bytes);
 }
 
+void expectFiles(const std::filesystem::path& folder, const FileTree& expected) {
+  const FileTree found = readTree(folder);
+  for (const auto& [name, bytes] : expected) {
+    auto file = found.find(name);
+    if (file == found.end()) {
+      ADD_FAILURE() << "missing: " << narrow(name.wstring());
+    } else if (file->second != bytes) {
+      ADD_FAILURE() << "differs: " << narrow(name.wstring()) << ", " << file->second.size() << " bytes, "
+                    << bytes.size() << " expected";
+    }
+  }
+  for (const auto& [name, bytes] : found) {
+    if (!expected.count(name)) ADD_FAILURE() << "not expected: " << narrow(name.wstring());
+  }
+}
+
 FileTree earlierSaveData() {
   return {{"SYSTEM.DAT", "system: earlier play"},
           {"config.ini", "[config]\r\nvolume=3\r\n"},
@@ -113,6 +129,12 @@ GameDisc::GameDisc(const ScenarioNames& names) : medium_("disc") {
   // Passed over by the copy: names that begin with a dot.
   medium_.addFile(data / ".keep", "");
   medium_.addFile(data / ".cache" / "thumbnail.bin", "cached");
+}
+
+FileTree GameDisc::installedOver(const FileTree& saves) const {
+  FileTree files = installed_;
+  for (const auto& [name, bytes] : saves) files[name] = bytes;
+  return files;
 }
 
 void GameDisc::addLargeFile(const std::filesystem::path& relative, uint64_t size) {

@@ -51,6 +51,9 @@ FileTree readTree(const std::filesystem::path& folder);
 // The folders below a folder (not itself), by relative name.
 std::set<std::filesystem::path> foldersBelow(const std::filesystem::path& folder);
 void writeTree(const std::filesystem::path& folder, const FileTree& files);
+// Expects exactly these files below the folder, with these bytes; names
+// what is missing, extra or different (not the bytes, which may be many).
+void expectFiles(const std::filesystem::path& folder, const FileTree& expected);
 
 // The save data an earlier installation left in the game folder: SYSTEM.DAT
 // and the preserved entries, with content that differs from the disc's.
@@ -72,6 +75,9 @@ class GameDisc {
   // What an installation into an empty game folder leaves there: every file
   // of the disc but install.exe and the entries whose names begin with ".".
   const FileTree& installedFiles() const { return installed_; }
+  // What an installation into a game folder that holds these saves leaves
+  // there: the saves as they were, everything else from the disc.
+  FileTree installedOver(const FileTree& saves) const;
 
  private:
   Json config_;

@@ -37,20 +37,18 @@ TEST(E2eUninstall, KeepSaveDataRemovesTheGameAndKeepsTheSaves) {
   installThroughMenu(program, menu, games.path());
   ASSERT_TRUE(std::filesystem::exists(names.groupFolder() / L"ゲーム開始.lnk"));
   ASSERT_TRUE(readRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH"));
-  writeFile(installPath / "save" / "slot3.dat", "written by the game");
-  writeFile(installPath / "screenshot.bmp", "written by the game");
+  const FileTree writtenByTheGame = {{std::filesystem::path("save") / "slot3.dat", "slot 3"},
+                                     {"screenshot.bmp", "a picture"}};
+  writeTree(installPath, writtenByTheGame);
 
   uninstallThroughMenu(program, menu, RemovalMode::KeepSaveData, "uninsform");
 
-  const FileTree& discFiles = disc.installedFiles();
-  FileTree kept;
+  FileTree kept = writtenByTheGame;
   for (const char* name : {"SYSTEM.DAT", "config.ini", "save/slot1.dat", "save/slot2.dat"}) {
     const std::filesystem::path relative = std::filesystem::path(name).make_preferred();
-    kept[relative] = discFiles.at(relative);
+    kept[relative] = disc.installedFiles().at(relative);
   }
-  kept[std::filesystem::path("save") / "slot3.dat"] = "written by the game";
-  kept["screenshot.bmp"] = "written by the game";
-  EXPECT_EQ(readTree(installPath), kept);
+  expectFiles(installPath, kept);
   EXPECT_EQ(foldersBelow(installPath), std::set<std::filesystem::path>{"save"});
   expectRegistrationRemoved(names);
 
@@ -77,7 +75,7 @@ TEST(E2eUninstall, DeleteAllRemovesTheGameFolder) {
 
   EXPECT_FALSE(std::filesystem::exists(installPath));
   EXPECT_FALSE(std::filesystem::exists(games / "Games"));
-  EXPECT_EQ(readTree(games.path()), (FileTree{{"other.txt", "not the game's"}}));
+  expectFiles(games.path(), {{"other.txt", "not the game's"}});
   expectRegistrationRemoved(names);
 
   closeMenu(program, menu);
