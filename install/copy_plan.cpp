@@ -1,5 +1,7 @@
 #include "install/copy_plan.h"
 
+#include <unordered_set>
+
 #include "core/sjis.h"
 
 using platform::OpenMode;
@@ -63,10 +65,14 @@ void recordInstallPathChain(AppContext& ctx, bool create) {
 
 void recordPlanFolders(AppContext& ctx, bool create) {
   const std::string& installPath = ctx.config.InstallPath;
+  // Folders met before in this pass, byte for byte: each is recorded by now,
+  // so the membership test (a locale sort key for each side, dear under
+  // Wine) is asked once per folder rather than once per file in it.
+  std::unordered_set<std::string> seen;
   for (const auto& entry : ctx.CopyPlan->items()) {
     forEachSeparator(entry, 0, [&](size_t at) {
       std::string folder = joinPath(installPath, std::string_view(entry).substr(0, at));
-      if (ctx.CreatedDirs->indexOf(folder) != -1) return;
+      if (!seen.insert(folder).second || ctx.CreatedDirs->indexOf(folder) != -1) return;
       if (create) ctx.platform.createDirectory(folder);
       ctx.CreatedDirs->add(std::move(folder));
     });

@@ -1,6 +1,9 @@
 // Binary file streams through the C runtime, with 64-bit positions.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 
 #include "platform/win32/handles.h"
@@ -28,6 +31,27 @@ class Win32Stream final : public Stream {
   win32::UniqueFileStream file_;
 };
 
+// Opens `path` as "wb" does, but creates a new file without truncating it.
+// Wine truncates every file that "wb" opens, and ext4 takes a file truncated
+// to nothing and written again for a file rewritten in place: closing it
+// then pushes the whole file to the disk before close returns (a third of a
+// second for 512 MiB, all in one tick of the copy). An existing file is still
+// truncated; that cost is the same for any program that overwrites it.
+FILE* openForWriting(const std::wstring& path) {
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  // An existing file, or any other refusal, goes the usual way.
+  if (handle == INVALID_HANDLE_VALUE) return _wfopen(path.c_str(), L"wb");
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (descriptor == -1) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  FILE* file = _fdopen(descriptor, "wb");
+  if (!file) _close(descriptor);
+  return file;
+}
+
 }  // namespace
 
 std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenMode mode) {
@@ -38,7 +62,7 @@ std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenM
     const DWORD attributes = GetFileAttributesW(widePath.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return nullptr;
   }
-  win32::UniqueFileStream file(_wfopen(widePath.c_str(), mode == OpenMode::Read ? L"rb" : L"wb"));
+  win32::UniqueFileStream file(mode == OpenMode::Read ? _wfopen(widePath.c_str(), L"rb") : openForWriting(widePath));
   if (!file) return nullptr;
   return std::make_unique<Win32Stream>(std::move(file));
 }

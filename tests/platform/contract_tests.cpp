@@ -207,6 +207,23 @@ TEST_F(PlatformContract, StreamsRoundTripTruncateAndMeasure) {
   EXPECT_TRUE(isFolder(in("folder")));
 }
 
+// The copy's destination, opened new: what was flushed reads back while it
+// is written, and the file is held against deletion until it is closed
+// (a rollback closes the pair before it deletes).
+TEST_F(PlatformContract, AFileBeingWrittenReadsBackAndIsHeldUntilClosed) {
+  {
+    auto out = p().openStream(in("new.bin"), OpenMode::Write);
+    ASSERT_TRUE(out);
+    ASSERT_EQ(out->write("abc", 3), 3u);
+    ASSERT_TRUE(out->flush());
+    EXPECT_EQ(get(in("new.bin")), "abc");
+    EXPECT_FALSE(p().deleteFile(in("new.bin")));
+    EXPECT_EQ(p().fileAttributes(in("new.bin")) & (kAttributeDirectory | kAttributeReadOnly), 0u);
+  }
+  EXPECT_TRUE(p().deleteFile(in("new.bin")));
+  EXPECT_EQ(p().fileAttributes(in("new.bin")), kInvalidAttributes);
+}
+
 TEST_F(PlatformContract, RegistryKeysAndValues) {
   const std::string key = env_->registryRoot();
   EXPECT_FALSE(p().openKey(Hive::CurrentUser, key));

@@ -90,6 +90,28 @@ TEST(MemoryPaths, NamesKeepTheirCaseAndTrailBytesAreNotFolded) {
   EXPECT_EQ(p.readFile("C:\\" + sjis("ヂ")), "di");
 }
 
+// Names are found through an index beside the members: a removed name is
+// free again in any case, and a long folder finds every member.
+TEST(MemoryPaths, RemovedNamesAreFreeAgainAndLongFoldersFindEveryMember) {
+  MemoryPlatform p;
+  ASSERT_TRUE(p.createDirectory("C:\\Data"));
+  ASSERT_TRUE(p.writeFile("C:\\Save.DAT", "1"));
+  ASSERT_TRUE(p.removeDirectory("c:\\DATA"));
+  ASSERT_TRUE(p.deleteFile("c:\\save.dat"));
+  EXPECT_EQ(p.fileAttributes("C:\\data"), kInvalidAttributes);
+  EXPECT_FALSE(p.readFile("C:\\SAVE.DAT"));
+  ASSERT_TRUE(p.createDirectory("C:\\dAtA"));
+  ASSERT_TRUE(p.writeFile("C:\\save.Dat", "2"));
+  EXPECT_EQ(p.listFolder("C:"), (Names{"dAtA", "save.Dat"}));
+  EXPECT_EQ(p.fileAttributes("C:\\DATA"), kAttributeDirectory);
+  EXPECT_EQ(p.readFile("C:\\SAVE.DAT"), "2");
+
+  constexpr int kMembers = 3000;
+  for (int i = 0; i < kMembers; ++i) ASSERT_TRUE(p.writeFile("C:\\dAtA\\File" + std::to_string(i), std::to_string(i)));
+  for (int i = 0; i < kMembers; i += 7) EXPECT_EQ(p.readFile("c:\\data\\FILE" + std::to_string(i)), std::to_string(i));
+  EXPECT_FALSE(p.readFile("C:\\data\\File" + std::to_string(kMembers)));
+}
+
 TEST(MemoryListing, OrdersAndTheRootOfTheCurrentDrive) {
   MemoryPlatform p;
   ASSERT_TRUE(p.createDirectories("C:\\dir"));
