@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <algorithm>
-#include <random>
 #include <stdexcept>
 
 namespace {
@@ -86,18 +85,6 @@ void appendCertificateTable(std::vector<uint8_t>& file, PeKind kind, uint32_t ta
   file.resize(file.size() + tableSize, 0xCC);
   putU32(file, securityDirectoryOffset(kind), offset);
   putU32(file, securityDirectoryOffset(kind) + 4, tableSize);
-}
-
-TempFolder::TempFolder(const std::string& name) {
-  std::random_device random;
-  path_ = std::filesystem::temp_directory_path() /
-          (name + "-" + std::to_string(random()) + "-" + std::to_string(random()));
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 std::vector<uint8_t> readBytes(const std::filesystem::path& path) {

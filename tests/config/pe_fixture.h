@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 enum class PeKind { Pe32, Pe32Plus };
 
 inline constexpr uint32_t kFixturePeOffset = 0x80;
@@ -27,21 +29,6 @@ void appendCertificateTable(std::vector<uint8_t>& file, PeKind kind, uint32_t ta
 void putU16(std::vector<uint8_t>& bytes, uint64_t offset, uint16_t value);
 void putU32(std::vector<uint8_t>& bytes, uint64_t offset, uint32_t value);
 uint32_t getU32(const std::vector<uint8_t>& bytes, uint64_t offset);
-
-// A fresh empty folder under the system's temporary folder, removed by the
-// destructor.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& name);
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 std::vector<uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);

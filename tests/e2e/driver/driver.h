@@ -29,6 +29,8 @@
 
 #include "toolkit/layout.h"
 
+#include "tests/support/temp_folder.h"
+
 namespace e2e {
 
 using Json = nlohmann::ordered_json;
@@ -56,20 +58,6 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes);
 void copyFileOver(const std::filesystem::path& source, const std::filesystem::path& target);
 std::wstring widen(const std::string& utf8);
 std::string narrow(const std::wstring& wide);  // UTF-8
-
-// A fresh folder under %TEMP%, removed with its contents by the destructor.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& name);
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // --- Registry ------------------------------------------------------------------
 std::optional<std::wstring> readRegistryString(HKEY root, const std::wstring& key, const std::wstring& value);

@@ -98,22 +98,6 @@ void copyFileOver(const std::filesystem::path& source, const std::filesystem::pa
   }
 }
 
-TempFolder::TempFolder(const std::string& name) {
-  // %TEMP% itself may be missing: an uninstallation removes the emptied
-  // folders above the game folder, up to the drive.
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, temp);
-  std::random_device random;
-  path_ = std::filesystem::path(temp) /
-          widen("discmenu-" + name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(random()));
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 std::optional<std::wstring> readRegistryString(HKEY root, const std::wstring& key, const std::wstring& value) {
   RegistryKey opened;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened.key) != ERROR_SUCCESS) return std::nullopt;
