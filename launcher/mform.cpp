@@ -27,9 +27,9 @@ bool fileOpens(platform::Platform& platform, const std::string& path) {
 // A "%s" format with one argument. '%' (0x25) is never the trail byte of a
 // two-byte character, so the plain search is safe on Shift-JIS.
 std::string formatWith(const std::string& format, const std::string& argument) {
-  std::string text = format;
-  if (size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, argument);
-  return text;
+  size_t at = format.find("%s");
+  if (at == std::string::npos) return format;
+  return format.substr(0, at) + argument + format.substr(at + 2);
 }
 
 void setGeometry(toolkit::Control& control, const ButtonLayout& layout) {
