@@ -75,8 +75,6 @@ ChunkResult copyChunk(AppContext& ctx) {
 }
 
 void RollBackInstall(AppContext& ctx) {
-  auto& platform = ctx.platform;
-  for (const auto& entry : ctx.CopyPlan->items()) platform.deleteFile(joinPath(ctx.config.InstallPath, entry));
-  const auto& folders = ctx.CreatedDirs->items();
-  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) platform.removeDirectory(*folder);
+  deletePlannedFiles(ctx);
+  removeCreatedDirs(ctx);
 }

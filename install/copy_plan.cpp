@@ -79,21 +79,24 @@ void recordPlanFolders(AppContext& ctx, bool create) {
   }
 }
 
+void planStandardFiles(AppContext& ctx) {
+  // The preserve rule does not apply to the game's own files.
+  for (const char* name : StandardFiles) {
+    auto source = ctx.platform.openStream(name, OpenMode::Read);
+    if (!source) continue;
+    ctx.copy.TotalBytes += measureSize(*source);
+    ctx.CopyPlan->add(name);
+  }
+}
+
 void planCopy(AppContext& ctx) {
-  auto& platform = ctx.platform;
   CopyState& copy = ctx.copy;
   ctx.CopyPlan->clear();
   ctx.CreatedDirs->clear();
   copy.FileCount = 0;
   copy.TotalBytes = 0;
 
-  // The preserve rule does not apply to the game's own files.
-  for (const char* name : StandardFiles) {
-    auto source = platform.openStream(name, OpenMode::Read);
-    if (!source) continue;
-    copy.TotalBytes += measureSize(*source);
-    ctx.CopyPlan->add(name);
-  }
+  planStandardFiles(ctx);
   for (const auto& entry : ctx.ExtraCopyList->items()) AddEntryToPlan(ctx, entry, false);
   AddEntryToPlan(ctx, kSaveDataFile, true);
   for (const auto& entry : ctx.PreserveList->items()) AddEntryToPlan(ctx, entry, true);
@@ -103,4 +106,13 @@ void planCopy(AppContext& ctx) {
 void createInstallFolders(AppContext& ctx) {
   recordInstallPathChain(ctx, true);
   recordPlanFolders(ctx, true);
+}
+
+void deletePlannedFiles(AppContext& ctx) {
+  for (const auto& entry : ctx.CopyPlan->items()) ctx.platform.deleteFile(joinPath(ctx.config.InstallPath, entry));
+}
+
+void removeCreatedDirs(AppContext& ctx) {
+  const auto& folders = ctx.CreatedDirs->items();
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) ctx.platform.removeDirectory(*folder);
 }

@@ -30,6 +30,10 @@ void AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve);
 // copy reports it).
 void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve);
 
+// Appends the StandardFiles that open on the medium, in table order, and
+// adds their sizes to TotalBytes; the preserve rule does not apply to them.
+void planStandardFiles(AppContext& ctx);
+
 // Appends the folder chain of InstallPath to CreatedDirs, outermost first:
 // each prefix before a separator from the fourth byte on, then InstallPath
 // itself; creates each folder too when `create` is set.
@@ -43,6 +47,13 @@ void recordPlanFolders(AppContext& ctx, bool create);
 // StandardFiles, ExtraCopyList, SYSTEM.DAT and PreserveList in this order,
 // and sets TotalBytes and FileCount.
 void planCopy(AppContext& ctx);
+// Deletes "%s\%s" of InstallPath and every CopyPlan entry; failures (files
+// never copied, read-only files) pass silently.
+void deletePlannedFiles(AppContext& ctx);
+// Removes the CreatedDirs folders from the last to the first, so children go
+// before their parents; a folder that still holds anything stays.
+void removeCreatedDirs(AppContext& ctx);
+
 // Creates the folder chain of InstallPath and the plan's folders, recording
 // each in CreatedDirs.
 void createInstallFolders(AppContext& ctx);
