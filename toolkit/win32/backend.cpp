@@ -8,6 +8,7 @@
 
 #include "toolkit/backend.h"
 #include "toolkit/win32/form_window.h"
+#include "toolkit/win32/message_loop.h"
 
 namespace toolkit {
 namespace win32 {
@@ -64,15 +65,20 @@ class Win32Backend : public Backend {
     return letters;
   }
 
+  MessageLoop& loop() { return loop_; }
+
  private:
-  // Waits for one message and serves it; false on WM_QUIT (or a failed
-  // wait). Keyboard navigation (Tab, arrows, Enter) goes through the
-  // dialog manager of the form the message is for.
+  // Serves one message or runs one tick of a short timer (message_loop.h);
+  // false on WM_QUIT (or a failed wait). Keyboard navigation (Tab, arrows,
+  // Enter) goes through the dialog manager of the form the message is for.
   bool serveOneMessage(Application& application) {
     MSG message{};
-    BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) quitCode_ = static_cast<int>(message.wParam);
-    if (got <= 0) return false;
+    switch (loop_.next(message)) {
+      case MessageLoop::Turn::Message: break;
+      case MessageLoop::Turn::Tick: return true;
+      case MessageLoop::Turn::Quit: quitCode_ = static_cast<int>(message.wParam); return false;
+      case MessageLoop::Turn::Failed: return false;
+    }
     HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (root) {
       for (const auto& form : application.forms()) {
@@ -84,10 +90,16 @@ class Win32Backend : public Backend {
     return true;
   }
 
+  MessageLoop loop_;
   int quitCode_ = 0;
 };
 
 }  // namespace
+
+MessageLoop& messageLoopOf(Application& application) {
+  return static_cast<Win32Backend&>(application.backend()).loop();
+}
+
 }  // namespace win32
 
 std::unique_ptr<Backend> createBackend(platform::Platform&) { return std::make_unique<win32::Win32Backend>(); }

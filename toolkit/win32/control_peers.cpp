@@ -8,6 +8,7 @@
 
 #include "core/sjis.h"
 #include "toolkit/win32/form_window.h"
+#include "toolkit/win32/message_loop.h"
 #include "platform/win32/wide_text.h"
 
 namespace toolkit::win32 {
@@ -157,22 +158,33 @@ class ImagePeer : public ChildPeer {
   UniqueBitmap bitmap_;
 };
 
-// A timer of the form's window, with the control's id.
+// A timer below the window system's shortest interval is ticked by the
+// toolkit's message loop; any other is a timer of the form's window, with
+// the control's id.
 class TimerPeer : public ChildPeer {
  public:
   TimerPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) { changed(Property::Enabled); }
-  ~TimerPeer() override { KillTimer(owner().window(), static_cast<UINT_PTR>(id())); }
+  ~TimerPeer() override { stop(); }
 
   void changed(Property property) override {
     if (property != Property::Enabled && property != Property::Timer) return;
+    stop();
     auto& timer = static_cast<Timer&>(control());
-    if (timer.enabled()) {
-      SetTimer(owner().window(), static_cast<UINT_PTR>(id()), std::max(timer.interval(), 1u), nullptr);
-    } else {
-      KillTimer(owner().window(), static_cast<UINT_PTR>(id()));
+    if (!timer.enabled()) return;
+    if (MessageLoop::delivers(timer.interval())) {
+      shortTimer_ = ShortTimer::start(messageLoopOf(timer.form().application()), timer);
+      if (shortTimer_) return;
     }
+    SetTimer(owner().window(), static_cast<UINT_PTR>(id()), std::max(timer.interval(), 1u), nullptr);
   }
   void timer() override { static_cast<Timer&>(control()).tick(); }
+
+ private:
+  void stop() {
+    shortTimer_.reset();
+    KillTimer(owner().window(), static_cast<UINT_PTR>(id()));
+  }
+  std::unique_ptr<ShortTimer> shortTimer_;
 };
 
 // Drop-down of "A:".."Z:". The window's height includes the dropped list;
