@@ -1,9 +1,11 @@
 // Times installations by the real install.exe under Wine against `cp -r` of
-// the same files, and puts both next to the ceiling of the chunked copy: the
-// copy moves one chunk per timer tick and finishes at most one file per tick,
-// so a large file cannot go faster than ChunkSize x ticks per second and
-// small files no faster than one per tick. The tick rate is measured in the
-// same run rather than assumed.
+// the same files, once with the toolkit's own 1 ms timer (a waitable timer
+// ticked by its message loop) and once with a build of install.exe whose
+// toolkit leaves every timer to SetTimer, which the window system clamps to
+// 10 ms. The copy moves one chunk per timer tick and finishes at most one
+// file per tick, so a large file cannot go faster than ChunkSize x ticks per
+// second and small files no faster than one per tick. The tick rate of both
+// mechanisms is measured in the same run rather than assumed.
 //
 // Media: (a) one 512 MiB file, (b) 2,000 small files in nested folders; both
 // pseudo-random and fully written (not sparse), so that neither program can
@@ -13,9 +15,10 @@
 // itself. Before each timed step the disk is synced, so that neither pays for
 // the other's write-back.
 //
-// Each timing is taken kRepeats times, each into a fresh folder; the table
-// gives the median (other programs on the machine make single runs noisy).
-// Prints a table; exits non-zero only when a step could not run.
+// Each timing is taken kRepeats times, each into a fresh folder, the two
+// timers and cp taking turns; the table gives the median (other programs on
+// the machine make single runs noisy). Prints a table; exits non-zero only
+// when a step could not run.
 #include <windows.h>
 
 #include <algorithm>
@@ -49,6 +52,18 @@ constexpr char kMenuGroup[] = "DiscmenuBench";
 constexpr char kGameFolder[] = "Bench";
 constexpr char kDataFolder[] = "data";
 constexpr double kMiB = 1024.0 * 1024.0;
+
+// The two builds of install.exe compared.
+struct Mechanism {
+  const char* name;
+  std::filesystem::path image;
+};
+const Mechanism kMechanisms[] = {
+    {"waitable timer", installerImage()},
+    {"SetTimer", windowsPath(INSTALL_SETTIMER_EXE)},
+};
+constexpr size_t kNew = 0;
+constexpr size_t kOld = 1;
 
 // Fills `bytes` from a deterministic pseudo-random sequence.
 void fillRandom(std::mt19937_64& random, std::string& bytes) {
@@ -226,19 +241,19 @@ struct Timings {
 
 struct Figures {
   Payload payload;
-  Timings install;
+  Timings install[std::size(kMechanisms)];
   Timings copy;
 };
 
 Figures benchMedium(const char* name, Payload (*write)(Medium&)) {
   Medium medium(name);
-  medium.pack(installerImage(), benchConfig());
   Figures figures;
   figures.payload = write(medium);
   for (int run = 0; run < kRepeats; ++run) {
-    {
+    for (size_t m = 0; m < std::size(kMechanisms); ++m) {
+      medium.pack(kMechanisms[m].image, benchConfig());
       TempFolder destination("bench-install");
-      figures.install.add(timeInstallation(medium, destination.path()));
+      figures.install[m].add(timeInstallation(medium, destination.path()));
       checkCopy(medium, destination / kGameFolder / kDataFolder, "install.exe");
     }
     TempFolder destination("bench-cp");
@@ -248,29 +263,37 @@ Figures benchMedium(const char* name, Payload (*write)(Medium&)) {
   return figures;
 }
 
-void report(const TickRate& rate, const std::vector<Figures>& runs) {
-  std::printf("timer: 1 ms asked, timeBeginPeriod(1): %d ticks in %.2f s = %.1f ticks/s "
-              "(interval min %.1f, median %.1f, max %.1f ms)\n",
+void reportTicks(const char* name, const TickRate& rate) {
+  std::printf("  %-15s %5d ticks in %.2f s = %6.1f ticks/s (interval min %.2f, median %.2f, max %.2f ms)\n", name,
               rate.ticks, rate.seconds, rate.perSecond, rate.shortestMs, rate.medianMs, rate.longestMs);
-  std::printf("medians of %d runs each, [fastest, slowest] in seconds\n", kRepeats);
+}
+
+void reportTimes(const char* name, const Payload& p, const Timings& timings) {
+  const double seconds = timings.median();
+  std::printf("  %-26s %7.2f s [%.2f, %.2f] %8.1f MiB/s %8.1f files/s", name, seconds, timings.seconds.front(),
+              timings.seconds.back(), p.bytes / kMiB / seconds, p.files / seconds);
+}
+
+void report(const TickRate (&rates)[std::size(kMechanisms)], const std::vector<Figures>& runs) {
+  std::printf("tick probe: a 1 ms timer, timeBeginPeriod(1), nothing done per tick\n");
+  for (size_t m = 0; m < std::size(kMechanisms); ++m) reportTicks(kMechanisms[m].name, rates[m]);
+  std::printf("installations: medians of %d runs each, [fastest, slowest] in seconds\n", kRepeats);
   for (const Figures& run : runs) {
     const Payload& p = run.payload;
-    const double mib = p.bytes / kMiB;
-    const bool large = p.files == 1;
-    const double install = run.install.median();
+    std::printf("%s: %d files, %.1f MiB, %d ticks of copy\n", p.name.c_str(), p.files, p.bytes / kMiB, p.ticks);
+    for (size_t m = 0; m < std::size(kMechanisms); ++m) {
+      const double seconds = run.install[m].median();
+      reportTimes((std::string("install.exe, ") + kMechanisms[m].name).c_str(), p, run.install[m]);
+      // The tick rate the copy kept, against the bare rate of the probe.
+      std::printf(" %7.1f ticks/s (%.2f ms a tick; %.0f %% of the probe's rate)\n", p.ticks / seconds,
+                  1000 * seconds / p.ticks, 100 * p.ticks / seconds / rates[m].perSecond);
+    }
+    reportTimes("cp -r", p, run.copy);
+    std::printf("\n");
     const double copy = run.copy.median();
-    // The ceiling of this medium: one chunk per tick, or one file per tick.
-    const double installRate = large ? mib / install : p.files / install;
-    const double ceiling = large ? rate.perSecond * ChunkSize / kMiB : rate.perSecond;
-    const double ticksLost = install * rate.perSecond - p.ticks;
-    std::printf("%s: %d files, %.1f MiB, %d ticks of copy\n", p.name.c_str(), p.files, mib, p.ticks);
-    std::printf("  install.exe %7.2f s [%.2f, %.2f]  %8.1f MiB/s  %8.1f files/s  %6.1f ticks/s\n", install,
-                run.install.seconds.front(), run.install.seconds.back(), mib / install, p.files / install,
-                p.ticks / install);
-    std::printf("  cp -r       %7.2f s [%.2f, %.2f]  %8.1f MiB/s  %8.1f files/s\n", copy, run.copy.seconds.front(),
-                run.copy.seconds.back(), mib / copy, p.files / copy);
-    std::printf("  ceiling %.1f %s, efficiency %.1f %% (%.0f ticks' time beyond the copy's own)\n", ceiling,
-                large ? "MiB/s" : "files/s", 100 * installRate / ceiling, ticksLost);
+    std::printf("  new/old %.2f x   install/cp %.3f (waitable timer), %.3f (SetTimer)\n",
+                run.install[kOld].median() / run.install[kNew].median(), copy / run.install[kNew].median(),
+                copy / run.install[kOld].median());
   }
 }
 
@@ -278,11 +301,11 @@ void report(const TickRate& rate, const std::vector<Figures>& runs) {
 
 int main() {
   try {
-    const TickRate rate = measureTimerTicks(kProbeLength);
+    const TickRate rates[] = {measureToolkitTicks(kProbeLength), measureSetTimerTicks(kProbeLength)};
     std::vector<Figures> runs;
     runs.push_back(benchMedium("bench-large", writeLargeFile));
     runs.push_back(benchMedium("bench-small", writeSmallFiles));
-    report(rate, runs);
+    report(rates, runs);
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "copy_bench: %s\n", error.what());

@@ -8,6 +8,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "forms/layouts.h"
+#include "platform/memory/memory_platform.h"
+#include "toolkit/toolkit.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -42,9 +46,27 @@ class ProbeWindow {
   HWND window_ = nullptr;
 };
 
+// From the first tick to the last: the rate the timer keeps once running.
+TickRate rateOf(const std::vector<Clock::time_point>& ticks) {
+  if (ticks.size() < 2) throw std::runtime_error("tick probe: the timer did not tick");
+  std::vector<double> intervals;
+  for (size_t i = 1; i < ticks.size(); ++i) {
+    intervals.push_back(std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count());
+  }
+  std::sort(intervals.begin(), intervals.end());
+  TickRate rate;
+  rate.ticks = static_cast<int>(intervals.size());
+  rate.seconds = std::chrono::duration<double>(ticks.back() - ticks.front()).count();
+  rate.perSecond = rate.ticks / rate.seconds;
+  rate.shortestMs = intervals.front();
+  rate.medianMs = intervals[intervals.size() / 2];
+  rate.longestMs = intervals.back();
+  return rate;
+}
+
 }  // namespace
 
-TickRate measureTimerTicks(std::chrono::milliseconds length) {
+TickRate measureSetTimerTicks(std::chrono::milliseconds length) {
   TimerResolution resolution;
   ProbeWindow window;
   constexpr UINT_PTR kTimerId = 1;
@@ -61,20 +83,25 @@ TickRate measureTimerTicks(std::chrono::milliseconds length) {
     DispatchMessageW(&message);
   }
   KillTimer(window.get(), kTimerId);
-  if (ticks.size() < 2) throw std::runtime_error("tick probe: the timer did not tick");
+  return rateOf(ticks);
+}
 
-  std::vector<double> intervals;
-  for (size_t i = 1; i < ticks.size(); ++i) {
-    intervals.push_back(std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count());
-  }
-  std::sort(intervals.begin(), intervals.end());
-  TickRate rate;
-  // From the first tick to the last: the rate the timer keeps once running.
-  rate.ticks = static_cast<int>(intervals.size());
-  rate.seconds = std::chrono::duration<double>(ticks.back() - ticks.front()).count();
-  rate.perSecond = rate.ticks / rate.seconds;
-  rate.shortestMs = intervals.front();
-  rate.medianMs = intervals[intervals.size() / 2];
-  rate.longestMs = intervals.back();
-  return rate;
+TickRate measureToolkitTicks(std::chrono::milliseconds length) {
+  TimerResolution resolution;
+  platform::MemoryPlatform platform;
+  toolkit::Application application(platform);
+  auto& dialog = application.createForm<toolkit::Form>(iformLayout);
+  auto& timer = dialog.control<toolkit::Timer>("writetimer");
+  std::vector<Clock::time_point> ticks;
+  ticks.reserve(static_cast<size_t>(length.count()) * 2);  // no allocation while ticking
+  dialog.onShow = [&] { timer.setEnabled(true); };
+  timer.onTimer = [&] {
+    ticks.push_back(Clock::now());
+    if (ticks.back() - ticks.front() < length) return;
+    timer.setEnabled(false);
+    dialog.setModalResult(1);
+    dialog.hide();
+  };
+  dialog.showModal();
+  return rateOf(ticks);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// How often the window system delivers a timer that asks for 1 ms, with the
-// system timer resolution raised as the progress dialog raises it: the
-// ceiling of a copy that moves one chunk (or finishes one file) per tick.
+// How often a timer that asks for 1 ms ticks, with the system timer
+// resolution raised as the progress dialog raises it: the ceiling of a copy
+// that moves one chunk (or finishes one file) per tick. Two mechanisms: the
+// window system's SetTimer, and the toolkit's own loop (a waitable timer).
 
 #include <chrono>
 
@@ -15,6 +16,11 @@ struct TickRate {
   double longestMs = 0;
 };
 
-// Runs a 1 ms timer on a window of its own for `length` and counts the
+// Runs a 1 ms SetTimer on a window of its own for `length` and counts the
 // WM_TIMER messages; nothing else is done per tick.
-TickRate measureTimerTicks(std::chrono::milliseconds length);
+TickRate measureSetTimerTicks(std::chrono::milliseconds length);
+
+// Shows the progress dialog's form modally with the toolkit (Win32 backend)
+// and counts the ticks of its 1 ms timer for `length`; nothing else is done
+// per tick.
+TickRate measureToolkitTicks(std::chrono::milliseconds length);
