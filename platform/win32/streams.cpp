@@ -22,6 +22,12 @@ class Win32Stream final : public Stream {
   bool readError() const override { return ferror(file_.get()) != 0; }
   size_t write(const void* data, size_t size) override { return fwrite(data, 1, size, file_.get()); }
   bool flush() override { return fflush(file_.get()) == 0; }
+  // fclose writes out the buffer the C runtime kept back; a full disk often
+  // shows first here.
+  bool close() override {
+    FILE* file = file_.release();
+    return file && fclose(file) == 0;
+  }
   bool seek(int64_t offset, SeekOrigin origin) override {
     return _fseeki64(file_.get(), offset, origin == SeekOrigin::Begin ? SEEK_SET : SEEK_END) == 0;
   }
