@@ -23,9 +23,12 @@ PairOpen openCurrentPair(AppContext& ctx) {
   return PairOpen::Opened;
 }
 
-void closeCurrentPair(AppContext& ctx) {
-  ctx.copy.DestFile.reset();
-  ctx.copy.SourceFile.reset();
+bool closeCurrentPair(AppContext& ctx) {
+  CopyState& copy = ctx.copy;
+  copy.SourceFile.reset();
+  const bool written = !copy.DestFile || copy.DestFile->close();
+  copy.DestFile.reset();
+  return written;
 }
 
 int progressPercent(uint64_t done, uint64_t total, bool finished) {
@@ -45,9 +48,11 @@ ChunkResult copyChunk(AppContext& ctx) {
     closeCurrentPair(ctx);
     return {ChunkOutcome::ReadFailed};
   }
+  // The C runtime keeps a short tail in its buffer and reports it written;
+  // a full disk then shows only when the buffer is written out.
   const size_t written = copy.DestFile->write(buffer, read);
-  copy.DestFile->flush();
-  if (written < read) {
+  const bool flushed = copy.DestFile->flush();
+  if (written < read || !flushed) {
     closeCurrentPair(ctx);
     return {ChunkOutcome::ShortWrite};
   }
@@ -60,7 +65,10 @@ ChunkResult copyChunk(AppContext& ctx) {
                      progressPercent(copy.TotalBytesDone, copy.TotalBytes, planDone)};
   if (!fileDone) return result;
 
-  closeCurrentPair(ctx);
+  // A destination that does not close cleanly, or a source that ended
+  // before its measured size, leaves a file shorter than the medium's.
+  if (!closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
+  if (copy.FileBytesDone < copy.FileSize) return {ChunkOutcome::ReadFailed};
   ++copy.CurrentIndex;
   if (planDone) {
     result.outcome = ChunkOutcome::PlanDone;

@@ -18,16 +18,18 @@ enum class PairOpen {
 // for writing, then the source for reading; measures FileSize, rewinds the
 // source and sets FileBytesDone to 0.
 PairOpen openCurrentPair(AppContext& ctx);
-// Closes the pair that is open, destination first; a stream that is not
-// open is left alone.
-void closeCurrentPair(AppContext& ctx);
+// Closes the pair that is open, source first; a stream that is not open is
+// left alone. False when the destination's buffered bytes did not all reach
+// the disk.
+bool closeCurrentPair(AppContext& ctx);
 
 enum class ChunkOutcome {
   SameFile,               // a full chunk: the pair stays open for the next tick
   NextFile,               // the file is finished and the next pair is open
   PlanDone,               // the last file is finished; nothing is open
-  ShortWrite,             // the destination took fewer bytes than were read; closed
-  ReadFailed,             // the source failed to read; closed
+  ShortWrite,             // the destination took fewer bytes than were read, at the
+                          // write, its flush or its close; closed
+  ReadFailed,             // the source failed to read or ended before its size; closed
   DestinationOpenFailed,  // the next destination could not be created
   SourceOpenFailed,       // the next source could not be opened
 };

@@ -112,7 +112,15 @@ void deletePlannedFiles(AppContext& ctx) {
   for (const auto& entry : ctx.CopyPlan->items()) ctx.platform.deleteFile(joinPath(ctx.config.InstallPath, entry));
 }
 
+void removeFolderUnlessLinked(platform::Platform& platform, const std::string& folder) {
+  // A missing folder reads as all bits set and is passed over too.
+  if (platform.fileAttributes(folder) & platform::kAttributeReparsePoint) return;
+  platform.removeDirectory(folder);
+}
+
 void removeCreatedDirs(AppContext& ctx) {
   const auto& folders = ctx.CreatedDirs->items();
-  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) ctx.platform.removeDirectory(*folder);
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+    removeFolderUnlessLinked(ctx.platform, *folder);
+  }
 }

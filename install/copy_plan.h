@@ -50,8 +50,14 @@ void planCopy(AppContext& ctx);
 // Deletes "%s\%s" of InstallPath and every CopyPlan entry; failures (files
 // never copied, read-only files) pass silently.
 void deletePlannedFiles(AppContext& ctx);
+// Removes the folder when it is empty, but never a junction or symbolic
+// link (attribute 0x400): Windows would remove the link even while its
+// target holds files, and an ancestor of the game folder may be the user's
+// link to another drive.
+void removeFolderUnlessLinked(platform::Platform& platform, const std::string& folder);
 // Removes the CreatedDirs folders from the last to the first, so children go
-// before their parents; a folder that still holds anything stays.
+// before their parents; a folder that still holds anything stays, and so
+// does a link.
 void removeCreatedDirs(AppContext& ctx);
 
 // Creates the folder chain of InstallPath and the plan's folders, recording

@@ -6,9 +6,11 @@
 namespace {
 
 // MAX_PATH, terminator included, and the 8.3 name CreateDirectory keeps
-// room for.
+// room for: a folder takes at most 247 characters, a file 259.
 constexpr size_t kMaxPathCharacters = 260;
 constexpr size_t kShortNameCharacters = 12;
+constexpr size_t kMaxFolderCharacters = kMaxPathCharacters - kShortNameCharacters - 1;
+constexpr size_t kMaxFileCharacters = kMaxPathCharacters - 1;
 
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -42,6 +44,22 @@ std::string composeInstallPath(const std::string& destination, const std::string
 
 bool installPathFits(const std::string& installPath) {
   return characterCount(installPath) + 1 + kShortNameCharacters < kMaxPathCharacters;
+}
+
+bool planFits(const std::string& installPath, const std::vector<std::string>& plan) {
+  // InstallPath is the longest folder of its own chain.
+  if (characterCount(installPath) > kMaxFolderCharacters) return false;
+  for (const std::string& entry : plan) {
+    const std::string destination = joinPath(installPath, entry);
+    if (characterCount(destination) > kMaxFileCharacters) return false;
+    // The entry's deepest folder is the longest one it makes.
+    size_t deepest = 0;
+    forEachSeparator(entry, 0, [&](size_t at) { deepest = at; });
+    if (deepest > 0 && characterCount(destination.substr(0, installPath.size() + 1 + deepest)) > kMaxFolderCharacters) {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::string confirmationText(const std::string& destination, const std::string& gameFolder) {

@@ -18,6 +18,11 @@ std::string composeInstallPath(const std::string& destination, const std::string
 // terminator included, that the file system accepts. A double-byte
 // character counts as one.
 bool installPathFits(const std::string& installPath);
+// True when the planned installation stays within the lengths Windows
+// accepts: every destination "%s\%s" of installPath and a plan entry within
+// 259 characters, and every folder it creates (installPath's chain and the
+// folders inside the plan) within 247. A double-byte character counts as one.
+bool planFits(const std::string& installPath, const std::vector<std::string>& plan);
 // The text of the confirmation box: the destination as typed, "に", a line
 // break, the game folder, "フォルダを作成して", a line break, "インストールします".
 std::string confirmationText(const std::string& destination, const std::string& gameFolder);

@@ -6,6 +6,7 @@
 #include "forms/layouts.h"
 #include "install/copy_engine.h"
 #include "install/copy_plan.h"
+#include "install/destination.h"
 #include "install/registration.h"
 #include "texts.h"
 
@@ -31,6 +32,12 @@ void Tiform::FormShow() {
   planCopy(ctx_);
   if (copy.FileCount == 0) {
     tell(texts::kNothingToInstall);
+    end(-1);
+    return;
+  }
+  // Refused before the first folder is made rather than failing halfway.
+  if (!planFits(ctx_.config.InstallPath, ctx_.CopyPlan->items())) {
+    ctx_.platform.messageBox(handle(), texts::kPathTooLong, texts::kDestinationConfirmCaption, platform::kMbOk);
     end(-1);
     return;
   }

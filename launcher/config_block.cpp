@@ -153,6 +153,15 @@ BlockReading readConfigBlockAt(ByteSource& source, uint64_t offset, uint64_t lim
   return reading;
 }
 
+std::optional<uint64_t> readTrailer(ByteSource& source, uint64_t fileEnd) {
+  if (fileEnd < kTrailerSize) return std::nullopt;
+  return readU32(source, fileEnd - kTrailerSize);
+}
+
+bool blockLiesBehindImage(uint64_t blockOffset, uint64_t imageEnd, uint64_t trailerOffset) {
+  return blockOffset >= imageEnd && blockOffset < trailerOffset;
+}
+
 BlockReading readConfigBlock(ByteSource& source, uint64_t fileEnd) {
   BlockReading reading;
   if (fileEnd < kTrailerSize) {
@@ -160,7 +169,7 @@ BlockReading readConfigBlock(ByteSource& source, uint64_t fileEnd) {
     return reading;
   }
   uint64_t trailer = fileEnd - kTrailerSize;
-  auto offset = readU32(source, trailer);
+  auto offset = readTrailer(source, fileEnd);
   if (!offset) {
     reading.problems.push_back({BlockProblem::Kind::NoTrailer, "trailer", trailer, kTrailerSize, 0});
     return reading;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,15 @@ struct BlockReading {
 // ends at or before `limit`. A string is its bytes up to the first NUL, or
 // all 64 when there is none. List entries are kept as they stand.
 BlockReading readConfigBlockAt(ByteSource& source, uint64_t offset, uint64_t limit);
+
+// The block offset that the trailer in the 4 bytes before `fileEnd` holds;
+// nullopt when the file is shorter than a trailer.
+std::optional<uint64_t> readTrailer(ByteSource& source, uint64_t fileEnd);
+// True when a block can start at `blockOffset`: behind the image's last
+// section and before the trailer at `trailerOffset`. Anywhere else means no
+// block; a file signed without room for its trailer, for one, reads zero
+// padding as an offset into the image.
+bool blockLiesBehindImage(uint64_t blockOffset, uint64_t imageEnd, uint64_t trailerOffset);
 
 // Takes the trailer from the 4 bytes before `fileEnd` and reads the block it
 // points to, never past `fileEnd`. A trailer at or past `fileEnd` loads

@@ -34,7 +34,12 @@ bool installerImagePasses(platform::Platform& platform) {
   auto stream = platform.openStream(kOwnImage, platform::OpenMode::Read);
   if (!stream) return false;
   StreamByteSource source(*stream);
-  return inspectImage(source).passes();
+  const ImageInfo image = inspectImage(source);
+  if (!image.passes()) return false;
+  // Something appended is not yet a block: the trailer must point behind
+  // the image, as instcfg check demands.
+  auto blockOffset = readTrailer(source, image.effectiveEnd);
+  return blockOffset && blockLiesBehindImage(*blockOffset, image.imageEnd, image.effectiveEnd - kTrailerSize);
 }
 
 void ReadInstallerConfig(AppContext& ctx) {

@@ -9,9 +9,10 @@ namespace platform {
 class Platform;
 }
 
-// True when "install.exe" opens, is a PE image and has something appended
+// True when "install.exe" opens, is a PE image, has something appended
 // behind its last section (a certificate table at the end of the file does
-// not count). When false, WinMain returns -1 without creating a window.
+// not count) and its trailer points there, behind the image and before the
+// trailer. When false, WinMain returns -1 without creating a window.
 bool installerImagePasses(platform::Platform& platform);
 
 // Fills the configuration fields of ctx.config from the block and appends

@@ -48,9 +48,16 @@ class Stream {
   // True once a read has failed for a reason other than the end of the file.
   virtual bool readError() const = 0;
   // Writes `size` bytes and returns the count accepted: fewer when the
-  // medium is full or the write fails.
+  // medium is full or the write fails. A short tail may be held in a buffer
+  // and reported as accepted; if the disk then refuses it, only flush() or
+  // close() tells.
   virtual size_t write(const void* data, size_t size) = 0;
+  // Writes out what is buffered; false when the disk took less.
   virtual bool flush() = 0;
+  // Writes out what is buffered and closes the file; false when either
+  // failed. Nothing else may be called afterwards. Destroying a stream that
+  // is still open closes it and drops the result.
+  virtual bool close() = 0;
   virtual bool seek(int64_t offset, SeekOrigin origin) = 0;
   // The position from the start of the file; -1 when it cannot be told.
   virtual int64_t tell() = 0;

@@ -6,7 +6,7 @@
 
 #include "core/cp932.h"
 #include "core/sjis.h"
-#include "tools/entry_rules.h"
+#include "tools/content_rules.h"
 #include "tools/instcfg_error.h"
 
 namespace {
@@ -106,12 +106,6 @@ class ObjectReader {
   std::set<std::string> seen_;
 };
 
-std::string relativeName(ObjectReader& in, const std::string& name) {
-  std::string value = in.text(name);
-  if (auto problem = relativeNameProblem(value)) fail(in.path(name), *problem);
-  return value;
-}
-
 std::vector<std::string> entryList(ObjectReader& in, const std::string& name) {
   const Json& list = in.field(name);
   if (!list.is_array()) fail(name, "must be an array of strings, got " + typeName(list));
@@ -122,9 +116,7 @@ std::vector<std::string> entryList(ObjectReader& in, const std::string& name) {
   std::vector<std::string> entries;
   for (size_t i = 0; i < list.size(); ++i) {
     std::string path = name + "[" + std::to_string(i) + "]";
-    std::string entry = ObjectReader::textValue(list[i], path);
-    if (auto problem = relativeNameProblem(entry)) fail(path, *problem);
-    entries.push_back(std::move(entry));
+    entries.push_back(ObjectReader::textValue(list[i], path));
   }
   return entries;
 }
@@ -188,15 +180,8 @@ ConfigBlockContent configFromJson(const Json& json) {
   c.title = in.text("title");
   c.rootSelector = static_cast<uint8_t>(in.integer("rootSelector", 0, 255));
   c.parentFolder = in.text("parentFolder");
-  if (in.text("gameFolder").empty()) {
-    fail("gameFolder", "is empty; the game would be installed into the chosen folder itself, which uninstalling "
-                       "would then empty");
-  }
-  c.gameFolder = relativeName(in, "gameFolder");
+  c.gameFolder = in.text("gameFolder");
   c.registryKey = in.text("registryKey");
-  if (c.registryKey.empty()) {
-    fail("registryKey", "is empty; uninstalling would remove the whole \"software\" key of the user");
-  }
   content.extraEntries = entryList(in, "extraEntries");
   content.preserveEntries = entryList(in, "preserveEntries");
   c.menuGroup = in.text("menuGroup");
@@ -228,6 +213,9 @@ ConfigBlockContent configFromJson(const Json& json) {
   }
   buttons.finish();
   in.finish();
+  // The first finding, as for the format's own faults; check lists them all.
+  auto problems = contentProblems(content);
+  if (!problems.empty()) throw InstcfgError(problems.front());
   return content;
 }
 

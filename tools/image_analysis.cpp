@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/content_rules.h"
+
 namespace {
 
 std::string machineName(const ImageInfo& image) {
@@ -95,7 +97,7 @@ ImageAnalysis analyseImage(std::span<const uint8_t> bytes) {
       a.errors.push_back(text);
     }
   }
-  bool trailerPointsBehindImage = r.blockOffset >= image.imageEnd && r.blockOffset < r.trailerOffset;
+  bool trailerPointsBehindImage = blockLiesBehindImage(r.blockOffset, image.imageEnd, r.trailerOffset);
   if (trailerRead && !trailerPointsBehindImage) {
     bool outside = r.blockOffset >= image.effectiveEnd;
     if (!outside && r.blockOffset < image.imageEnd) {
@@ -105,6 +107,7 @@ ImageAnalysis analyseImage(std::span<const uint8_t> bytes) {
     if (image.signatureEndsFile()) a.errors.push_back(misplacedTrailerCause(bytes, image));
   }
   if (r.complete && trailerPointsBehindImage) {
+    a.contentErrors = contentProblems(r.content);
     a.facts.push_back("block: " + std::to_string(r.end - r.blockOffset) + " bytes, read whole, with " +
                       std::to_string(r.content.extraEntries.size()) + " extra and " +
                       std::to_string(r.content.preserveEntries.size()) + " preserve entries");

@@ -19,6 +19,9 @@ struct ImageAnalysis {
   std::vector<std::string> warnings;  // odd, but the program still loads the block whole
   std::vector<std::string> errors;    // why the program would not load a whole block
   std::string signature;              // one line on the certificate table, empty when none
+  // What pack would refuse in a block read whole ("field: reason"); the
+  // program loads such a block, but may install or remove the wrong files.
+  std::vector<std::string> contentErrors;
 
   bool loadsWhole() const { return errors.empty(); }
   // At least one field was read.

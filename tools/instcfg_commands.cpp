@@ -108,9 +108,15 @@ int checkCommand(const std::filesystem::path& exe, std::ostream& out, std::ostre
     for (const auto& fact : a.facts) out << "  " << fact << "\n";
     for (const auto& warning : a.warnings) out << "  warning: " << warning << "\n";
     for (const auto& error : a.errors) out << "  error: " << error << "\n";
-    out << (a.loadsWhole() ? "OK: install.exe would load this block whole\n"
-                           : "FAILED: install.exe would not load a whole block from this file\n");
-    return a.loadsWhole() ? 0 : 1;
+    for (const auto& error : a.contentErrors) out << "  error: " << error << "\n";
+    if (!a.loadsWhole()) {
+      out << "FAILED: install.exe would not load a whole block from this file\n";
+    } else if (!a.contentErrors.empty()) {
+      out << "FAILED: the block holds what pack refuses\n";
+    } else {
+      out << "OK: install.exe would load this block whole\n";
+    }
+    return a.loadsWhole() && a.contentErrors.empty() ? 0 : 1;
   });
 }
 

@@ -19,7 +19,8 @@ struct PackOptions {
 int packCommand(const PackOptions& options, std::ostream& out, std::ostream& err);
 // Prints the block as JSON on `out` and what stopped the reading on `err`.
 int dumpCommand(const std::filesystem::path& exe, std::ostream& out, std::ostream& err);
-// Runs install.exe's image check and bounds checks and reports in words.
+// Runs install.exe's image check and bounds checks, and pack's rules on the
+// block's content, and reports in words, each finding on its own line.
 int checkCommand(const std::filesystem::path& exe, std::ostream& out, std::ostream& err);
 // Prints a complete sample configuration.
 int initCommand(std::ostream& out);

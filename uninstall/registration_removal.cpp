@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/sjis.h"
+#include "install/copy_plan.h"
 #include "install/registration.h"
 
 namespace {
@@ -63,9 +64,9 @@ void RemoveShortcuts(AppContext& ctx) {
   // The walk starts at the separator joining P and menuGroup, so P is the
   // last folder tried and nothing above it is looked at.
   const size_t joining = programs->size();
-  platform.removeDirectory(group);
+  removeFolderUnlessLinked(platform, group);
   while (auto separator = lastSeparator(group, joining)) {
     group.resize(*separator);
-    platform.removeDirectory(group);
+    removeFolderUnlessLinked(platform, group);
   }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the streams of the in-memory Windows share with it: the count of
 // open streams, the bytes the disk still accepts and the fault switches.
-// Files are named by a key, their full path with ASCII letters folded; an
+// Files are named by a key, their full path with letter case folded; an
 // empty key in a switch stands for any file.
 
 #include <cstddef>

@@ -28,7 +28,7 @@ uint32_t Node::attributes() const {
 }
 
 Node* Node::member(std::string_view memberName) const {
-  auto found = memberIndex_.find(foldAsciiCase(memberName));
+  auto found = memberIndex_.find(foldCase(memberName));
   return found == memberIndex_.end() ? nullptr : found->second;
 }
 
@@ -81,13 +81,13 @@ Node* FileTree::add(Node* folder, Node::Kind kind, std::string name) {
   node->parent = folder;
   if (kind == Node::Kind::File) node->data = std::make_shared<FileData>();
   // Callers add a name only after finding it absent, so the key is new.
-  folder->memberIndex_.emplace(foldAsciiCase(node->name), node.get());
+  folder->memberIndex_.emplace(foldCase(node->name), node.get());
   folder->members.push_back(std::move(node));
   return folder->members.back().get();
 }
 
 void FileTree::remove(Node* node) {
-  node->parent->memberIndex_.erase(foldAsciiCase(node->name));
+  node->parent->memberIndex_.erase(foldCase(node->name));
   auto& siblings = node->parent->members;
   siblings.erase(std::find_if(siblings.begin(), siblings.end(), [&](const auto& m) { return m.get() == node; }));
 }

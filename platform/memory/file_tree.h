@@ -1,7 +1,7 @@
 #pragma once
 // The folders and files of the in-memory Windows: one tree per drive, each
-// folder keeping its members in creation order, names compared ignoring the
-// case of ASCII letters and kept as created. A junction is a member that
+// folder keeping its members in creation order, names compared ignoring
+// letter case (foldCase) and kept as created. A junction is a member that
 // stands for another folder, named by its full path. A folder finds a member
 // through an index of the folded names, so a folder of thousands of members
 // costs no more per lookup than a folder of ten.
@@ -37,12 +37,12 @@ struct Node {
   FullPath junctionTarget;                     // junctions
 
   uint32_t attributes() const;
-  // The member of that name, ASCII case ignored; null when there is none.
+  // The member of that name, case ignored; null when there is none.
   Node* member(std::string_view memberName) const;
 
  private:
   friend class FileTree;  // keeps the index beside `members`
-  // Each member under its name with ASCII letters folded (foldAsciiCase).
+  // Each member under its name with letter case folded (foldCase).
   std::unordered_map<std::string, Node*> memberIndex_;
 };
 

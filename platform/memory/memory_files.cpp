@@ -38,16 +38,16 @@ Node* MemoryPlatform::findFolder(const std::string& path) const {
 }
 
 std::string MemoryPlatform::pathKey(const FileTree::Location& location) {
-  if (!location.folder) return memory::foldAsciiCase(FileTree::pathOf(location.node).text());
+  if (!location.folder) return memory::foldCase(FileTree::pathOf(location.node).text());
   auto path = FileTree::pathOf(location.folder);
   path.parts.push_back(location.name);
-  return memory::foldAsciiCase(path.text());
+  return memory::foldCase(path.text());
 }
 
 std::string MemoryPlatform::pathKey(const std::string& path) const {
   if (auto found = locate(path)) return pathKey(*found);
   auto resolved = resolve(path);
-  return memory::foldAsciiCase(resolved ? resolved->path.text() : path);
+  return memory::foldCase(resolved ? resolved->path.text() : path);
 }
 
 bool MemoryPlatform::createDirectory(const std::string& path) {
@@ -100,11 +100,11 @@ std::optional<std::vector<std::string>> MemoryPlatform::listFolder(const std::st
 std::vector<std::string> MemoryPlatform::orderedMembers(const Node& folder) const {
   std::vector<std::string> names;
   for (const auto& member : folder.members) names.push_back(member->name);
-  auto explicitOrder = folderOrders_.find(memory::foldAsciiCase(FileTree::pathOf(&folder).text()));
+  auto explicitOrder = folderOrders_.find(memory::foldCase(FileTree::pathOf(&folder).text()));
   if (explicitOrder != folderOrders_.end()) {
     std::vector<std::string> ordered;
     for (const auto& wanted : explicitOrder->second) {
-      auto at = std::find_if(names.begin(), names.end(), [&](const auto& n) { return memory::equalsAsciiCase(n, wanted); });
+      auto at = std::find_if(names.begin(), names.end(), [&](const auto& n) { return memory::equalsIgnoringCase(n, wanted); });
       if (at == names.end()) continue;
       ordered.push_back(std::move(*at));
       names.erase(at);
@@ -115,7 +115,7 @@ std::vector<std::string> MemoryPlatform::orderedMembers(const Node& folder) cons
   if (listingOrder_ == ListingOrder::Reverse) std::reverse(names.begin(), names.end());
   if (listingOrder_ == ListingOrder::Sorted) {
     std::stable_sort(names.begin(), names.end(),
-                     [](const auto& a, const auto& b) { return memory::foldAsciiCase(a) < memory::foldAsciiCase(b); });
+                     [](const auto& a, const auto& b) { return memory::foldCase(a) < memory::foldCase(b); });
   }
   return names;
 }
@@ -159,7 +159,7 @@ void MemoryPlatform::setListingOrder(ListingOrder order) { listingOrder_ = order
 
 void MemoryPlatform::setListingOrder(const std::string& folder, std::vector<std::string> names) {
   Node* node = findFolder(folder);
-  std::string key = node ? memory::foldAsciiCase(FileTree::pathOf(node).text()) : pathKey(folder);
+  std::string key = node ? memory::foldCase(FileTree::pathOf(node).text()) : pathKey(folder);
   folderOrders_[key] = std::move(names);
 }
 

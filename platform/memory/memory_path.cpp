@@ -8,13 +8,26 @@ namespace platform::memory {
 namespace {
 
 bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The name Windows keeps of a piece of a path: one dot ending a folder name
+// on the way is dropped, and every dot and space ending the last name.
+// Neither byte is ever a trail byte.
+std::string trimmedName(std::string name, bool last) {
+  if (!last) {
+    if (name.ends_with('.')) name.pop_back();
+    return name;
+  }
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  return name;
+}
 
 bool isValidName(std::string_view name) {
   bool valid = true;
   forEachCharacter(name, [&](size_t i, size_t width) {
     if (width != 1) return;
     unsigned char c = static_cast<unsigned char>(name[i]);
-    if (c < 0x20 || std::string_view("<>:\"/|?*").find(static_cast<char>(c)) != std::string_view::npos) valid = false;
+    if (c < 0x20 || std::string_view("<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos) valid = false;
   });
   return valid;
 }
@@ -36,26 +49,29 @@ std::optional<ResolvedPath> resolvePath(std::string_view path, const FullPath& c
     char drive = static_cast<char>(rest[0] & ~0x20);
     rest.remove_prefix(2);
     resolved.path.drive = drive;
-    if (rest.empty() || rest[0] != '\\') {
+    if (rest.empty() || !isSeparator(rest[0])) {
       if (drive == current.drive) resolved.path.parts = current.parts;
     }
-  } else if (rest[0] == '\\') {
-    if (rest.size() >= 2 && rest[1] == '\\') return std::nullopt;
+  } else if (isSeparator(rest[0])) {
+    if (rest.size() >= 2 && isSeparator(rest[1])) return std::nullopt;
     resolved.path.drive = current.drive;
   } else {
     resolved.path = current;
   }
 
-  auto pieces = splitAtSeparators(rest);
+  auto pieces = splitPath(rest);
   resolved.trailingSeparator = !rest.empty() && pieces.back().empty();
-  for (const auto& piece : pieces) {
-    if (piece.empty() || piece == ".") continue;
-    if (piece == "..") {
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    if (pieces[i] == ".") continue;
+    if (pieces[i] == "..") {
       if (!resolved.path.parts.empty()) resolved.path.parts.pop_back();
       continue;
     }
-    if (!isValidName(piece)) return std::nullopt;
-    resolved.path.parts.push_back(piece);
+    std::string name = trimmedName(pieces[i], i + 1 == pieces.size());
+    if (name.empty()) continue;
+    // "..." on the way leaves "..", which Windows then refuses as a name.
+    if (name == "." || name == ".." || !isValidName(name)) return std::nullopt;
+    resolved.path.parts.push_back(std::move(name));
   }
   return resolved;
 }

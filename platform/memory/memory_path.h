@@ -27,9 +27,11 @@ struct ResolvedPath {
 // Resolves `path` against `current`: "X:\a" is absolute, "\a" starts at the
 // root of the current drive, "X:a" continues the current directory when it is
 // on drive X and the root of X otherwise, anything else continues the current
-// directory. Repeated separators collapse, "." and ".." resolve (".." stops
-// at the root). nullopt for an empty path, a UNC path or a name holding a
-// character Windows refuses (< > : " / | ? * and control bytes).
+// directory. "\" and "/" both separate; repeated separators collapse, "."
+// and ".." resolve (".." stops at the root), a folder name on the way loses
+// one ending dot and the last name every ending dot and space. nullopt for
+// an empty path, a UNC path or a name holding a character Windows refuses
+// (< > : " | ? * and control bytes).
 std::optional<ResolvedPath> resolvePath(std::string_view path, const FullPath& current);
 
 }  // namespace platform::memory

@@ -49,7 +49,7 @@ bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink
   auto stream = openStream(linkPath, OpenMode::Write);
   if (!stream) return false;
   std::string bytes = memory::encodeShellLink(link);
-  if (stream->write(bytes.data(), bytes.size()) != bytes.size()) return false;
+  if (stream->write(bytes.data(), bytes.size()) != bytes.size() || !stream->close()) return false;
   shellLinks_.push_back({linkPath, link});
   return true;
 }
@@ -92,10 +92,10 @@ int MemoryPlatform::messageBox(uintptr_t owner, const std::string& text, const s
 }
 
 bool MemoryPlatform::equalsIgnoreCase(const std::string& a, const std::string& b) {
-  return memory::equalsAsciiCase(a, b);
+  return memory::equalsIgnoringCase(a, b);
 }
 
-std::string MemoryPlatform::caseFoldKey(const std::string& text) { return memory::foldAsciiCase(text); }
+std::string MemoryPlatform::caseFoldKey(const std::string& text) { return memory::foldCase(text); }
 
 void MemoryPlatform::setWriteCapacity(std::optional<uint64_t> bytes) { disk_->setWriteCapacity(bytes); }
 

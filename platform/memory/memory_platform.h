@@ -28,7 +28,7 @@ namespace platform {
 enum class ListingOrder {
   Creation,  // members in the order they were created (the default)
   Reverse,   // the newest first
-  Sorted,    // by name, ignoring ASCII case, as NTFS delivers them
+  Sorted,    // by name, ignoring case, as NTFS delivers them
 };
 
 // A fault switch hits every matching call when given this as `nth`.
@@ -112,7 +112,10 @@ class MemoryPlatform : public Platform {
   // beyond it accepts what is left. nullopt: no limit (the default).
   void setWriteCapacity(std::optional<uint64_t> bytes);
   std::optional<uint64_t> writeCapacity() const { return disk_->writeCapacity(); }
-  // The n-th write (of one byte or more) to the file accepts only `accepted` bytes.
+  // The n-th time bytes of the file reach the disk, it accepts only
+  // `accepted` of them. Streams hold short writes in a buffer (as the C
+  // runtime does): their bytes reach the disk at a flush or close, and a
+  // write larger than the buffer reaches it at once.
   void shortWrite(const std::string& path, int nth, size_t accepted = 0);
   // The n-th open in `mode` of the file that would otherwise succeed fails.
   void failOpen(const std::string& path, OpenMode mode, int nth = kEveryCall);
@@ -122,7 +125,7 @@ class MemoryPlatform : public Platform {
   // Removes every fault switch and the write capacity.
   void clearFaults();
   // Counts since construction, for tests that visit every failure point:
-  // opens that succeeded, and stream writes of one byte or more.
+  // opens that succeeded, and the times bytes reached the disk.
   int openCount(OpenMode mode) const { return disk_->openCount(mode); }
   int writeCount() const { return disk_->writeCount(); }
   int openStreamCount() const { return disk_->openStreams; }
@@ -178,7 +181,7 @@ class MemoryPlatform : public Platform {
   // The folder `path` names (through junctions), or null.
   memory::Node* findFolder(const std::string& path) const;
   // The name a fault switch or listing order keeps for a path: its full
-  // path through junctions, ASCII letters folded.
+  // path through junctions, letter case folded.
   std::string pathKey(const std::string& path) const;
   static std::string pathKey(const memory::FileTree::Location& location);
   std::vector<std::string> orderedMembers(const memory::Node& folder) const;

@@ -27,21 +27,21 @@ std::shared_ptr<RegistryNode> makeKey(std::string name) {
 
 std::shared_ptr<RegistryNode> RegistryNode::subkey(const std::string& keyName) const {
   for (const auto& key : subkeys) {
-    if (equalsAsciiCase(key->name, keyName)) return key;
+    if (equalsIgnoringCase(key->name, keyName)) return key;
   }
   return nullptr;
 }
 
 const std::string* RegistryNode::value(const std::string& valueName) const {
   for (const auto& [name, data] : values) {
-    if (equalsAsciiCase(name, valueName)) return &data;
+    if (equalsIgnoringCase(name, valueName)) return &data;
   }
   return nullptr;
 }
 
 void RegistryNode::setValue(const std::string& valueName, std::string data) {
   for (auto& [name, existing] : values) {
-    if (equalsAsciiCase(name, valueName)) {
+    if (equalsIgnoringCase(name, valueName)) {
       existing = std::move(data);
       return;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // The registry of the in-memory Windows: two hives of keys holding string
-// values, key and value names compared ignoring the case of ASCII letters
+// values, key and value names compared ignoring letter case
 // and kept as created, values in the order they were first set.
 
 #include <memory>

@@ -12,9 +12,15 @@ MemoryStream::MemoryStream(std::shared_ptr<FileData> file, std::shared_ptr<DiskF
   ++disk_->openStreams;
 }
 
-MemoryStream::~MemoryStream() {
+MemoryStream::~MemoryStream() { close(); }
+
+bool MemoryStream::close() {
+  if (!open_) return false;
+  bool written = writeOut();
+  open_ = false;
   --file_->openStreams;
   --disk_->openStreams;
+  return written;
 }
 
 size_t MemoryStream::read(void* buffer, size_t size) {
@@ -37,6 +43,17 @@ size_t MemoryStream::read(void* buffer, size_t size) {
 
 size_t MemoryStream::write(const void* data, size_t size) {
   if (mode_ != OpenMode::Write || size == 0) return 0;
+  const char* bytes = static_cast<const char*>(data);
+  if (buffer_.size() + size <= kBufferSize) {
+    buffer_.append(bytes, size);
+    return size;
+  }
+  // A write that overflows the buffer writes the buffer out, then itself.
+  if (!writeOut()) return 0;
+  return put(bytes, size);
+}
+
+size_t MemoryStream::put(const char* data, size_t size) {
   size_t accepted = disk_->admitWrite(key_, size);
   if (accepted == 0) return 0;
   auto& bytes = file_->bytes;
@@ -47,7 +64,15 @@ size_t MemoryStream::write(const void* data, size_t size) {
   return accepted;
 }
 
+bool MemoryStream::writeOut() {
+  if (buffer_.empty()) return true;
+  const std::string pending = std::move(buffer_);
+  buffer_.clear();
+  return put(pending.data(), pending.size()) == pending.size();
+}
+
 bool MemoryStream::seek(int64_t offset, SeekOrigin origin) {
+  if (!writeOut()) return false;  // fseek writes the buffer out first
   int64_t base = origin == SeekOrigin::Begin ? 0 : static_cast<int64_t>(file_->bytes.size());
   if (offset < 0 && -offset > base) return false;
   position_ = static_cast<uint64_t>(base + offset);

@@ -20,18 +20,35 @@ class MemoryStream : public Stream {
 
   size_t read(void* buffer, size_t size) override;
   bool readError() const override { return readError_; }
+  // Holds writes that fit the buffer, as the C runtime does, and reports
+  // them accepted; the disk (its capacity and fault switches) sees them
+  // only when they are written out by flush, close, a seek or a write that
+  // overflows the buffer.
   size_t write(const void* data, size_t size) override;
-  bool flush() override { return true; }
+  bool flush() override { return writeOut(); }
+  bool close() override;
   bool seek(int64_t offset, SeekOrigin origin) override;
-  int64_t tell() override { return static_cast<int64_t>(position_); }
+  int64_t tell() override { return static_cast<int64_t>(position_ + buffer_.size()); }
+
+  // The C runtime's stream buffer.
+  static constexpr size_t kBufferSize = 4096;
 
  private:
+  // Puts `size` bytes at the file's position as far as the disk accepts
+  // them and moves the position past them; the count accepted.
+  size_t put(const char* data, size_t size);
+  // Writes the buffer out; false when the disk took less. The buffer is
+  // emptied either way, as the C runtime drops what it could not write.
+  bool writeOut();
+
   std::shared_ptr<FileData> file_;
   std::shared_ptr<DiskFaults> disk_;
   std::string key_;
   OpenMode mode_;
-  uint64_t position_ = 0;
+  uint64_t position_ = 0;  // the file's, where the disk takes the next bytes
+  std::string buffer_;     // bytes written but not yet on the disk, due at position_
   bool readError_ = false;
+  bool open_ = true;
 };
 
 }  // namespace platform::memory

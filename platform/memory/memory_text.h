@@ -1,7 +1,8 @@
 #pragma once
-// Shift-JIS text rules of the in-memory Windows: names compare ignoring the
-// case of ASCII letters only, and a trail byte is never folded or taken for
-// a separator.
+// Shift-JIS text rules of the in-memory Windows: names compare ignoring
+// letter case as NTFS and CompareStringW do (ASCII, full-width Latin, Greek
+// and Cyrillic letters), both "\" and "/" separate, and a trail byte is
+// never folded alone or taken for a separator.
 
 #include <cstddef>
 #include <string>
@@ -23,12 +24,16 @@ void forEachCharacter(std::string_view text, Visit&& visit) {
   }
 }
 
-// The text with ASCII letters upper-cased and every other byte as it was.
-std::string foldAsciiCase(std::string_view text);
-bool equalsAsciiCase(std::string_view a, std::string_view b);
+// The text with its small letters made capitals, every other character as
+// it was; the length never changes.
+std::string foldCase(std::string_view text);
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
 // Characters, a two-byte character counting once (its UTF-16 length too).
 size_t characterCount(std::string_view text);
-// The pieces between separators, empty ones included: "a\\b\" gives a, "", b, "".
+// The pieces between the separators "\" of a registry key, empty ones
+// included: "a\\b\" gives a, "", b, "".
 std::vector<std::string> splitAtSeparators(std::string_view text);
+// The same for a file path, where "/" separates as "\" does.
+std::vector<std::string> splitPath(std::string_view text);
 
 }  // namespace platform::memory

@@ -22,6 +22,15 @@ class Win32Stream final : public Stream {
   bool readError() const override { return ferror(file_.get()) != 0; }
   size_t write(const void* data, size_t size) override { return fwrite(data, 1, size, file_.get()); }
   bool flush() override { return fflush(file_.get()) == 0; }
+  // The buffer the C runtime kept back is written out first, and on its
+  // own: a full disk often shows first here, and Wine's fclose reports only
+  // a failure that was known before it flushed.
+  bool close() override {
+    FILE* file = file_.release();
+    if (!file) return false;
+    const bool flushed = fflush(file) == 0;
+    return fclose(file) == 0 && flushed;
+  }
   bool seek(int64_t offset, SeekOrigin origin) override {
     return _fseeki64(file_.get(), offset, origin == SeekOrigin::Begin ? SEEK_SET : SEEK_END) == 0;
   }

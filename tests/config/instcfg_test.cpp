@@ -134,6 +134,24 @@ TEST_F(Instcfg, BadConfigurationsAreRefusedWithTheirOwnMessage) {
       {"extraEntries[1]: climbs out of the folder", [](Json& j) { j["extraEntries"][1] = "data\\..\\..\\x"; }},
       {"preserveEntries[0]: climbs out of the folder", [](Json& j) { j["preserveEntries"][0] = "save/.."; }},
       {"extraEntries[0]: climbs out of the folder", [](Json& j) { j["extraEntries"][0] = "ソ\\.."; }},
+      // Names Windows folds or refuses, and a button with nothing to open.
+      {"gameFolder: has a part made only of dots and spaces (\".\")", [](Json& j) { j["gameFolder"] = "."; }},
+      {"gameFolder: holds \"*\", which Windows refuses", [](Json& j) { j["gameFolder"] = "Game*"; }},
+      {"extraEntries[0]: has a part made only of dots and spaces (\"...\")", [](Json& j) { j["extraEntries"][0] = "..."; }},
+      {"preserveEntries[0]: has a part made only of dots and spaces (\".\")",
+       [](Json& j) { j["preserveEntries"][0] = "save\\."; }},
+      {"extraEntries[1]: has a part made only of dots and spaces (\". \")", [](Json& j) { j["extraEntries"][1] = ". \\x"; }},
+      {"menuGroup: starts or ends with a separator", [](Json& j) { j["menuGroup"] = "Vendor\\"; }},
+      {"menuGroup: starts or ends with a separator", [](Json& j) { j["menuGroup"] = "/Vendor"; }},
+      {"menuGroup: climbs out of the folder", [](Json& j) { j["menuGroup"] = "Vendor\\..\\..\\Startup"; }},
+      {"gameLinkName: holds \":\", which Windows refuses", [](Json& j) { j["gameLinkName"] = "Demo: Part 2"; }},
+      {"uninstallLinkName: holds \"?\"", [](Json& j) { j["uninstallLinkName"] = "Uninstall?"; }},
+      {"extra1.linkName: holds \"|\"", [](Json& j) { j["extra1"]["linkName"] = "Read|me"; }},
+      {"extra1.linkName: climbs out of the folder", [](Json& j) { j["extra1"]["linkName"] = "..\\Read me"; }},
+      {"extra1.file: is absolute", [](Json& j) { j["extra1"]["file"] = "\\readme.txt"; }},
+      {"extra1.file: carries a drive", [](Json& j) { j["extra1"]["file"] = "C:\\readme.txt"; }},
+      {"buttons.extra1: is shown but extra1 is null; the button would open nothing",
+       [](Json& j) { j["extra1"] = nullptr; }},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.expected);
@@ -150,9 +168,12 @@ TEST_F(Instcfg, BadConfigurationsAreRefusedWithTheirOwnMessage) {
 
 TEST_F(Instcfg, NamesThatOnlyLookUnsafeAreAccepted) {
   Json config = sampleConfigJson();
-  // ソ ends in the byte of "\" and 表 in that of "|"; "..." and "a..b" are names.
-  config["extraEntries"] = Json::array({"ソ", "ソ\\表", "...", "a..b", ".\\manual", "dir\\"});
+  // ソ and 表 end in the byte of "\" and ポ in that of "|"; "a..b" and "..a" are names.
+  config["extraEntries"] = Json::array({"ソ", "ソ\\表", "a..b", "..a", "dir\\"});
   config["gameFolder"] = "ソフト";
+  config["menuGroup"] = "ソフト\\ソ";
+  config["gameLinkName"] = "ポ";
+  config["extra1"]["file"] = "ソ\\ポ.txt";
   writeConfig(config);
   Outcome run = pack();
   EXPECT_EQ(run.code, 0) << run.err;
@@ -260,8 +281,18 @@ TEST_F(Instcfg, CheckNamesWhatIsWrongWithADamagedFile) {
     edit(file);
     return file;
   };
+  // A block pack would refuse, written by another tool: each finding on its own line.
+  ConfigBlockContent refused = workedExampleContent();
+  refused.config.menuGroup = "Vendor\\";
+  refused.config.extra1Flag = 0;
+  std::vector<uint8_t> refusedFile = syntheticImage(kWorkedExampleImageSize);
+  appendConfigBlock(refusedFile, serializeConfigBlock(refused), false);
   const Case cases[] = {
       {"good", good, 0, "OK: install.exe would load this block whole"},
+      {"names pack refuses", refusedFile, 1,
+       "  error: menuGroup: starts or ends with a separator\n"
+       "  error: buttons.extra1: is shown but extra1 is null; the button would open nothing\n"
+       "FAILED: the block holds what pack refuses\n"},
       {"trailer outside", edited([](auto& f) { putU32(f, f.size() - 4, 0x7FFFFFF0); }), 1,
        "the trailer points to offset 0x7FFFFFF0, outside the file (which ends at 0x583B3)"},
       {"count past the end", edited([&](auto& f) { f[block + 257] = 200; }), 1,

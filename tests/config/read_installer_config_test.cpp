@@ -101,10 +101,19 @@ TEST(InstallerImagePasses, DecidesWhetherTheEntryPointGoesOn) {
   appendConfigBlock(signedPacked, serializeConfigBlock(workedExampleContent()), true);
   appendCertificateTable(signedPacked, PeKind::Pe32Plus, 0x100);
   std::vector<uint8_t> notPe(0x4000, 'M');
+  // Signed without room for the trailer: the zero padding reads as offset 0.
+  std::vector<uint8_t> intoImage = packedImage(workedExampleContent());
+  intoImage.insert(intoImage.end(), 4, 0);
+  std::vector<uint8_t> pastTrailer = packedImage(workedExampleContent());
+  const uint32_t past = static_cast<uint32_t>(pastTrailer.size() - 4);
+  for (int i = 0; i < 4; ++i) pastTrailer[past + i] = static_cast<uint8_t>(past >> (8 * i));
   const Case cases[] = {
       {"missing", std::nullopt, false},
       {"nothing appended", plain, false},
-      {"one byte appended", oneByte, true},
+      // One zero byte after the image's last zeros: the trailer reads 0.
+      {"one byte appended", oneByte, false},
+      {"trailer into the image", intoImage, false},
+      {"trailer at itself", pastTrailer, false},
       {"signed with nothing appended", signedPlain, false},
       {"signed after packing", signedPacked, true},
       {"not a PE image", notPe, false},

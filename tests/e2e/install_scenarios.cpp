@@ -7,6 +7,7 @@
 
 #include "forms/layouts.h"
 #include "tests/e2e/game_disc.h"
+#include "tools/config_json.h"
 
 using namespace e2e;
 
@@ -84,7 +85,92 @@ void expectDriveRoot(const Window& folders, const std::wstring& drive) {
   EXPECT_EQ(folders.selectedItem(), 0);
 }
 
+// A disk of `bytes` (a tmpfs) as drive Q: of the prefix, through a link in
+// its dosdevices folder; unmounted and unlinked when the object ends.
+// Mounting needs the superuser; `reason` says why there is no disk.
+class SmallDisk {
+ public:
+  explicit SmallDisk(size_t bytes) : folder_("small-disk") {
+    if (runNative("test $(id -u) = 0") != 0) {
+      reason_ = "mounting a size-limited tmpfs needs root";
+      return;
+    }
+    const std::string prefix = trimmed(runNativeOutput("printf %s $WINEPREFIX"));
+    if (prefix.empty()) {
+      reason_ = "no WINEPREFIX to map a drive letter in";
+      return;
+    }
+    mountPoint_ = unixPath(folder_.path());
+    link_ = prefix + "/dosdevices/q:";
+    if (runNative("mount -t tmpfs -o size=" + std::to_string(bytes) + " discmenu-small-disk '" + mountPoint_ + "'") !=
+        0) {
+      reason_ = "mount -t tmpfs failed";
+      mountPoint_.clear();
+      return;
+    }
+    if (runNative("ln -sfn '" + mountPoint_ + "' '" + link_ + "'") != 0) reason_ = "cannot link drive Q:";
+  }
+  ~SmallDisk() {
+    if (!mountPoint_.empty()) runNative("rm -f '" + link_ + "'; umount '" + mountPoint_ + "'");
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+
+  const std::string& reason() const { return reason_; }
+  std::filesystem::path root() const { return L"Q:\\"; }
+  // What the disk holds, as Linux lists it (an empty drive root has no
+  // "." or ".." to list on the Windows side).
+  std::string contents() const { return runNativeOutput("ls -A '" + mountPoint_ + "'"); }
+
+ private:
+  TempFolder folder_;  // the mount point; removed after the unmount
+  std::string mountPoint_;
+  std::string link_;
+  std::string reason_;
+};
+
 }  // namespace
+
+// Fault: a destination disk that fills up at a small last file reported as
+// a completed installation. The C runtime keeps the file's 256 bytes in its
+// buffer and fwrite reports them written; only the flush (or close) fails,
+// and a program that ignores it leaves the file empty and registers the game.
+TEST(E2eInstall, DiskFullAtASmallLastFileEndsInTheFailurePath) {
+  // Room for SYSTEM.INI's two pages and nothing more.
+  SmallDisk disk(8192);
+  if (!disk.reason().empty()) GTEST_SKIP() << "skipped: no small disk for the destination (" << disk.reason() << ")";
+  ScenarioNames names("DiscmenuE2eFull");
+  Json config = sampleConfigJson();
+  config["title"] = narrow(kGameTitle);
+  config["gameFolder"] = narrow(kGameFolder);
+  config["registryKey"] = names.registryKey();
+  config["menuGroup"] = names.menuGroup();
+  config["extraEntries"] = Json::array();
+  config["preserveEntries"] = Json::array();
+  config["extra1"] = nullptr;
+  config["buttons"]["extra1"] = nullptr;
+  Medium medium("full");
+  medium.pack(installerImage(), config);
+  medium.addFile("SYSTEM.INI", std::string(8192, 's'));
+  medium.addFile("uninst.exe", std::string(256, 'u'));  // the last planned file
+
+  Process program = medium.start();
+  Window menu = waitForMenu(program);
+  Window dialog = openDestinationDialog(program, menu);
+  dialog.child(instformLayout, "dirpath").setText(disk.root().wstring());
+  startInstallation(program, dialog, disk.root().wstring());
+  MessageBoxView failure = waitForMessageBox(program, L"確認");
+  EXPECT_EQ(failure.text, L"インストール先の容量が不足しています");
+  failure.answer(IDOK);
+
+  // Back in the destination dialog, with nothing planned left on the disk.
+  EXPECT_TRUE(waitUntil([&] { return dialog.visible(); }));
+  EXPECT_EQ(disk.contents(), "");
+  EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
+  dialog.child(instformLayout, "Button3").click();
+  expectMenuState(menu, false);
+  closeMenu(program, menu);
+}
 
 // Fault: any break on the main road of an installation: the browse dialog
 // not handing its folder over, or leaving the current directory elsewhere

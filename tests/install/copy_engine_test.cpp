@@ -68,6 +68,7 @@ TEST(MeasureSize, SizesBeyondFourGibibytes) {
     bool readError() const override { return false; }
     size_t write(const void*, size_t) override { return 0; }
     bool flush() override { return true; }
+    bool close() override { return true; }
     bool seek(int64_t offset, platform::SeekOrigin origin) override {
       position = (origin == platform::SeekOrigin::End ? (5ll << 30) + 3 : 0) + offset;
       return true;
@@ -205,6 +206,12 @@ TEST_F(CopyEngineTest, FailuresOfALaterFileRollBack) {
       {"destination refused",
        [](platform::MemoryPlatform& p) { p.failOpen("D:\\Games\\Title\\origin.exe", OpenMode::Write); },
        texts::kNotEnoughSpace},
+      // The disk fills up at the small last file: its 256 bytes wait in the
+      // stream's buffer, are reported written, and fail at the flush.
+      {"disk full at the last file", [](platform::MemoryPlatform& p) { p.setWriteCapacity(ChunkSize + 12); },
+       texts::kNotEnoughSpace},
+      {"one byte short at the last file",
+       [](platform::MemoryPlatform& p) { p.setWriteCapacity(ChunkSize + 12 + 255); }, texts::kNotEnoughSpace},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -212,6 +219,7 @@ TEST_F(CopyEngineTest, FailuresOfALaterFileRollBack) {
     Dialogs d(m);
     m.put("SYSTEM.INI", pattern(ChunkSize + 2));
     m.put("origin.exe", pattern(10));
+    m.put("uninst.exe", pattern(256));
     c.inject(m.platform);
     const auto before = m.platform.snapshot();
     Tiform& form = *m.ctx.iform;

@@ -97,6 +97,39 @@ TEST_F(DestinationTest, PathsLongerThanTheFileSystemTakesAreRefusedBeforeAnythin
   EXPECT_EQ(platform.readFile(dest("origin.exe")), "MZ");
 }
 
+// Nested entries and the folders made for them are measured once the plan
+// is known: files within 259 characters, folders within 247.
+TEST_F(DestinationTest, PlansLongerThanTheFileSystemTakesAreRefusedBeforeAnyFolder) {
+  const std::string installPath = "D:\\Title";  // 8 characters
+  struct Case {
+    std::string entry;
+    bool fits;
+  };
+  const Case cases[] = {
+      {"a\\" + std::string(248, 'n'), true},   // a file of 259
+      {"a\\" + std::string(249, 'n'), false},  // 260
+      {std::string(238, 'd') + "\\x", true},   // a folder of 247
+      {std::string(239, 'd') + "\\x", false},  // 248
+      {std::string(119, 'd') + "\\" + std::string(118, 'e') + "\\x", true},
+      {std::string(119, 'd') + "\\" + std::string(119, 'e') + "\\x", false},  // the deeper folder is 248
+  };
+  for (const Case& c : cases) EXPECT_EQ(planFits(installPath, {"origin.exe", c.entry}), c.fits) << c.entry.size();
+  // A double-byte character counts once.
+  std::string wide;
+  while (wide.size() < 2 * 250) wide += sjis("ソ");
+  EXPECT_TRUE(planFits(installPath, {wide}));
+
+  put("origin.exe", "MZ");
+  put(cases[1].entry);
+  ctx.ExtraCopyList->add("a");
+  const auto before = platform.snapshot();
+  EXPECT_EQ(startWith("D:\\"), -1);
+  EXPECT_EQ(messages(), (Names{confirmation("D:\\"), texts::kPathTooLong}));
+  EXPECT_EQ(platform.messageBoxes()[1].caption, texts::kDestinationConfirmCaption);
+  EXPECT_EQ(platform.messageBoxes()[1].owner, iform.handle());
+  EXPECT_EQ(describeDifference(before, platform.snapshot()), "");
+}
+
 TEST_F(DestinationTest, CompletedInstallationEndsWithOne) {
   put("origin.exe", "MZ");
   EXPECT_EQ(startWith("D:\\"), 1);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/win32/handles.h"
@@ -147,6 +148,20 @@ class Win32ContractEnvironment final : public ContractEnvironment {
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            SetFileAttributesW(wide.c_str(), attributes | FILE_ATTRIBUTE_READONLY) != 0;
+  }
+
+  // Linux's /dev/full, which refuses every write for lack of space, as Wine
+  // names it; none on Windows.
+  std::optional<std::string> fileOnAFullDisk() override {
+    using ToDos = WCHAR*(CDECL*)(const char*);
+    auto toDos = reinterpret_cast<ToDos>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (!toDos) return std::nullopt;
+    WCHAR* dos = toDos("/dev/full");
+    if (!dos) return std::nullopt;
+    const std::wstring path = dos;
+    HeapFree(GetProcessHeap(), 0, dos);
+    return toSjis(path);
   }
 
   // A symbolic link to a folder when the system makes one, otherwise a

@@ -4,6 +4,7 @@
 // program defines makeContractEnvironment() once.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -22,6 +23,10 @@ class ContractEnvironment {
   virtual bool makeReadOnly(const std::string& path) = 0;
   // False when junctions cannot be made here; the test is then skipped.
   virtual bool makeJunction(const std::string& link, const std::string& target) = 0;
+  // A file on a disk with no room left: it opens for writing, and no byte
+  // written to it reaches the disk. nullopt when there is none here; the
+  // test is then skipped.
+  virtual std::optional<std::string> fileOnAFullDisk() = 0;
 };
 
 // A fresh environment for one test.

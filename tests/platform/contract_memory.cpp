@@ -16,6 +16,10 @@ class MemoryContractEnvironment : public ContractEnvironment {
   bool makeJunction(const std::string& link, const std::string& target) override {
     return platform_.addJunction(link, target);
   }
+  std::optional<std::string> fileOnAFullDisk() override {
+    platform_.setWriteCapacity(0);
+    return std::string(kRoot) + "\\full.bin";
+  }
 
  private:
   static constexpr const char* kRoot = "C:\\contract\\root";

@@ -344,7 +344,7 @@ TEST_F(PlatformContract, ShellLinkPathsHoldUpTo259Characters) {
   EXPECT_EQ(sortedListing(deep), (Names{".", "..", std::string(16, 'n') + ".lnk"}));
 }
 
-TEST_F(PlatformContract, CaseIsIgnoredForAsciiLettersOnly) {
+TEST_F(PlatformContract, CaseIsIgnoredForLettersAsWindowsFoldsThem) {
   struct Case {
     std::string a, b;
     bool equal;
@@ -358,6 +358,11 @@ TEST_F(PlatformContract, CaseIsIgnoredForAsciiLettersOnly) {
       // ア is 0x83 0x41 and ヂ 0x83 0x61: trail bytes that differ only as "A" and "a" do.
       {sjis("ア"), sjis("ヂ"), false},
       {sjis("セーブア"), sjis("セーブヂ"), false},
+      // Full-width Latin, Greek and Cyrillic letters fold too; width does not.
+      {sjis("ＳＡＶＥ"), sjis("ｓａｖｅ"), true},
+      {sjis("ΑΒΓΩ"), sjis("αβγω"), true},
+      {sjis("ДАННЫЕ ЁЯ"), sjis("данные ёя"), true},
+      {sjis("ＳＡＶＥ"), "SAVE", false},
   };
   ASSERT_EQ(sjis("ア"), "\x83\x41");
   ASSERT_EQ(sjis("ヂ"), "\x83\x61");
@@ -365,6 +370,63 @@ TEST_F(PlatformContract, CaseIsIgnoredForAsciiLettersOnly) {
     SCOPED_TRACE(c.a + " / " + c.b);
     EXPECT_EQ(p().equalsIgnoreCase(c.a, c.b), c.equal);
     EXPECT_EQ(p().caseFoldKey(c.a) == p().caseFoldKey(c.b), c.equal);
+  }
+}
+
+// What the file system makes of a path: letters folded beyond ASCII, "/" as
+// a separator, and the dots and spaces Windows drops from the end of names.
+TEST_F(PlatformContract, PathsAreReadAsWindowsReadsThem) {
+  struct Case {
+    std::vector<std::string> folders;  // made in this order
+    std::string written, read;         // the file, as written and as read back
+    Names listed;                      // what the case's folder then lists
+  };
+  const Case cases[] = {
+      {{"Save"}, "Save\\Slot.dat", "SAVE/slot.DAT", {"Save"}},
+      {{sjis("ＳＡＶＥ"), sjis("ＳＡＶＥ\\ΑΒΓ")}, sjis("ＳＡＶＥ\\ΑΒΓ\\ДАННЫЕ.dat"), sjis("ｓａｖｅ/αβγ\\данные.dat"),
+       {sjis("ＳＡＶＥ")}},
+      {{}, "trail. .", "trail", {"trail"}},
+      {{"dot."}, "dot.\\in.dat", "dot\\in.dat", {"dot"}},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    const std::string folder = in("case" + std::to_string(++index));
+    SCOPED_TRACE(c.written);
+    ASSERT_TRUE(p().createDirectory(folder));
+    for (const std::string& name : c.folders) EXPECT_TRUE(p().createDirectory(joinPath(folder, name)));
+    EXPECT_TRUE(put(joinPath(folder, c.written), c.written));
+    EXPECT_EQ(get(joinPath(folder, c.read)), c.written);
+    Names listed = c.listed;
+    listed.insert(listed.begin(), {".", ".."});
+    EXPECT_EQ(sortedListing(folder), listed);
+  }
+}
+
+// A full disk seen through a stream: a tail shorter than the C runtime's
+// buffer is reported written, and the failure shows only when the buffer is
+// written out; a write larger than the buffer falls short itself.
+TEST_F(PlatformContract, AFullDiskShowsAtTheFlushOfAShortTail) {
+  const auto full = env_->fileOnAFullDisk();
+  if (!full) GTEST_SKIP() << "no full disk here";
+  // Where the failure shows.
+  enum class At { Write, Flush, Close };
+  struct Case {
+    size_t bytes;
+    At at;
+  };
+  const Case cases[] = {{256, At::Flush}, {256, At::Close}, {1048576, At::Write}};
+  const std::string bytes(1048576, 'f');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.bytes) + " bytes, failing at " + std::to_string(static_cast<int>(c.at)));
+    auto out = p().openStream(*full, OpenMode::Write);
+    ASSERT_TRUE(out);
+    const size_t accepted = out->write(bytes.data(), c.bytes);
+    if (c.at == At::Write) {
+      EXPECT_LT(accepted, c.bytes);
+      continue;
+    }
+    EXPECT_EQ(accepted, c.bytes);
+    EXPECT_FALSE(c.at == At::Flush ? out->flush() : out->close());
   }
 }
 

@@ -26,12 +26,21 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Writes through a stream and returns the counts each write accepted.
+// Writes through a stream, each write flushed as the copy does, and returns
+// the bytes of each write that reached the disk.
 std::vector<size_t> writeChunks(MemoryPlatform& p, const std::string& path, const std::vector<size_t>& sizes) {
   std::vector<size_t> accepted;
   auto stream = p.openStream(path, OpenMode::Write);
   if (!stream) return accepted;
-  for (size_t size : sizes) accepted.push_back(stream->write(std::string(size, 'w').data(), size));
+  for (size_t size : sizes) {
+    const size_t before = p.readFile(path)->size();
+    const size_t written = stream->write(std::string(size, 'w').data(), size);
+    const bool flushed = stream->flush();
+    const size_t reached = p.readFile(path)->size() - before;
+    // A short count shows at the write or, for a buffered one, at the flush.
+    EXPECT_EQ(written == size && flushed, reached == size);
+    accepted.push_back(reached);
+  }
   return accepted;
 }
 
@@ -66,6 +75,9 @@ TEST(MemoryPaths, ResolveLikeWin32) {
       {"E:\\", kInvalidAttributes},
       {"\\\\server\\share\\f.txt", kInvalidAttributes},
       {"f?.txt", kInvalidAttributes},
+      {"C:/work\\sub/f.txt", kFile},            // "/" separates too
+      {"C:\\work\\sub.\\f.txt. .", kFile},    // a folder loses one dot, the last name all
+      {"C:\\work\\sub..\\f.txt", kInvalidAttributes},
       {"", kInvalidAttributes},
       // ソ ends in 0x5C: one folder, not "\x83" and "フト".
       {"C:\\" + sjis("ソフト") + "\\data", kAttributeDirectory},

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "install/copy_engine.h"
+#include "install/copy_plan.h"
 #include "tests/support/sjis_text.h"
 #include "tests/uninstall/installed_game.h"
 #include "uninstall/removal.h"
@@ -151,6 +153,42 @@ TEST_F(RemovalTest, DoubtfulInstallPathRemovesNothingAtAll) {
       EXPECT_FALSE(removeInstallation(ctx, mode)) << path;
       EXPECT_EQ(platform::describeDifference(before, platform.snapshot()), "") << path;
     }
+  }
+}
+
+// Windows removes a junction or folder link even while its target is full,
+// so no removal loop may touch one: here the game's parent folder and the
+// Start-menu group's parent are the user's links to another drive.
+TEST_F(RemovalTest, LinkedFoldersAreNeverRemoved) {
+  const std::string linkedGroup = joinPath(kPrograms, "Maker");
+  ASSERT_TRUE(platform.addDrive('F'));
+  ASSERT_TRUE(platform.createDirectories("F:\\Games"));
+  ASSERT_TRUE(platform.createDirectories("F:\\Menu"));
+  ASSERT_TRUE(platform.addJunction("C:\\Games", "F:\\Games"));
+  ASSERT_TRUE(platform.addJunction(linkedGroup, "F:\\Menu"));
+  ctx.ExtraCopyList->add("manual.txt");
+  auto isLink = [&](const std::string& path) {
+    const uint32_t attributes = platform.fileAttributes(path);
+    return attributes != platform::kInvalidAttributes && (attributes & platform::kAttributeReparsePoint);
+  };
+  enum class By { Rollback, KeepSaveData, DeleteAll };
+  for (By by : {By::Rollback, By::KeepSaveData, By::DeleteAll}) {
+    SCOPED_TRACE(static_cast<int>(by));
+    shipped("manual.txt");
+    registerGame();
+    if (by == By::Rollback) {
+      planCopy(ctx);
+      createInstallFolders(ctx);
+      RollBackInstall(ctx);
+    } else {
+      ASSERT_TRUE(removeInstallation(ctx, by == By::DeleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData));
+      EXPECT_FALSE(exists(group()));
+      EXPECT_TRUE(isLink(linkedGroup));
+    }
+    EXPECT_FALSE(exists(ctx.config.InstallPath));
+    EXPECT_TRUE(isLink("C:\\Games"));
+    EXPECT_TRUE(isFolder("F:\\Games"));
+    EXPECT_TRUE(isFolder("F:\\Menu"));
   }
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+// What pack refuses in a configuration beyond its format, and check in a
+// block already in an image: names that would not stay where install.exe
+// puts them, an empty game folder or key, a shown extra button without its
+// item.
+
+#include <string>
+#include <vector>
+
+#include "launcher/config_block.h"
+
+// One line per finding, "field: reason", in the order of the format; empty
+// when the content is fine.
+std::vector<std::string> contentProblems(const ConfigBlockContent& content);
