@@ -269,9 +269,9 @@ TEST(E2eInstall, CancelInTheMiddleOfALargeFileRollsBack) {
   ScenarioNames names("DiscmenuE2eCancel");
   GameDisc disc(names);
   const std::wstring large = L"movie\\big\\opening.bin";
-  // Some 2.5 s of copying at a chunk per timer tick, time enough to see it
-  // named and cancel it.
-  disc.addLargeFile(large, 256 * kChunkSize);
+  // A chunk per 1 ms tick: 2,048 chunks are some seconds of copying even at
+  // the timer's full pace, time enough to see the file named and cancel it.
+  disc.addLargeFile(large, 2048 * kChunkSize);
   TempFolder games("cancel");
   const std::filesystem::path installPath = games / kGameFolder;
   writeTree(installPath, earlierSaveData());
