@@ -26,12 +26,8 @@ long scaled(long value) { return MulDiv(value, 144, 96); }
 // picture, a button or the font left behind, or the buttons lost under the
 // scaled picture.
 TEST(E2eDpi, MenuAt144DpiIsScaledByOneAndAHalf) {
-  const std::string key = "DiscmenuE2eDpi";
-  deleteRegistryTree(HKEY_CURRENT_USER, L"software\\" + widen(key));
-  Medium medium("dpi");
-  fullPictureMenu(medium, key);
-  Process program = medium.start();
-  Window menu = waitForWindow(program, L"Tmform");
+  PictureMenuRun run("DiscmenuE2eDpi");
+  const Window& menu = run.menu();
   screenshot(screenshotFolder(), "menu-144dpi", menu);
 
   const RECT client = menu.clientRect();
@@ -48,6 +44,5 @@ TEST(E2eDpi, MenuAt144DpiIsScaledByOneAndAHalf) {
   std::cout << "caption ink height at 144 DPI: " << ink << " rows\n";
   EXPECT_GE(ink, 16);
   EXPECT_LE(ink, 18);
-  closeMenu(program, menu);
-  deleteRegistryTree(HKEY_CURRENT_USER, L"software\\" + widen(key));
+  closeMenu(run.program(), menu);
 }

@@ -50,6 +50,28 @@ Json fullPictureMenu(Medium& medium, const std::string& registryKey) {
   return config;
 }
 
+namespace {
+
+std::string removedKey(const std::string& name) {
+  deleteRegistryTree(HKEY_CURRENT_USER, L"software\\" + widen(name));
+  return name;
+}
+
+Process startedFrom(Medium& medium, const std::string& key) {
+  fullPictureMenu(medium, key);
+  return medium.start();
+}
+
+}  // namespace
+
+PictureMenuRun::PictureMenuRun(const std::string& scenario)
+    : key_(removedKey(scenario)),
+      medium_(scenario),
+      program_(startedFrom(medium_, key_)),
+      menu_(waitForWindow(program_, L"Tmform")) {}
+
+PictureMenuRun::~PictureMenuRun() { deleteRegistryTree(HKEY_CURRENT_USER, L"software\\" + widen(key_)); }
+
 void expectButtonsOnPicture(const Window& menu, const std::string& when) {
   const ClientPixels pixels(menu);
   const RECT client = menu.clientRect();

@@ -19,6 +19,25 @@ std::string solidBitmap(int width, int height, COLORREF colour);
 // install.bmp.
 Json fullPictureMenu(Medium& medium, const std::string& registryKey);
 
+// That menu started from a medium of its own, under a per-user key named
+// `scenario` that is removed before and after.
+class PictureMenuRun {
+ public:
+  explicit PictureMenuRun(const std::string& scenario);
+  ~PictureMenuRun();
+  PictureMenuRun(const PictureMenuRun&) = delete;
+  PictureMenuRun& operator=(const PictureMenuRun&) = delete;
+
+  Process& program() { return program_; }
+  const Window& menu() const { return menu_; }
+
+ private:
+  std::string key_;
+  Medium medium_;
+  Process program_;
+  Window menu_;
+};
+
 // Expects each shown button of the menu to have no pixel of the picture's
 // colour, and the rest of the client area to show the picture; `when`
 // names the moment in the failure messages.

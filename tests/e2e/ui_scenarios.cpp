@@ -14,16 +14,6 @@ using namespace e2e;
 
 namespace {
 
-const std::wstring kMenuCaption = L"デモアドベンチャー　起動メニュー";
-
-// The per-user key of one scenario, removed before and after it.
-struct ScenarioKey {
-  explicit ScenarioKey(std::string key) : name(std::move(key)) { deleteRegistryTree(HKEY_CURRENT_USER, path()); }
-  ~ScenarioKey() { deleteRegistryTree(HKEY_CURRENT_USER, path()); }
-  std::wstring path() const { return L"software\\" + widen(name); }
-  std::string name;
-};
-
 bool becomesForeground(const Window& window) {
   return waitUntil([&] { return foregroundWindow().handle() == window.handle(); });
 }
@@ -44,11 +34,9 @@ int focusOn(const Window& form, const toolkit::FormLayout& layout, const char* n
 // at the first showing, after the pointer passed over them, after another
 // window covered the menu, or after the menu was hidden and shown again.
 TEST(E2eUi, PictureFillingTheClientAreaLeavesEveryButtonOnTop) {
-  ScenarioKey key("DiscmenuE2ePicture");
-  Medium medium("picture");
-  fullPictureMenu(medium, key.name);
-  Process program = medium.start();
-  Window menu = waitForWindow(program, L"Tmform", kMenuCaption);
+  PictureMenuRun run("DiscmenuE2ePicture");
+  Process& program = run.program();
+  const Window& menu = run.menu();
   expectButtonsOnPicture(menu, "at the first showing");
   screenshot(screenshotFolder(), "menu-full-picture", menu);
   // At 96 DPI the caption of the 12-pixel font fits in 12 rows (e2e-dpi
@@ -90,11 +78,9 @@ TEST(E2eUi, PictureFillingTheClientAreaLeavesEveryButtonOnTop) {
 // own accord, Tab leaving the layout's order, or a dialog that ends leaving
 // the form underneath inactive, even behind another program.
 TEST(E2eUi, KeyboardWalksTheDialogsAndEachEndActivatesTheFormUnderneath) {
-  ScenarioKey key("DiscmenuE2eKeyboard");
-  Medium medium("keyboard");
-  fullPictureMenu(medium, key.name);
-  Process program = medium.start();
-  Window menu = waitForWindow(program, L"Tmform", kMenuCaption);
+  PictureMenuRun run("DiscmenuE2eKeyboard");
+  Process& program = run.program();
+  const Window& menu = run.menu();
   ASSERT_TRUE(becomesForeground(menu));
   EXPECT_EQ(focusOn(menu, mformLayout, "instbtn"), controlId(mformLayout, "instbtn"));  // the launch button is disabled
   pressKey(menu, VK_RETURN);
