@@ -15,6 +15,9 @@ class ControlPeer {
  public:
   virtual ~ControlPeer() = default;
   virtual void changed(Property property) = 0;
+  // Images: decodes and shows the picture file; false, keeping what was
+  // shown, when the window system cannot decode it.
+  virtual bool loadPicture(const std::string&) { return true; }
 };
 
 // The backend's side of one form.

@@ -79,7 +79,7 @@ void FolderList::refresh() {
   std::vector<std::pair<std::string, std::string>> subfolders;  // sort key, path
   if (auto names = platform.listFolder(folder_)) {
     for (const std::string& name : *names) {
-      if (name.empty() || name[0] == '.') continue;
+      if (name.empty() || name == "." || name == "..") continue;
       std::string path = childPath(folder_, name);
       uint32_t attributes = platform.fileAttributes(path);
       if (attributes == platform::kInvalidAttributes || !(attributes & platform::kAttributeDirectory)) continue;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/platform.h"
+#include "toolkit/backend.h"
 #include "toolkit/toolkit.h"
 
 namespace toolkit {
@@ -57,9 +58,9 @@ bool Image::loadPicture(const std::string& path) {
     size = readBitmapSize(*stream);
   }
   if (!size) return false;
+  if (peer() && !peer()->loadPicture(path)) return false;
   picturePath_ = path;
   if (autoSize_) setBounds({left(), top(), size->width, size->height});
-  changed(Property::Picture);
   return true;
 }
 

@@ -35,7 +35,7 @@ class Exception : public std::runtime_error {
 };
 
 // What changed on a control or form, so that a backend can mirror it.
-enum class Property { Bounds, Caption, Visible, Enabled, Checked, Position, Picture, Timer, Items };
+enum class Property { Bounds, Caption, Visible, Enabled, Checked, Position, Timer, Items };
 
 class Control {
  public:
@@ -157,7 +157,7 @@ class Image : public Control {
   bool autoSize() const { return autoSize_; }
   // Loads a Windows bitmap file; with AutoSize the image takes the
   // picture's size. False, changing nothing, when the file does not hold a
-  // bitmap.
+  // bitmap or the backend cannot decode it.
   bool loadPicture(const std::string& path);
   const std::string& picturePath() const { return picturePath_; }
 
@@ -358,10 +358,10 @@ class Application {
   void terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
   // The standard display of an exception that escaped an event handler: a
-  // message box owned by the main form, caption "install". The Win32
-  // backend calls it for every std::exception that leaves a handler and
-  // goes on serving messages; the headless backend lets exceptions through
-  // to the test that runs the script.
+  // message box owned by the main form, caption "install". Both backends
+  // call it for every std::exception that leaves a handler and go on
+  // serving events (the headless backend lets its own ScriptError through
+  // to the test that runs the script).
   void showException(const std::exception& error);
 
  private:

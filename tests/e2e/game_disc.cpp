@@ -159,6 +159,8 @@ void expectMenuState(const Window& menu, bool installed) {
   EXPECT_TRUE(waitUntil([&] { return menu.visible() && install.text() == caption; }))
       << "install button reads \"" << narrow(install.text()) << "\"";
   EXPECT_EQ(run.enabled(), installed);
+  // The dialog that ended handed the activation back to the menu.
+  EXPECT_TRUE(waitUntil([&] { return foregroundWindow().handle() == menu.handle(); })) << "the menu is not active";
 }
 
 void closeMenu(Process& program, const Window& menu) {

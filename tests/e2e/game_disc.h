@@ -89,7 +89,7 @@ class GameDisc {
 // The menu window of the disc's configuration.
 Window waitForMenu(const Process& menu);
 // Waits until the menu is shown again in the given state: the install
-// button's caption and the launch button's state.
+// button's caption and the launch button's state; the menu is active.
 void expectMenuState(const Window& menu, bool installed);
 // Clicks "終了" and expects the program to end with 0.
 void closeMenu(Process& program, const Window& menu);

@@ -175,7 +175,8 @@ TEST(E2eInstall, DiskFullAtASmallLastFileEndsInTheFailurePath) {
 // Fault: any break on the main road of an installation: the browse dialog
 // not handing its folder over, or leaving the current directory elsewhere
 // so that the copy no longer finds its sources; a trail byte 0x5C of ソ
-// taken for a separator; dot entries copied; a file of ChunkSize + 1 or of
+// taken for a separator; a dot folder missing from the browse list, or the
+// destination dialog not active again after it; dot entries copied; a file of ChunkSize + 1 or of
 // whole chunks cut short, padded or reordered; a preserved file
 // overwritten; the installed path stored with other text than the program
 // composed, or stored so that only Wine's own API reads it; shortcuts whose
@@ -189,6 +190,7 @@ TEST(E2eInstall, WholeRoadFromTheMenuThroughTheBrowseDialog) {
   const std::filesystem::path installPath = chosen / kGameFolder;
   writeTree(installPath, earlierSaveData());
   writeFile(games / "Games" / "Other" / "keep.txt", "another folder in the list");
+  writeFile(games / "Games" / ".hidden" / "keep.txt", "a folder whose name begins with a dot");
 
   Process program = disc.start();
   Window menu = waitForMenu(program);
@@ -214,6 +216,7 @@ TEST(E2eInstall, WholeRoadFromTheMenuThroughTheBrowseDialog) {
   EXPECT_EQ(folders.items().at(folders.selectedItem()), L"Games");
   EXPECT_NO_THROW(folders.itemIndex(L"Target"));
   EXPECT_NO_THROW(folders.itemIndex(L"Other"));
+  EXPECT_NO_THROW(folders.itemIndex(L".hidden"));
   const std::wstring drive = chosen.root_name().wstring();
   EXPECT_EQ(drives.items().at(drives.selectedItem()), drive);
   screenshot(screenshotFolder(), "dirform", browse);
@@ -229,6 +232,7 @@ TEST(E2eInstall, WholeRoadFromTheMenuThroughTheBrowseDialog) {
   browse.child(dirformLayout, "Button1").click();
   waitForWindowGone(browse);
   EXPECT_EQ(dirpath.text(), chosen.wstring());
+  EXPECT_TRUE(waitUntil([&] { return foregroundWindow().handle() == dialog.handle(); }));
 
   startInstallation(program, dialog, chosen.wstring(), "install-confirmation");
   acknowledgeInstallation(program);
@@ -315,7 +319,7 @@ TEST(E2eInstall, CancelInTheMiddleOfALargeFileRollsBack) {
 
 // Fault: a destination without a drive name accepted (installing relative
 // to the medium), refused with another text or caption, or closing the
-// dialog or changing its text.
+// dialog, changing its text or leaving it inactive.
 TEST(E2eInstall, DestinationWithoutDriveNameIsRefusedAndTheDialogStays) {
   ScenarioNames names("DiscmenuE2eDrive");
   GameDisc disc(names);
@@ -338,6 +342,7 @@ TEST(E2eInstall, DestinationWithoutDriveNameIsRefusedAndTheDialogStays) {
     box.answer(IDOK);
     waitForWindowGone(box.window);
     EXPECT_TRUE(dialog.visible());
+    EXPECT_TRUE(waitUntil([&] { return foregroundWindow().handle() == dialog.handle(); }));
     EXPECT_EQ(dirpath.text(), text);
   }
   EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));

@@ -5,6 +5,7 @@
 
 #include "forms/layouts.h"
 #include "tests/e2e/build_paths.h"
+#include "tests/e2e/picture_checks.h"
 #include "tools/config_json.h"
 
 using namespace e2e;
@@ -36,29 +37,6 @@ Json menuConfig(const UserKey& key) {
   config["imageLeft"] = 0;
   config["imageTop"] = 0;
   return config;
-}
-
-// A 24-bit Windows bitmap of one colour, bottom-up rows padded to 4 bytes.
-std::string bitmap(int width, int height) {
-  const int row = (width * 3 + 3) / 4 * 4;
-  const uint32_t pixels = static_cast<uint32_t>(row * height);
-  std::string bytes(54 + pixels, '\0');
-  auto put = [&bytes](size_t at, uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-  };
-  bytes[0] = 'B', bytes[1] = 'M';
-  put(2, 54 + pixels, 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<uint32_t>(width), 4);
-  put(22, static_cast<uint32_t>(height), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  put(34, pixels, 4);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) put(54 + y * row + x * 3, 0x3060C0, 3);
-  }
-  return bytes;
 }
 
 Window menuControl(const Window& menu, const char* name) { return menu.child(controlId(mformLayout, name)); }
@@ -95,7 +73,7 @@ TEST(E2eMenu, MenuShowsTheConfiguredLayoutNotInstalled) {
   UserKey key("DiscmenuE2eLayout");
   Medium medium("layout");
   medium.pack(installerImage(), menuConfig(key));
-  medium.addFile("install.bmp", bitmap(320, 120));
+  medium.addFile("install.bmp", solidBitmap(320, 120, RGB(0x30, 0x60, 0xC0)));
   Process program = medium.start();
   Window menu = waitForWindow(program, kMenuClass, kMenuCaption);
   screenshot(screenshotFolder(), "menu-not-installed", menu);

@@ -226,7 +226,38 @@ TEST_F(ControlsTest, PictureIsLoadedFromItsFileAndSizesTheImage) {
   HWND window = childOf(menu, "instimage");
   EXPECT_NE(SendMessageW(window, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
   EXPECT_EQ(boundsOf(window), (Bounds{0, 0, 40, 30}));
+
+  // Headers that pass the toolkit's check, pixels that the window system
+  // cannot decode (7 bits a pixel): refused as on the headless backend,
+  // so the menu hides the control.
+  data[28] = 7;
+  std::ofstream("undecodable.bmp", std::ios::binary) << data;
+  platform.writeFile("C:\\undecodable.bmp", data);
+  EXPECT_FALSE(image.loadPicture("undecodable.bmp"));
+  EXPECT_EQ(image.picturePath(), "install.bmp");
   DeleteFileW(L"install.bmp");
+  DeleteFileW(L"undecodable.bmp");
+}
+
+void CALLBACK pressDownThenCancel(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  HWND keep = FindWindowExW(window, nullptr, L"Button", L"セーブデータを残す");
+  SetFocus(keep);
+  PostMessageW(keep, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(keep, WM_KEYUP, VK_DOWN, 0);
+  PostMessageW(FindWindowExW(window, nullptr, L"Button", L"中止"), BM_CLICK, 0, 0);
+}
+
+TEST_F(ControlsTest, ArrowKeyMovesToTheNextRadioButtonAndChecksIt) {
+  Form& uninstall = app.createForm<Form>(uninsformLayout);
+  uninstall.control<Button>("Button2").onClick = [&] {
+    uninstall.setModalResult(-1);
+    uninstall.hide();
+  };
+  SetTimer(windowOf(uninstall), 1, 20, pressDownThenCancel);
+  EXPECT_EQ(uninstall.showModal(), -1);
+  EXPECT_TRUE(uninstall.control<RadioButton>("savecheck").checked());
+  EXPECT_FALSE(uninstall.control<RadioButton>("RadioButton1").checked());
 }
 
 }  // namespace

@@ -63,6 +63,9 @@ TEST_F(WindowsTest, FormsHaveTheirClassCaptionFrameAndSize) {
     EXPECT_EQ((style & WS_SYSMENU) != 0, c.systemMenu) << form.name();
     EXPECT_EQ((style & WS_THICKFRAME) != 0, c.sizeable) << form.name();
     EXPECT_EQ((style & WS_CAPTION), static_cast<LONG_PTR>(WS_CAPTION)) << form.name();
+    // The program's icon in the title bar and the taskbar.
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0) << form.name();
+    EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0) << form.name();
   }
 }
 
@@ -84,6 +87,7 @@ TEST_F(WindowsTest, ClientSizeAndCentringFollowTheForm) {
   EXPECT_EQ(menu.top(), outer.top);
   EXPECT_TRUE(IsWindowVisible(windowOf(menu)));
   menu.hide();
+  drainMessages();
   EXPECT_FALSE(IsWindowVisible(windowOf(menu)));
 }
 
@@ -130,7 +134,9 @@ TEST_F(WindowsTest, ModalShowingEndsThroughAButtonClickAndIgnoresClose) {
     EXPECT_EQ(dialog.showModal(), -1) << dialog.name();
     EXPECT_TRUE(menuDisabledMeanwhile) << dialog.name();
     EXPECT_TRUE(IsWindowEnabled(windowOf(menu))) << dialog.name();
+    drainMessages();  // the dialog's window goes when the thread serves its messages
     EXPECT_FALSE(IsWindowVisible(windowOf(dialog))) << dialog.name();
+    EXPECT_EQ(GetForegroundWindow(), windowOf(menu)) << dialog.name();
   }
 }
 

@@ -146,9 +146,11 @@ TEST_F(FolderTest, FolderListShowsRootAncestorsFolderAndSubfolders) {
   ASSERT_TRUE(list.setFolder("C:\\Games\\Title"));
   EXPECT_EQ(platform.currentDirectory(), "C:\\Games\\Title");
   EXPECT_EQ(list.folder(), "C:\\Games\\Title");
-  EXPECT_EQ(list.items(), (std::vector<std::string>{"C:\\", "C:\\Games", "C:\\Games\\Title",
+  // Only "." and ".." are left out: a folder whose name begins with a dot
+  // is a folder like any other.
+  EXPECT_EQ(list.items(), (std::vector<std::string>{"C:\\", "C:\\Games", "C:\\Games\\Title", "C:\\Games\\Title\\.cache",
                                                     "C:\\Games\\Title\\Data", "C:\\Games\\Title\\save"}));
-  EXPECT_EQ(list.itemDepths(), (std::vector<int>{0, 1, 2, 3, 3}));
+  EXPECT_EQ(list.itemDepths(), (std::vector<int>{0, 1, 2, 3, 3, 3}));
   EXPECT_EQ(list.currentItem(), 2);
 
   EXPECT_FALSE(list.setFolder("C:\\Games\\Missing"));

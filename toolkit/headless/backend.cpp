@@ -1,6 +1,7 @@
 // The headless backend: no windows. Forms get fake handles, and every wait
 // for the user runs the next scripted step or ticks the waiting form's
 // timers (see script.h), so tests drive whole handler chains without sleeps.
+#include <functional>
 #include <memory>
 
 #include "platform/platform.h"
@@ -73,7 +74,7 @@ class HeadlessBackend : public Backend {
   void wait(Form& form) {
     if (script_.nextIsFor(form)) {
       Script::Step step = script_.take();
-      step(form);
+      serve(form, [&] { step(form); });
       return;
     }
     bool ticked = false;
@@ -81,12 +82,25 @@ class HeadlessBackend : public Backend {
       auto* timer = dynamic_cast<Timer*>(control.get());
       if (!timer || !timer->enabled()) continue;
       script_.countTick();
-      timer->tick();
+      serve(form, [&] { timer->tick(); });
       ticked = true;
     }
     if (!ticked) {
       throw ScriptError("form " + form.name() + " waits for the user with no enabled timer, and " +
                         script_.describeNext());
+    }
+  }
+
+  // As the Win32 backend does for a window message: an exception from a
+  // handler is shown and the loop goes on. A script's own error ends the
+  // test.
+  static void serve(Form& form, const std::function<void()>& event) {
+    try {
+      event();
+    } catch (const ScriptError&) {
+      throw;
+    } catch (const std::exception& error) {
+      form.application().showException(error);
     }
   }
 

@@ -28,15 +28,17 @@ class Win32Backend : public Backend {
 
   std::unique_ptr<FormPeer> createFormPeer(Form& form) override { return std::make_unique<FormWindow>(form); }
 
-  // The other forms are disabled while the modal form runs and enabled
-  // again before it hides, so that the window system activates one of
-  // them and not another program's.
+  // The other forms shown are disabled while the modal form runs and
+  // enabled again when it ends, before its window hides (see
+  // FormWindow::changed), so that the window system activates one of them
+  // and not another program's. Hidden forms stay enabled: a dialog shown
+  // later from this one must take input.
   void runModalLoop(Form& form) override {
     Application& application = form.application();
     std::vector<HWND> disabled;
     for (const auto& other : application.forms()) {
       HWND window = windowOf(*other);
-      if (other.get() == &form || !window || !IsWindowEnabled(window)) continue;
+      if (other.get() == &form || !window || !IsWindowVisible(window) || !IsWindowEnabled(window)) continue;
       EnableWindow(window, FALSE);
       disabled.push_back(window);
     }
@@ -53,6 +55,10 @@ class Win32Backend : public Backend {
   void runMainLoop(Application& application) override {
     while (!application.terminated()) {
       if (!serveOneMessage(application)) application.terminate();
+    }
+    // No loop serves the hiding of the last forms any more.
+    for (const auto& form : application.forms()) {
+      if (auto* window = static_cast<FormWindow*>(form->peer())) window->finishHiding();
     }
   }
 

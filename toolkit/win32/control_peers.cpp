@@ -31,6 +31,8 @@ class ButtonPeer : public ChildPeer {
   void command(int code) override {
     if (code == BN_CLICKED) static_cast<Button&>(control()).click();
   }
+  // Enter presses the focused button, as Space does.
+  void enter() override { command(BN_CLICKED); }
 };
 
 // Labels never cut their text short: the window grows to the text, as a
@@ -56,8 +58,9 @@ class LabelPeer : public ChildPeer {
     HGDIOBJ previous = SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(window(), WM_GETFONT, 0, 0)));
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc.get(), previous);
-    MoveWindow(window(), bounds.left, bounds.top, std::max<int>(bounds.width, extent.cx),
-               std::max<int>(bounds.height, extent.cy), TRUE);
+    MoveWindow(window(), owner().scale(bounds.left), owner().scale(bounds.top),
+               std::max<int>(owner().scale(bounds.width), extent.cx), std::max<int>(owner().scale(bounds.height), extent.cy),
+               TRUE);
   }
 };
 
@@ -132,30 +135,64 @@ class ProgressPeer : public ChildPeer {
   }
 };
 
+// A static showing the bitmap. Above 96 DPI it shows a copy stretched by
+// DPI / 96 with halftoning; at 96 DPI the file's own bitmap, pixel for
+// pixel.
 class ImagePeer : public ChildPeer {
  public:
   ImagePeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) { createWindow(L"Static", SS_BITMAP); }
   ~ImagePeer() override { show(nullptr); }
 
-  void changed(Property property) override {
-    if (property != Property::Picture) return ChildPeer::changed(property);
-    const std::string& path = static_cast<Image&>(control()).picturePath();
+  bool loadPicture(const std::string& path) override {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageW(nullptr, toWide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
-    show(bitmap.get());
-    bitmap_ = std::move(bitmap);
-    place();  // the static sized itself to the bitmap; the control decides
+    if (!bitmap) return false;
+    show(nullptr);  // the static lets go of the bitmaps before they are replaced
+    picture_ = std::move(bitmap);
+    showScaled();
+    return true;
+  }
+  void dpiChanged() override {
+    showScaled();
+    ChildPeer::dpiChanged();
   }
 
  private:
+  void showScaled() {
+    show(nullptr);
+    scaled_ = owner().dpi() == kDesignDpi ? UniqueBitmap() : stretched(picture_.get());
+    show(scaled_ ? scaled_.get() : picture_.get());
+    place();  // the static sized itself to the bitmap; the control decides
+  }
+
+  UniqueBitmap stretched(HBITMAP source) const {
+    BITMAP info{};
+    if (!source || !GetObjectW(source, sizeof info, &info)) return {};
+    int width = owner().scale(info.bmWidth);
+    int height = owner().scale(info.bmHeight);
+    WindowDc screen(nullptr);
+    UniqueBitmap target(CreateCompatibleBitmap(screen.get(), width, height));
+    MemoryDc from(screen.get());
+    MemoryDc to(screen.get());
+    HGDIOBJ oldFrom = SelectObject(from.get(), source);
+    HGDIOBJ oldTo = SelectObject(to.get(), target.get());
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from.get(), oldFrom);
+    SelectObject(to.get(), oldTo);
+    return target;
+  }
+
   // The static hands back the bitmap it showed before; when that is a copy
   // of its own (a bitmap with alpha under visual styles) it is ours to free.
   void show(HBITMAP bitmap) {
     auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(window(), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-    if (previous && previous != bitmap_.get()) DeleteObject(previous);
+    if (previous && previous != picture_.get() && previous != scaled_.get()) DeleteObject(previous);
   }
-  UniqueBitmap bitmap_;
+  UniqueBitmap picture_;
+  UniqueBitmap scaled_;
 };
 
 // A timer below the window system's shortest interval is ticked by the
@@ -215,7 +252,8 @@ class DriveListPeer : public ChildPeer {
  protected:
   void place() override {
     const Bounds& bounds = control().bounds();
-    MoveWindow(window(), bounds.left, bounds.top, bounds.width, bounds.height + kDroppedHeight, TRUE);
+    MoveWindow(window(), owner().scale(bounds.left), owner().scale(bounds.top), owner().scale(bounds.width),
+               owner().scale(bounds.height + kDroppedHeight), TRUE);
   }
 
  private:
@@ -240,8 +278,12 @@ class FolderListPeer : public ChildPeer {
   FolderListPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
     createWindow(L"ListBox", LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
                  WS_EX_CLIENTEDGE);
-    if (list().itemHeight() > 0) SendMessageW(window(), LB_SETITEMHEIGHT, 0, list().itemHeight());
+    setItemHeight();
     fill();
+  }
+  void dpiChanged() override {
+    ChildPeer::dpiChanged();
+    setItemHeight();
   }
   void changed(Property property) override {
     if (property == Property::Items) return fill();
@@ -263,7 +305,7 @@ class FolderListPeer : public ChildPeer {
         SendMessageW(window(), LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()))));
     RECT area = item.rcItem;
     const auto& depths = list().itemDepths();
-    if (item.itemID < depths.size()) area.left += 2 + kIndent * depths[item.itemID];
+    if (item.itemID < depths.size()) area.left += owner().scale(2 + kIndent * depths[item.itemID]);
     DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &area,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
@@ -271,6 +313,10 @@ class FolderListPeer : public ChildPeer {
 
  private:
   FolderList& list() const { return static_cast<FolderList&>(control()); }
+
+  void setItemHeight() {
+    if (list().itemHeight() > 0) SendMessageW(window(), LB_SETITEMHEIGHT, 0, owner().scale(list().itemHeight()));
+  }
 
   // The root as it is ("C:\"), every other line by its last name.
   static std::string lineName(const std::string& path, int depth) {

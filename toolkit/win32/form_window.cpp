@@ -24,6 +24,12 @@ FormWindow::FormWindow(Form& form) : form_(form) {
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = className.c_str();
+  // The program's icon, when its image carries one (shared: never freed).
+  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kApplicationIconId), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kApplicationIconId), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                      LR_SHARED));
   // The class outlives this window and is shared with any later form of
   // the same class; registering it again is expected to fail.
   if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
@@ -37,9 +43,20 @@ FormWindow::FormWindow(Form& form) : form_(form) {
                                 size.cx, size.cy, nullptr, nullptr, instance, this);
   if (!window) throw Exception("cannot create the window of form " + form.name());
   window_.reset(window);
+  // The title bar and the taskbar show the window's own icons.
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowClass.hIcon));
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowClass.hIconSm));
+  // Made at the layout's size, then scaled once the window knows its
+  // monitor.
+  dpi_ = windowDpi(window);
+  if (dpi_ != kDesignDpi) {
+    size = layout.outerSize ? SIZE{scale(layout.bounds.width), scale(layout.bounds.height)}
+                            : outerSize(form.clientWidth(), form.clientHeight());
+    SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   RECT client{};
   GetClientRect(window, &client);
-  form.userSetClientSize(client.right, client.bottom);
+  form.userSetClientSize(unscale(client.right), unscale(client.bottom));
 }
 
 FormWindow::~FormWindow() {
@@ -58,8 +75,7 @@ DWORD FormWindow::style() const {
 }
 
 SIZE FormWindow::outerSize(int clientWidth, int clientHeight) const {
-  RECT rect{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&rect, style(), FALSE, 0);
+  RECT rect = frameFor({0, 0, scale(clientWidth), scale(clientHeight)}, style(), dpi_);
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -86,17 +102,52 @@ void FormWindow::changed(Property property) {
       place();
       break;
     case Property::Visible:
-      if (!form_.visible()) {
-        ShowWindow(window_.get(), SW_HIDE);
-        break;
+      // Hidden once the thread next serves its messages: by then the form
+      // that carries on (a caller that shows itself again, the dialog it
+      // shows next) is shown and active, so the window system never hands
+      // the activation to another program in between.
+      if (form_.visible()) {
+        showWindow();
+      } else {
+        PostMessageW(window_.get(), kHideMessage, 0, 0);
       }
-      if (!shownBefore_ && form_.layout().centred) centre();
-      shownBefore_ = true;
-      ShowWindow(window_.get(), SW_SHOW);
       break;
     default:
       break;
   }
+}
+
+void FormWindow::showWindow() {
+  if (!shownBefore_ && form_.layout().centred) centre();
+  shownBefore_ = true;
+  HWND active = GetActiveWindow();
+  if (active != window_.get()) activeBefore_ = active;
+  ShowWindow(window_.get(), SW_SHOW);
+  // A window still shown (its hiding was pending) is not activated by
+  // SW_SHOW.
+  SetForegroundWindow(window_.get());
+}
+
+void FormWindow::finishHiding() {
+  HWND window = window_.get();
+  if (form_.visible() || !IsWindowVisible(window)) return;
+  // The form that was active before this one takes the activation back
+  // before this window goes.
+  if (GetActiveWindow() == window && activeBefore_ && IsWindowVisible(activeBefore_) &&
+      IsWindowEnabled(activeBefore_)) {
+    SetForegroundWindow(activeBefore_);
+  }
+  ShowWindow(window, SW_HIDE);
+}
+
+void FormWindow::rescale(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  // The children take new fonts before the old ones are deleted.
+  std::map<int, UniqueFont> previous = std::move(fonts_);
+  fonts_.clear();
+  for (const auto& [id, child] : children_) child->dpiChanged();
+  SetWindowPos(window_.get(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::unique_ptr<ControlPeer> FormWindow::createControlPeer(Control& control) { return createChildPeer(*this, control); }
@@ -105,7 +156,7 @@ HFONT FormWindow::font(int height) {
   auto found = fonts_.find(height);
   if (found != fonts_.end()) return found->second.get();
   // Without the face the font mapper picks a Shift-JIS font of its own.
-  UniqueFont font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+  UniqueFont font(CreateFontW(scale(height), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                               toWide(texts::kUiFontName).c_str()));
   if (!font) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -128,7 +179,9 @@ ChildPeer* FormWindow::child(int id) const {
 
 // Tab stops follow the layout's tab order (the z-order of the children);
 // each control starts a group of its own except a radio button that
-// follows another, so the radio buttons form one arrow-key group.
+// follows another, so the radio buttons form one arrow-key group. Images
+// go to the bottom: the children clip their siblings, so a picture behind
+// the buttons never paints over them.
 void FormWindow::applyTabOrder() {
   std::vector<ChildPeer*> ordered;
   for (const auto& [id, child] : children_) {
@@ -136,7 +189,8 @@ void FormWindow::applyTabOrder() {
   }
   auto key = [](const ChildPeer* child) {
     int order = child->control().tabOrder();
-    return order < 0 ? INT_MAX : order;
+    if (child->control().kind() == ControlKind::Image) return INT_MAX;
+    return order < 0 ? INT_MAX - 1 : order;
   };
   std::stable_sort(ordered.begin(), ordered.end(), [&](auto* a, auto* b) { return key(a) < key(b); });
   HWND after = HWND_TOP;
@@ -222,8 +276,14 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (form_.layout().systemMenu) form_.close();
       return 0;
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) form_.userSetClientSize(LOWORD(lParam), HIWORD(lParam));
+      if (wParam != SIZE_MINIMIZED) form_.userSetClientSize(unscale(LOWORD(lParam)), unscale(HIWORD(lParam)));
       break;
+    case WM_DPICHANGED:
+      rescale(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case kHideMessage:
+      finishHiding();
+      return 0;
     case WM_MOVE: {
       RECT rect{};
       GetWindowRect(window, &rect);
@@ -250,7 +310,7 @@ ChildPeer::~ChildPeer() {
 }
 
 void ChildPeer::createWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
-  style |= WS_CHILD;
+  style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (control_.visible()) style |= WS_VISIBLE;
   if (!control_.enabled()) style |= WS_DISABLED;
   // A progress bar's tab order places it among the others but it takes no
@@ -259,19 +319,31 @@ void ChildPeer::createWindow(const wchar_t* windowClass, DWORD style, DWORD exSt
                    control_.kind() != ControlKind::Image;
   if (control_.tabOrder() >= 0 && focusable) style |= WS_TABSTOP;
   const Bounds& bounds = control_.bounds();
-  HWND window = CreateWindowExW(exStyle, windowClass, toWide(control_.caption()).c_str(), style, bounds.left,
-                                bounds.top, bounds.width, bounds.height, owner_.window(),
+  HWND window = CreateWindowExW(exStyle, windowClass, toWide(control_.caption()).c_str(), style,
+                                owner_.scale(bounds.left), owner_.scale(bounds.top), owner_.scale(bounds.width),
+                                owner_.scale(bounds.height), owner_.window(),
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), nullptr);
   if (!window) throw Exception("cannot create the window of control " + control_.name());
   window_.reset(window);
-  int height = control_.fontHeight() ? control_.fontHeight() : owner_.form().layout().fontHeight;
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(owner_.font(height)), FALSE);
+  applyFont();
   owner_.adopt(*this);
+}
+
+void ChildPeer::applyFont() {
+  int height = control_.fontHeight() ? control_.fontHeight() : owner_.form().layout().fontHeight;
+  SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(owner_.font(height)), TRUE);
 }
 
 void ChildPeer::place() {
   const Bounds& bounds = control_.bounds();
-  MoveWindow(window_.get(), bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
+  MoveWindow(window_.get(), owner_.scale(bounds.left), owner_.scale(bounds.top), owner_.scale(bounds.width),
+             owner_.scale(bounds.height), TRUE);
+}
+
+void ChildPeer::dpiChanged() {
+  if (!window_) return;
+  applyFont();
+  place();
 }
 
 void ChildPeer::changed(Property property) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "toolkit/backend.h"
+#include "toolkit/win32/dpi.h"
 #include "toolkit/win32/handles.h"
 
 namespace toolkit::win32 {
@@ -16,6 +17,10 @@ class FormWindow;
 // Control ids are 100 + the control's index in its layout: never IDOK (1)
 // or IDCANCEL (2), so Enter and Escape end no dialog.
 inline constexpr int kFirstControlId = 100;
+// The program's icon: icon resource 1 of the executable, when it has one.
+inline constexpr int kApplicationIconId = 1;
+// Posted to a form's window to hide it (see FormWindow::changed).
+inline constexpr UINT kHideMessage = WM_APP + 1;
 
 // The peer of one control: a child window (or, for a timer, a timer of the
 // form's window) that mirrors the control and reports what the user did.
@@ -35,11 +40,15 @@ class ChildPeer : public ControlPeer {
   virtual void drawItem(const DRAWITEMSTRUCT&) {}
   // Enter pressed while this control has the focus.
   virtual void enter() {}
+  // The form moved to a monitor of another DPI: new font and place.
+  virtual void dpiChanged();
 
  protected:
   // Creates the child window with the control's bounds, caption, state and
   // font; called by each kind's constructor.
   void createWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle = 0);
+  void applyFont();
+  // Moves the window to the control's bounds, scaled to the form's DPI.
   virtual void place();
   FormWindow& owner() const { return owner_; }
 
@@ -61,11 +70,19 @@ class FormWindow : public FormPeer {
   void changed(Property property) override;
   std::unique_ptr<ControlPeer> createControlPeer(Control& control) override;
 
-  // A font of that height ("ＭＳ Ｐゴシック", Shift-JIS character set), made
-  // once per height and owned here.
+  // A font of that height in layout pixels ("ＭＳ Ｐゴシック", Shift-JIS
+  // character set), scaled to the DPI, made once per height and owned here.
   HFONT font(int height);
   void adopt(ChildPeer& child);
   void release(ChildPeer& child);
+
+  // Layouts are in pixels at 96 DPI; the window is scaled by DPI / 96.
+  int dpi() const { return dpi_; }
+  int scale(int value) const { return MulDiv(value, dpi_, kDesignDpi); }
+  int unscale(int value) const { return MulDiv(value, kDesignDpi, dpi_); }
+
+  // Hides the window now if the form was hidden meanwhile (see changed).
+  void finishHiding();
 
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,13 +93,17 @@ class FormWindow : public FormPeer {
   void place();
   void centre();
   void applyTabOrder();
+  void showWindow();
+  void rescale(int dpi, const RECT* suggested);
 
   Form& form_;
   HWND creating_ = nullptr;  // the window while CreateWindowExW runs
   std::map<int, UniqueFont> fonts_;
   std::map<int, ChildPeer*> children_;
+  int dpi_ = kDesignDpi;
   bool shownBefore_ = false;
-  HWND lastFocus_ = nullptr;  // the child that had the focus when the form was left
+  HWND lastFocus_ = nullptr;     // the child that had the focus when the form was left
+  HWND activeBefore_ = nullptr;  // the window that was active when the form was shown
   UniqueWindow window_;  // declared last: destroyed before the fonts
 };
 

@@ -43,4 +43,20 @@ class WindowDc {
   HDC dc_;
 };
 
+// A memory device context compatible with another, deleted when the owner
+// goes.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {}
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  ~MemoryDc() {
+    if (dc_) DeleteDC(dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
 }  // namespace toolkit::win32

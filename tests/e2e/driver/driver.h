@@ -166,6 +166,30 @@ class Window {
   HWND handle_ = nullptr;
 };
 
+// The window that has the keyboard focus in the thread of `form`, and the
+// foreground window of the desktop.
+Window focusedWindow(const Window& form);
+Window foregroundWindow();
+// Presses and releases a key in the control that has the focus in the
+// thread of `form`, as typing would; returns once the thread handled it.
+void pressKey(const Window& form, WORD virtualKey);
+
+// What the screen shows of a window's client area, pixel by pixel.
+class ClientPixels {
+ public:
+  explicit ClientPixels(const Window& window);
+  int width() const { return width_; }
+  int height() const { return height_; }
+  COLORREF at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+  // How many pixels of the rectangle (client coordinates) have the colour.
+  int count(const RECT& area, COLORREF colour) const;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<COLORREF> pixels_;
+};
+
 // The control id the toolkit gives a layout's control: 100 + its index.
 int controlId(const toolkit::FormLayout& layout, const char* controlName);
 

@@ -226,6 +226,63 @@ void Window::sync(Duration timeout) const {
   }
 }
 
+Window focusedWindow(const Window& form) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(form.handle(), nullptr), &info)) {
+    throw DriverError("no thread information for " + narrow(form.text()));
+  }
+  return Window(info.hwndFocus);
+}
+
+Window foregroundWindow() { return Window(GetForegroundWindow()); }
+
+void pressKey(const Window& form, WORD virtualKey) {
+  Window focus = focusedWindow(form);
+  if (!focus) throw DriverError("no control has the focus in " + narrow(form.text()));
+  const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+  PostMessageW(focus.handle(), WM_KEYDOWN, virtualKey, 1 | scan << 16);
+  PostMessageW(focus.handle(), WM_KEYUP, virtualKey, 1 | scan << 16 | 3u << 30);
+  form.sync();
+}
+
+ClientPixels::ClientPixels(const Window& window) {
+  window.sync();
+  std::this_thread::sleep_for(kSettle);
+  RECT client = window.clientRect();
+  POINT origin{0, 0};
+  ClientToScreen(window.handle(), &origin);
+  width_ = client.right;
+  height_ = client.bottom;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  pixels_.resize(static_cast<size_t>(width_) * height_);
+  const auto* row = static_cast<const uint32_t*>(bits);
+  for (size_t i = 0; i < pixels_.size(); ++i) {
+    const uint32_t bgr = row[i];
+    pixels_[i] = RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+int ClientPixels::count(const RECT& area, COLORREF colour) const {
+  int found = 0;
+  for (int y = std::max(0L, area.top); y < std::min<long>(height_, area.bottom); ++y) {
+    for (int x = std::max(0L, area.left); x < std::min<long>(width_, area.right); ++x) found += at(x, y) == colour;
+  }
+  return found;
+}
+
 int controlId(const toolkit::FormLayout& layout, const char* controlName) {
   for (size_t i = 0; i < layout.controls.size(); ++i) {
     if (std::strcmp(layout.controls[i].name, controlName) == 0) return 100 + static_cast<int>(i);

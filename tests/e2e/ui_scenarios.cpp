@@ -1,0 +1,139 @@
+// The menu and its dialogs as a player meets them on the real window system
+// (Wine): a picture behind the buttons, the keyboard, the activation when a
+// dialog ends, and the program's icon.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <set>
+
+#include "forms/layouts.h"
+#include "tests/e2e/game_disc.h"
+#include "tests/e2e/picture_checks.h"
+
+using namespace e2e;
+
+namespace {
+
+bool becomesForeground(const Window& window) {
+  return waitUntil([&] { return foregroundWindow().handle() == window.handle(); });
+}
+
+// Waits for the focus to reach the control of that layout and name; the
+// id found otherwise.
+int focusOn(const Window& form, const toolkit::FormLayout& layout, const char* name) {
+  const int expected = controlId(layout, name);
+  int found = 0;
+  waitUntil([&] { return (found = focusedWindow(form).id()) == expected; }, Duration(5000));
+  return found;
+}
+
+}  // namespace
+
+// Fault: the picture, a child window below the buttons, painting over them
+// (no clipping of siblings): buttons, captions or focus rectangles missing
+// at the first showing, after the pointer passed over them, after another
+// window covered the menu, or after the menu was hidden and shown again.
+TEST(E2eUi, PictureFillingTheClientAreaLeavesEveryButtonOnTop) {
+  PictureMenuRun run("DiscmenuE2ePicture");
+  Process& program = run.program();
+  const Window& menu = run.menu();
+  expectButtonsOnPicture(menu, "at the first showing");
+  screenshot(screenshotFolder(), "menu-full-picture", menu);
+  // At 96 DPI the caption of the 12-pixel font fits in 12 rows (e2e-dpi
+  // expects 1.5 times that).
+  const int ink = captionInkHeight(menu, menu.child(mformLayout, "closebtn"));
+  std::cout << "caption ink height at 96 DPI: " << ink << " rows\n";
+  EXPECT_LE(ink, 12);
+
+  for (const Window& button : menu.children()) {
+    if (button.className() != L"Button" || !button.visible()) continue;
+    const RECT rect = button.screenRect();
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    menu.sync();
+  }
+  SetCursorPos(0, 0);
+  expectButtonsOnPicture(menu, "after the pointer passed");
+
+  const RECT area = menu.screenRect();
+  HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"Static", L"", WS_POPUP | SS_WHITERECT, area.left,
+                               area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr, nullptr,
+                               nullptr);
+  ASSERT_TRUE(cover);
+  ShowWindow(cover, SW_SHOWNOACTIVATE);
+  UpdateWindow(cover);
+  menu.sync();
+  DestroyWindow(cover);
+  expectButtonsOnPicture(menu, "after another window covered it");
+
+  menu.child(mformLayout, "instbtn").click();
+  Window dialog = waitForWindow(program, L"Tinstform");
+  dialog.child(instformLayout, "Button3").click();
+  ASSERT_TRUE(waitUntil([&] { return menu.visible() && !dialog.visible(); }));
+  expectButtonsOnPicture(menu, "after it was hidden and shown again");
+  closeMenu(program, menu);
+}
+
+// Fault: Enter on a focused button doing nothing (the dialog manager's
+// IDOK ignored), Enter in the edit or on a button ending a dialog of its
+// own accord, Tab leaving the layout's order, or a dialog that ends leaving
+// the form underneath inactive, even behind another program.
+TEST(E2eUi, KeyboardWalksTheDialogsAndEachEndActivatesTheFormUnderneath) {
+  PictureMenuRun run("DiscmenuE2eKeyboard");
+  Process& program = run.program();
+  const Window& menu = run.menu();
+  ASSERT_TRUE(becomesForeground(menu));
+  EXPECT_EQ(focusOn(menu, mformLayout, "instbtn"), controlId(mformLayout, "instbtn"));  // the launch button is disabled
+  pressKey(menu, VK_RETURN);
+
+  Window dialog = waitForWindow(program, L"Tinstform");
+  ASSERT_TRUE(becomesForeground(dialog));
+  EXPECT_EQ(focusOn(dialog, instformLayout, "dirpath"), controlId(instformLayout, "dirpath"));
+  pressKey(dialog, VK_RETURN);  // ends nothing
+  pressKey(dialog, VK_TAB);
+  EXPECT_TRUE(dialog.visible());
+  EXPECT_EQ(focusOn(dialog, instformLayout, "Button1"), controlId(instformLayout, "Button1"));
+  pressKey(dialog, VK_RETURN);
+
+  Window browse = waitForWindow(program, L"Tdirform");
+  ASSERT_TRUE(becomesForeground(browse));
+  EXPECT_EQ(focusOn(browse, dirformLayout, "dirlist"), controlId(dirformLayout, "dirlist"));
+  const char* browseOrder[] = {"Button1", "Button2", "drivelist", "dirlist", "Button1", "Button2"};
+  for (const char* name : browseOrder) {
+    pressKey(browse, VK_TAB);
+    EXPECT_EQ(focusOn(browse, dirformLayout, name), controlId(dirformLayout, name)) << name;
+  }
+  pressKey(browse, VK_RETURN);  // "中止"
+  waitForWindowGone(browse);
+  EXPECT_TRUE(becomesForeground(dialog)) << "after the browse dialog";
+
+  // The focus came back to "参照"; on to "中止".
+  for (const char* name : {"Button2", "Button3"}) {
+    pressKey(dialog, VK_TAB);
+    EXPECT_EQ(focusOn(dialog, instformLayout, name), controlId(instformLayout, name)) << name;
+  }
+  pressKey(dialog, VK_RETURN);
+  waitForWindowGone(dialog);
+  EXPECT_TRUE(menu.visible());
+  EXPECT_TRUE(becomesForeground(menu)) << "after the destination dialog";
+  closeMenu(program, menu);
+}
+
+// Fault: install.exe without its icon (Explorer shows a blank program), or
+// an icon without the small or the large sizes. (The forms' use of it is
+// read in-process by the Win32 toolkit's tests: Wine does not answer
+// WM_GETICON across processes.)
+TEST(E2eUi, ProgramCarriesADiscIconFrom16To256Pixels) {
+  HMODULE image = LoadLibraryExW(installerImage().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(image);
+  HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  ASSERT_TRUE(found);
+  const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(image, found)));
+  ASSERT_TRUE(group);
+  // The group's header (6 bytes), then 14 bytes per picture, width first
+  // (0 for 256).
+  std::set<int> sizes;
+  const int count = group[4] | group[5] << 8;
+  for (int i = 0; i < count; ++i) sizes.insert(group[6 + 14 * i] ? group[6 + 14 * i] : 256);
+  FreeLibrary(image);
+  EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 128, 256}));
+}
