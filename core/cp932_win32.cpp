@@ -30,8 +30,11 @@ std::optional<std::string> wideToMultiByte(unsigned codePage, std::wstring_view 
   }
   // Some characters map without the default character yet do not come back
   // as themselves; only a round trip proves the bytes name the same text.
-  auto back = multiByteToWide(codePage, out);
-  if (!back || *back != wide) return std::nullopt;
+  // It converts as the program hands the bytes to the system (no flags):
+  // 0xA0 and 0xFD to 0xFF come back as their private-use characters there,
+  // while the strict conversion refuses them.
+  std::wstring back(wide.size(), L'\0');
+  if (MultiByteToWideChar(codePage, 0, out.data(), n, back.data(), size) != size || back != wide) return std::nullopt;
   return out;
 }
 
