@@ -3,8 +3,9 @@
 // Every string crossing this interface is Shift-JIS bytes; relative paths
 // resolve against the current directory. A name or value coming back from
 // the system is handed over only in its exact Shift-JIS form: where it has
-// none (a character outside code page 932), the call says so instead. Two backends implement it: `win32`
-// (the real system) and `memory` (an in-memory Windows for tests).
+// none (a character outside code page 932), the call says so instead. Two
+// backends implement it: `win32` (the real system) and `memory` (an
+// in-memory Windows for tests).
 
 #include <cstddef>
 #include <cstdint>

@@ -218,8 +218,8 @@ TEST_F(BrowseTest, NamesWithoutAShiftJisFormAreRefusedAndTheCurrentDirectoryKept
   });
   EXPECT_EQ(instform.showModal(), 1);
 
-  EXPECT_EQ(messages(), (Names{texts::kUnusableDestination, texts::kUnusableDestination, confirmationText("D:\\Games", "Title"),
-                               texts::kInstallComplete}));
+  EXPECT_EQ(messages(), (Names{texts::kUnusableDestination, texts::kUnusableDestination,
+                               confirmationText("D:\\Games", "Title"), texts::kInstallComplete}));
   for (size_t i : {0, 1}) {
     EXPECT_EQ(platform.messageBoxes()[i].caption, texts::kDestinationConfirmCaption);
     EXPECT_EQ(platform.messageBoxes()[i].type, platform::kMbOk);

@@ -70,7 +70,9 @@ TEST(RegisterInstall, ConfigurationCases) {
       {"no Programs value: only PATH",
        [](Registration& m) { ASSERT_TRUE(m.platform.deleteKey(Hive::CurrentUser, kShellFolders)); }, {}, {}},
       {"Programs without a Shift-JIS form: only PATH",
-       [](Registration& m) { ASSERT_TRUE(m.platform.markUnrepresentable(Hive::CurrentUser, kShellFolders, "Programs")); },
+       [](Registration& m) {
+         ASSERT_TRUE(m.platform.markUnrepresentable(Hive::CurrentUser, kShellFolders, "Programs"));
+       },
        {},
        {}},
       {"one level, flags off",

@@ -78,9 +78,9 @@ std::string unixPath(const std::filesystem::path& windowsPath) {
 
 DriveMapping::DriveMapping(char letter, const std::filesystem::path& folder) {
   // Drive C: leads to the prefix: through its dosdevices folder or its drive_c.
-  const std::string script = "d=$(dirname '" + unixPath(L"C:\\") + "'); [ -d $d/dosdevices ] && d=$d/dosdevices; ln -sfn '" +
-                             unixPath(folder) + "' $d/" + std::string(1, letter) + ": && printf %s $d/" +
-                             std::string(1, letter) + ":";
+  const std::string drive = std::string(1, letter) + ":";
+  const std::string script = "d=$(dirname '" + unixPath(L"C:\\") + "'); [ -d $d/dosdevices ] && d=$d/dosdevices; " +
+                             "ln -sfn '" + unixPath(folder) + "' $d/" + drive + " && printf %s $d/" + drive;
   link_ = runNativeOutput(script);
 }
 
