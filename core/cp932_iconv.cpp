@@ -25,5 +25,11 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
 
 }  // namespace
 
-std::optional<std::string> utf8ToCp932(std::string_view utf8) { return convert("CP932", "UTF-8", utf8); }
+// Exact only: the converter maps some characters one way ("¥" U+00A5 to
+// 0x5C, the separator "\"; "‾" to "~"), which the round trip exposes.
+std::optional<std::string> utf8ToCp932(std::string_view utf8) {
+  auto cp932 = convert("CP932", "UTF-8", utf8);
+  if (!cp932 || convert("UTF-8", "CP932", *cp932) != utf8) return std::nullopt;
+  return cp932;
+}
 std::optional<std::string> cp932ToUtf8(std::string_view cp932) { return convert("UTF-8", "CP932", cp932); }

@@ -7,9 +7,30 @@
 #include <string>
 #include <string_view>
 
-// True for the first byte of a two-byte Shift-JIS character.
-inline bool IsLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
+// True for the first byte of a two-byte code page 932 character: 0x81 to
+// 0x9F and 0xE0 to 0xFC. 0x80, 0xA0 and 0xFD to 0xFF are characters of one
+// byte there, so a separator after them is a separator.
+inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 inline bool IsLeadByte(char c) { return IsLeadByte(static_cast<unsigned char>(c)); }
+
+// True for a byte that may follow a lead byte: 0x40 to 0x7E, 0x80 to 0xFC.
+inline bool IsTrailByte(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 0x40 && u <= 0x7E) || (u >= 0x80 && u <= 0xFC);
+}
+
+// True when every lead byte is followed by a trail byte, so that the
+// characters a scan sees are those code page 932 makes of the bytes. A lead
+// byte before anything else would make Windows read the byte after it (a
+// separator, say) as a character of its own.
+inline bool IsWellFormedSjis(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!IsLeadByte(text[i])) continue;
+    if (i + 1 >= text.size() || !IsTrailByte(text[i + 1])) return false;
+    ++i;
+  }
+  return true;
+}
 
 // Calls visit(index) for each separator "\" at or after `start` that is not
 // the trail byte of a two-byte character, in ascending order. A lead byte

@@ -31,22 +31,26 @@ void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
   ctx.CopyPlan->add(name);
 }
 
-void AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve) {
-  if (name.empty()) return;
+std::optional<std::string> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve) {
+  if (name.empty()) return std::nullopt;
   auto& platform = ctx.platform;
   // A missing name reads as all bits set, the folder bit too, and is then
   // taken for a folder that cannot be listed.
   if (!(platform.fileAttributes(name) & platform::kAttributeDirectory)) {
     AddFileToPlan(ctx, name, preserve);
-    return;
+    return std::nullopt;
   }
-  auto members = platform.listFolder(name);
-  if (!members) return;
-  for (const auto& member : *members) {
+  auto listing = platform.listFolder(name);
+  if (!listing) return std::nullopt;
+  std::optional<std::string> unplannable;
+  if (listing->unrepresentable > 0) unplannable = name;
+  for (const auto& member : listing->names) {
     // Passes over ".", ".." and every hidden name of the medium's tools.
     if (member.empty() || member.front() == '.') continue;
-    AddEntryToPlan(ctx, joinPath(name, member), preserve);
+    auto below = AddEntryToPlan(ctx, joinPath(name, member), preserve);
+    if (!unplannable) unplannable = std::move(below);
   }
+  return unplannable;
 }
 
 void recordInstallPathChain(AppContext& ctx, bool create) {
@@ -89,18 +93,24 @@ void planStandardFiles(AppContext& ctx) {
   }
 }
 
-void planCopy(AppContext& ctx) {
+std::optional<std::string> planCopy(AppContext& ctx) {
   CopyState& copy = ctx.copy;
   ctx.CopyPlan->clear();
   ctx.CreatedDirs->clear();
   copy.FileCount = 0;
   copy.TotalBytes = 0;
 
+  std::optional<std::string> unplannable;
+  auto plan = [&](const std::string& entry, bool preserve) {
+    auto found = AddEntryToPlan(ctx, entry, preserve);
+    if (!unplannable) unplannable = std::move(found);
+  };
   planStandardFiles(ctx);
-  for (const auto& entry : ctx.ExtraCopyList->items()) AddEntryToPlan(ctx, entry, false);
-  AddEntryToPlan(ctx, kSaveDataFile, true);
-  for (const auto& entry : ctx.PreserveList->items()) AddEntryToPlan(ctx, entry, true);
+  for (const auto& entry : ctx.ExtraCopyList->items()) plan(entry, false);
+  plan(kSaveDataFile, true);
+  for (const auto& entry : ctx.PreserveList->items()) plan(entry, true);
   copy.FileCount = ctx.CopyPlan->count();
+  return unplannable;
 }
 
 void createInstallFolders(AppContext& ctx) {

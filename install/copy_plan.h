@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/app_context.h"
@@ -23,7 +24,10 @@ inline constexpr char kSaveDataFile[] = "SYSTEM.DAT";
 // below the folder `name`, through AddFileToPlan with the same flag. Members
 // whose name begins with "." are passed over, and so is an empty name (it
 // would name the root of the current drive). A missing name adds nothing.
-void AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve);
+// Returns the relative name of the first folder met that holds a member
+// whose name has no Shift-JIS form (such a member cannot be named, so it
+// is not planned); nullopt when every member was planned.
+std::optional<std::string> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve);
 // Plans one file: adds its size to TotalBytes and appends it to CopyPlan,
 // unless `preserve` is set and the file already stands at the destination.
 // A file that cannot be opened is planned all the same with the size 0 (its
@@ -45,8 +49,10 @@ void recordPlanFolders(AppContext& ctx, bool create);
 
 // Plans an installation: empties CopyPlan and CreatedDirs, plans
 // StandardFiles, ExtraCopyList, SYSTEM.DAT and PreserveList in this order,
-// and sets TotalBytes and FileCount.
-void planCopy(AppContext& ctx);
+// and sets TotalBytes and FileCount. Returns, as AddEntryToPlan does, the
+// first folder holding a name that cannot be planned: the plan is then
+// incomplete and must not be installed.
+std::optional<std::string> planCopy(AppContext& ctx);
 // Deletes "%s\%s" of InstallPath and every CopyPlan entry; failures (files
 // never copied, read-only files) pass silently.
 void deletePlannedFiles(AppContext& ctx);

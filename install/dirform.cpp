@@ -3,6 +3,7 @@
 
 #include "forms/layouts.h"
 #include "install/instform.h"
+#include "texts.h"
 
 Tdirform::Tdirform(toolkit::Application& application, AppContext& context)
     : Form(application, dirformLayout), ctx_(context) {
@@ -15,6 +16,13 @@ Tdirform::Tdirform(toolkit::Application& application, AppContext& context)
 }
 
 void Tdirform::Button1Click() {
+  // The list stands in a folder whose name the program cannot hold (the
+  // medium's, before any browsing): refused as a typed one would be.
+  if (dirlist->folder().empty()) {
+    ctx_.platform.messageBox(handle(), texts::kUnusableDestination, texts::kDestinationConfirmCaption,
+                             platform::kMbOk);
+    return;
+  }
   ctx_.instform->dirpath->setText(dirlist->folder());
   setModalResult(1);
   hide();

@@ -29,7 +29,13 @@ void Tiform::FormShow() {
   CopyState& copy = ctx_.copy;
   nowwrite->setPosition(0);
   totalwrite->setPosition(0);
-  planCopy(ctx_);
+  // Before anything is created: skipping the name would report an
+  // incomplete installation as complete.
+  if (auto folder = planCopy(ctx_)) {
+    tell(std::string(texts::kUnusableFileName) + "\n" + *folder);
+    end(-1);
+    return;
+  }
   if (copy.FileCount == 0) {
     tell(texts::kNothingToInstall);
     end(-1);

@@ -7,25 +7,6 @@
 #include "install/iform.h"
 #include "texts.h"
 
-namespace {
-
-// Puts the process's current directory back however the browse ends: the
-// copy reads its sources by names relative to it.
-class CurrentDirectoryKeeper {
- public:
-  explicit CurrentDirectoryKeeper(platform::Platform& platform)
-      : platform_(platform), saved_(platform.currentDirectory()) {}
-  ~CurrentDirectoryKeeper() { platform_.setCurrentDirectory(saved_); }
-  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
-  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
-
- private:
-  platform::Platform& platform_;
-  std::string saved_;
-};
-
-}  // namespace
-
 Tinstform::Tinstform(toolkit::Application& application, AppContext& context)
     : Form(application, instformLayout), ctx_(context) {
   dirpath = &control<toolkit::Edit>("dirpath");
@@ -40,7 +21,9 @@ Tinstform::Tinstform(toolkit::Application& application, AppContext& context)
 }
 
 void Tinstform::Button1Click() {
-  CurrentDirectoryKeeper keeper(ctx_.platform);
+  // Put back exactly however the browse ends, whatever the folder's name:
+  // the copy reads its sources by names relative to it.
+  auto keeper = ctx_.platform.saveCurrentDirectory();
   for (const auto& folder : browseSeeds(ctx_.platform, dirpath->text())) ctx_.dirform->dirlist->setFolder(folder);
   // The accept button writes the choice into dirpath itself.
   ctx_.dirform->showModal();
@@ -50,6 +33,12 @@ void Tinstform::Button2Click() {
   auto& platform = ctx_.platform;
   const std::string& gameFolder = ctx_.config.gameFolder;
   const std::string destination = dirpath->text();
+  // A character without a Shift-JIS form would reach the file system as a
+  // look-alike and install somewhere else.
+  if (dirpath->textUnrepresentable()) {
+    platform.messageBox(handle(), texts::kUnusableDestination, texts::kDestinationConfirmCaption, platform::kMbOk);
+    return;
+  }
   if (!hasDriveName(destination)) {
     platform.messageBox(handle(), texts::kNeedDriveName, texts::kDestinationConfirmCaption, platform::kMbOk);
     return;

@@ -144,9 +144,13 @@ void Tmform::detectInstalledState() {
   InstallerConfig& config = ctx_.config;
   auto key = platform.openKey(platform::Hive::CurrentUser, softwareKeyPath(config.registryKey));
   if (!key) return;
-  // A missing or unreadable value leaves InstallPath as it was.
-  if (auto path = key->queryString(kInstallPathValue)) config.InstallPath = *path;
+  // A value that is missing, empty, not a string, too long or without a
+  // Shift-JIS form means not installed: an empty InstallPath would make
+  // "\origin.exe" the medium's own program.
+  auto path = key->queryString(kInstallPathValue);
   key.reset();
+  if (!path || path->empty()) return;
+  config.InstallPath = *path;
   if (fileOpens(platform, joinPath(config.InstallPath, kGameProgram))) showInstalledState(true);
 }
 

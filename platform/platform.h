@@ -1,14 +1,18 @@
 #pragma once
 // The Windows services the installer relies on, behind one narrow interface.
 // Every string crossing this interface is Shift-JIS bytes; relative paths
-// resolve against the current directory. Two backends implement it: `win32`
-// (the real system) and `memory` (an in-memory Windows for tests).
+// resolve against the current directory. A name or value coming back from
+// the system is handed over only in its exact Shift-JIS form: where it has
+// none (a character outside code page 932), the call says so instead. Two
+// backends implement it: `win32` (the real system) and `memory` (an
+// in-memory Windows for tests).
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -72,7 +76,8 @@ class RegistryKey {
   virtual ~RegistryKey() = default;
 
   // A string value whose data, terminating NUL included, fits `limit`
-  // bytes; nullopt when the value is missing, not a string or too long.
+  // bytes; nullopt when the value is missing, not a string, too long or
+  // without an exact Shift-JIS form.
   virtual std::optional<std::string> queryString(const std::string& name,
                                                  size_t limit = kRegistryStringLimit) = 0;
   // Stores a REG_SZ value; its data size counts the terminating NUL.
@@ -87,6 +92,27 @@ struct ShellLink {
   std::string workingDirectory;
   int showCommand = kSwShowNormal;
   bool operator==(const ShellLink&) const = default;
+};
+
+// A folder's listing: the bare names in the order the file system delivers
+// them, and how many names were left out because they have no exact
+// Shift-JIS form (no path made from them could name the same entry).
+struct FolderListing {
+  FolderListing(std::vector<std::string> listed = {}, int leftOut = 0)
+      : names(std::move(listed)), unrepresentable(leftOut) {}
+  std::vector<std::string> names;
+  int unrepresentable = 0;
+  bool operator==(const FolderListing&) const = default;
+};
+
+// The current directory as the system holds it, whatever its name; putting
+// it back when this object is destroyed.
+class SavedCurrentDirectory {
+ public:
+  SavedCurrentDirectory() = default;
+  SavedCurrentDirectory(const SavedCurrentDirectory&) = delete;
+  SavedCurrentDirectory& operator=(const SavedCurrentDirectory&) = delete;
+  virtual ~SavedCurrentDirectory() = default;
 };
 
 struct ScreenSize {
@@ -125,11 +151,15 @@ class Platform {
   // The bare names matching "<folder>\*.*" in the order the file system
   // delivers them, "." and ".." included where the folder has them; nullopt
   // when the listing cannot be started (missing folder, a file).
-  virtual std::optional<std::vector<std::string>> listFolder(const std::string& folder) = 0;
+  virtual std::optional<FolderListing> listFolder(const std::string& folder) = 0;
 
   // --- Current directory --------------------------------------------------
+  // Empty when it cannot be told or has no exact Shift-JIS form.
   virtual std::string currentDirectory() = 0;
   virtual bool setCurrentDirectory(const std::string& path) = 0;
+  // Restores the current directory exactly, even one whose name the
+  // program could not hold, when the returned object is destroyed.
+  virtual std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() = 0;
 
   // --- Byte streams -------------------------------------------------------
   // Read opens an existing file; Write creates or truncates. Null when the

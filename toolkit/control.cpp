@@ -61,6 +61,21 @@ void Button::click() {
 
 Edit::Edit(Form& form, const ControlLayout& layout) : Control(form, layout), maxLength_(layout.maxLength) {}
 
+void Edit::setText(const std::string& value) {
+  unrepresentable_ = false;
+  setCaption(value);
+}
+
+void Edit::userSetText(const std::string& value) {
+  unrepresentable_ = false;
+  userSetCaption(value);
+}
+
+void Edit::userSetUnrepresentableText() {
+  unrepresentable_ = true;
+  userSetCaption(std::string());
+}
+
 RadioButton::RadioButton(Form& form, const ControlLayout& layout) : Control(form, layout), checked_(layout.checked) {}
 
 void RadioButton::setChecked(bool value) {

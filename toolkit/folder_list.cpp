@@ -70,15 +70,18 @@ void FolderList::open(int index) {
 
 void FolderList::refresh() {
   platform::Platform& platform = form().application().platform();
+  // Empty for a folder whose name the program cannot hold: the list then
+  // shows nothing, and offers nothing to choose.
   folder_ = platform.currentDirectory();
-  itemPaths_ = chainOf(folder_);
+  itemPaths_ = folder_.empty() ? std::vector<std::string>() : chainOf(folder_);
   itemDepths_.clear();
   for (size_t i = 0; i < itemPaths_.size(); ++i) itemDepths_.push_back(static_cast<int>(i));
   currentItem_ = static_cast<int>(itemPaths_.size()) - 1;
 
   std::vector<std::pair<std::string, std::string>> subfolders;  // sort key, path
-  if (auto names = platform.listFolder(folder_)) {
-    for (const std::string& name : *names) {
+  // Subfolders whose names have no Shift-JIS form are not in the listing.
+  if (auto listing = folder_.empty() ? std::nullopt : platform.listFolder(folder_)) {
+    for (const std::string& name : listing->names) {
       if (name.empty() || name == "." || name == "..") continue;
       std::string path = childPath(folder_, name);
       uint32_t attributes = platform.fileAttributes(path);

@@ -117,11 +117,18 @@ class Edit : public Control {
  public:
   Edit(Form& form, const ControlLayout& layout);
   const std::string& text() const { return caption(); }
-  void setText(const std::string& value) { setCaption(value); }
+  void setText(const std::string& value);
   int maxLength() const { return maxLength_; }  // bytes the user may type; 0: no limit
+  // True while the user's text holds a character without a Shift-JIS form:
+  // text() is then empty, and the edit still shows what was typed.
+  bool textUnrepresentable() const { return unrepresentable_; }
+  // Backends report the user's text through these, without echo.
+  void userSetText(const std::string& value);
+  void userSetUnrepresentableText();
 
  private:
   int maxLength_;
+  bool unrepresentable_ = false;
 };
 
 // Radio buttons of one form form one group: checking one unchecks the rest.
@@ -186,6 +193,7 @@ class FolderList : public Control {
  public:
   FolderList(Form& form, const ControlLayout& layout);
   int itemHeight() const { return itemHeight_; }  // 0: the backend's choice
+  // Empty when the current directory's name has no Shift-JIS form.
   const std::string& folder() const { return folder_; }
   // Returns false, changing nothing, when the folder cannot be entered.
   bool setFolder(const std::string& path);

@@ -9,5 +9,7 @@
 // composed from a drive root). False for an empty path, a drive root ("C:",
 // "C:\", "C:\\"), a relative or UNC path, and a path with a component made
 // only of dots and spaces, which Windows folds into its parent ("C:\..",
-// "C:\Games\.."). "/" counts as a separator, as it does for Windows.
+// "C:\Games\.."). "/" counts as a separator, as it does for Windows. False
+// too for text that is not well-formed code page 932 (a lead byte without
+// its trail byte), where Windows would see separators this check cannot.
 bool isRemovableInstallPath(const std::string& installPath);

@@ -8,6 +8,8 @@
 void planGameData(AppContext& ctx) {
   ctx.CopyPlan->clear();
   planStandardFiles(ctx);
+  // A name on the medium without a Shift-JIS form stops every installation,
+  // so nothing of it was installed: what AddEntryToPlan reports is moot.
   for (const std::string& entry : ctx.ExtraCopyList->items()) AddEntryToPlan(ctx, entry, false);
 }
 

@@ -35,6 +35,9 @@ struct Node {
   std::shared_ptr<FileData> data;              // files
   std::vector<std::unique_ptr<Node>> members;  // folders, in creation order
   FullPath junctionTarget;                     // junctions
+  // The name stands for one with no Shift-JIS form (MemoryPlatform::
+  // markUnrepresentable): listings leave it out.
+  bool unrepresentable = false;
 
   uint32_t attributes() const;
   // The member of that name, case ignored; null when there is none.

@@ -1,6 +1,7 @@
 // Folders, files, listing, the current directory and streams of the
 // in-memory Windows.
 #include <algorithm>
+#include <functional>
 
 #include "platform/memory/memory_platform.h"
 #include "platform/memory/memory_stream.h"
@@ -85,21 +86,25 @@ uint32_t MemoryPlatform::fileAttributes(const std::string& path) {
   return found->node->attributes();
 }
 
-std::optional<std::vector<std::string>> MemoryPlatform::listFolder(const std::string& folder) {
+std::optional<FolderListing> MemoryPlatform::listFolder(const std::string& folder) {
   // "<folder>\*.*" names the members of "<folder>\": an empty folder thus
   // lists the root of the current drive, and "X:" the root of X.
   Node* node = findFolder(folder + '\\');
   if (!node) return std::nullopt;
-  std::vector<std::string> names;
-  if (node->parent) names = {".", ".."};
+  FolderListing listing;
+  if (node->parent) listing.names = {".", ".."};
   auto members = orderedMembers(*node);
-  names.insert(names.end(), members.begin(), members.end());
-  return names;
+  listing.names.insert(listing.names.end(), members.begin(), members.end());
+  listing.unrepresentable = static_cast<int>(
+      std::count_if(node->members.begin(), node->members.end(), [](const auto& m) { return m->unrepresentable; }));
+  return listing;
 }
 
 std::vector<std::string> MemoryPlatform::orderedMembers(const Node& folder) const {
   std::vector<std::string> names;
-  for (const auto& member : folder.members) names.push_back(member->name);
+  for (const auto& member : folder.members) {
+    if (!member->unrepresentable) names.push_back(member->name);
+  }
   auto explicitOrder = folderOrders_.find(memory::foldCase(FileTree::pathOf(&folder).text()));
   if (explicitOrder != folderOrders_.end()) {
     std::vector<std::string> ordered;
@@ -120,13 +125,44 @@ std::vector<std::string> MemoryPlatform::orderedMembers(const Node& folder) cons
   return names;
 }
 
-std::string MemoryPlatform::currentDirectory() { return current_.text(); }
+bool MemoryPlatform::representable(const memory::FullPath& path) const {
+  memory::FullPath prefix{path.drive, {}};
+  for (const auto& part : path.parts) {
+    prefix.parts.push_back(part);
+    auto location = tree_.locate(prefix);
+    if (location && location->node && location->node->unrepresentable) return false;
+  }
+  return true;
+}
+
+std::string MemoryPlatform::currentDirectory() { return representable(current_) ? current_.text() : std::string(); }
 
 bool MemoryPlatform::setCurrentDirectory(const std::string& path) {
   auto resolved = resolve(path);
   if (!resolved || !findFolder(path)) return false;
   current_ = resolved->path;
   return true;
+}
+
+namespace {
+
+class MemorySavedCurrentDirectory final : public SavedCurrentDirectory {
+ public:
+  explicit MemorySavedCurrentDirectory(std::function<void()> restore) : restore_(std::move(restore)) {}
+  ~MemorySavedCurrentDirectory() override { restore_(); }
+
+ private:
+  std::function<void()> restore_;
+};
+
+}  // namespace
+
+std::unique_ptr<SavedCurrentDirectory> MemoryPlatform::saveCurrentDirectory() {
+  // As SetCurrentDirectory would: a folder removed meanwhile is not entered.
+  return std::make_unique<MemorySavedCurrentDirectory>([this, saved = current_] {
+    auto location = tree_.locate(saved);
+    if (location && tree_.folderBehind(location->node)) current_ = saved;
+  });
 }
 
 std::unique_ptr<Stream> MemoryPlatform::openStream(const std::string& path, OpenMode mode) {

@@ -121,6 +121,20 @@ bool MemoryPlatform::setRegistryString(Hive hive, const std::string& key, const 
   return true;
 }
 
+bool MemoryPlatform::markUnrepresentable(const std::string& path) {
+  auto found = locate(path);
+  if (!found || !found->folder || !found->node) return false;
+  found->node->unrepresentable = true;
+  return true;
+}
+
+bool MemoryPlatform::markUnrepresentable(Hive hive, const std::string& key, const std::string& name) {
+  auto node = registry_.find(hive, key);
+  if (!node || !node->value(name)) return false;
+  node->unrepresentableValues.push_back(name);
+  return true;
+}
+
 std::optional<std::string> MemoryPlatform::registryString(Hive hive, const std::string& key,
                                                           const std::string& name) const {
   auto node = registry_.find(hive, key);

@@ -75,9 +75,10 @@ class MemoryPlatform : public Platform {
   bool removeDirectory(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   uint32_t fileAttributes(const std::string& path) override;
-  std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
+  std::optional<FolderListing> listFolder(const std::string& folder) override;
   std::string currentDirectory() override;
   bool setCurrentDirectory(const std::string& path) override;
+  std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() override;
   std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode) override;
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
@@ -158,6 +159,13 @@ class MemoryPlatform : public Platform {
   bool createDirectories(const std::string& path);
   bool makeReadOnly(const std::string& path);
   bool setRegistryString(Hive hive, const std::string& key, const std::string& name, const std::string& value);
+  // Names without a Shift-JIS form, as "Élan" or "x¥..¥..¥victim" are on
+  // Windows. The file or folder at `path` (made under a stand-in name that
+  // only tests use) is left out of listings and counted there, and a current
+  // directory inside it cannot be told (it can still be saved and restored).
+  // The value set before (with stand-in data) can no longer be read.
+  bool markUnrepresentable(const std::string& path);
+  bool markUnrepresentable(Hive hive, const std::string& key, const std::string& name);
   std::optional<std::string> registryString(Hive hive, const std::string& key, const std::string& name) const;
   bool keyExists(Hive hive, const std::string& key) const;
   // The machine values the launcher reads (ProgramFilesDir C:\Program Files,
@@ -185,6 +193,8 @@ class MemoryPlatform : public Platform {
   std::string pathKey(const std::string& path) const;
   static std::string pathKey(const memory::FileTree::Location& location);
   std::vector<std::string> orderedMembers(const memory::Node& folder) const;
+  // False when a name on the way to `path` has no Shift-JIS form.
+  bool representable(const memory::FullPath& path) const;
 
   memory::FileTree tree_;
   memory::FullPath current_;

@@ -39,7 +39,13 @@ const std::string* RegistryNode::value(const std::string& valueName) const {
   return nullptr;
 }
 
+bool RegistryNode::representable(const std::string& valueName) const {
+  return std::none_of(unrepresentableValues.begin(), unrepresentableValues.end(),
+                      [&](const std::string& name) { return equalsAsciiCase(name, valueName); });
+}
+
 void RegistryNode::setValue(const std::string& valueName, std::string data) {
+  std::erase_if(unrepresentableValues, [&](const std::string& name) { return equalsAsciiCase(name, valueName); });
   for (auto& [name, existing] : values) {
     if (equalsIgnoringCase(name, valueName)) {
       existing = std::move(data);
@@ -90,7 +96,7 @@ bool MemoryRegistry::remove(Hive hive, const std::string& path) {
 std::optional<std::string> MemoryRegistryKey::queryString(const std::string& name, size_t limit) {
   if (writable_ || node_->deleted) return std::nullopt;
   const std::string* data = node_->value(name);
-  if (!data || data->size() + 1 > limit) return std::nullopt;
+  if (!data || data->size() + 1 > limit || !node_->representable(name)) return std::nullopt;
   return *data;
 }
 

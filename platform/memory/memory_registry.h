@@ -16,6 +16,9 @@ namespace platform::memory {
 struct RegistryNode {
   std::string name;
   std::vector<std::pair<std::string, std::string>> values;
+  // Values whose data stands for text with no Shift-JIS form: queries of
+  // them fail. Setting a value again clears its mark.
+  std::vector<std::string> unrepresentableValues;
   std::vector<std::shared_ptr<RegistryNode>> subkeys;  // in creation order
   // Set when the key is deleted; handles still open on it then fail.
   bool deleted = false;
@@ -23,6 +26,7 @@ struct RegistryNode {
   std::shared_ptr<RegistryNode> subkey(const std::string& keyName) const;
   const std::string* value(const std::string& valueName) const;
   void setValue(const std::string& valueName, std::string data);
+  bool representable(const std::string& valueName) const;
 };
 
 class MemoryRegistry {

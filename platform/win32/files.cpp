@@ -25,7 +25,7 @@ uint32_t Win32Platform::fileAttributes(const std::string& path) {
   return GetFileAttributesW(toWide(path).c_str());  // INVALID_FILE_ATTRIBUTES is kInvalidAttributes
 }
 
-std::optional<std::vector<std::string>> Win32Platform::listFolder(const std::string& folder) {
+std::optional<FolderListing> Win32Platform::listFolder(const std::string& folder) {
   WIN32_FIND_DATAW entry;
   win32::UniqueFind find(FindFirstFileW(toWide(joinPath(folder, "*.*")).c_str(), &entry));
   if (!find) {
@@ -34,30 +34,57 @@ std::optional<std::vector<std::string>> Win32Platform::listFolder(const std::str
     if (GetLastError() != ERROR_FILE_NOT_FOUND) return std::nullopt;
     const uint32_t attributes = fileAttributes(folder);
     if (attributes == kInvalidAttributes || !(attributes & kAttributeDirectory)) return std::nullopt;
-    return std::vector<std::string>();
+    return FolderListing();
   }
-  std::vector<std::string> names;
+  FolderListing listing;
   do {
-    names.push_back(toSjis(entry.cFileName));
+    if (auto name = toSjis(entry.cFileName)) {
+      listing.names.push_back(std::move(*name));
+    } else {
+      ++listing.unrepresentable;
+    }
   } while (FindNextFileW(find.get(), &entry));
-  return names;
+  return listing;
 }
 
-std::string Win32Platform::currentDirectory() {
+namespace {
+
+std::wstring currentDirectoryWide() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length == 0) return {};
     if (length < buffer.size()) {
       buffer.resize(length);
-      return toSjis(buffer);
+      return buffer;
     }
     buffer.resize(length);  // the size needed, terminator included
   }
 }
 
+// Kept in UTF-16, so that a folder whose name has no Shift-JIS form is
+// found again.
+class Win32SavedCurrentDirectory final : public SavedCurrentDirectory {
+ public:
+  Win32SavedCurrentDirectory() : saved_(currentDirectoryWide()) {}
+  ~Win32SavedCurrentDirectory() override {
+    if (!saved_.empty()) SetCurrentDirectoryW(saved_.c_str());
+  }
+
+ private:
+  std::wstring saved_;
+};
+
+}  // namespace
+
+std::string Win32Platform::currentDirectory() { return toSjis(currentDirectoryWide()).value_or(std::string()); }
+
 bool Win32Platform::setCurrentDirectory(const std::string& path) {
   return SetCurrentDirectoryW(toWide(path).c_str()) != 0;
+}
+
+std::unique_ptr<SavedCurrentDirectory> Win32Platform::saveCurrentDirectory() {
+  return std::make_unique<Win32SavedCurrentDirectory>();
 }
 
 }  // namespace platform

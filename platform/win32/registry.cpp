@@ -38,8 +38,8 @@ class Win32RegistryKey final : public RegistryKey {
     // Stored data need not end in a NUL; the text ends at the first one.
     data.resize(size / sizeof(wchar_t));
     if (size_t end = data.find(L'\0'); end != std::wstring::npos) data.resize(end);
-    std::string value = toSjis(data);
-    if (value.size() + 1 > limit) return std::nullopt;
+    auto value = toSjis(data);
+    if (!value || value->size() + 1 > limit) return std::nullopt;
     return value;
   }
 

@@ -47,7 +47,7 @@ std::optional<std::string> linkText(Getter get) {
   std::wstring buffer(kLinkTextUnits, L'\0');
   if (FAILED(get(buffer.data(), kLinkTextUnits))) return std::nullopt;
   buffer.resize(wcsnlen(buffer.data(), buffer.size()));
-  return toSjis(buffer);
+  return toSjis(buffer);  // nullopt for text without a Shift-JIS form
 }
 
 }  // namespace

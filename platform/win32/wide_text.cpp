@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/cp932_wide.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -18,14 +20,6 @@ std::wstring toWide(std::string_view sjis) {
   return wide;
 }
 
-std::string toSjis(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  int count = WideCharToMultiByte(kShiftJisCodePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  if (count <= 0) return {};
-  std::string sjis(static_cast<size_t>(count), '\0');
-  WideCharToMultiByte(kShiftJisCodePage, 0, wide.data(), size, sjis.data(), count, nullptr, nullptr);
-  return sjis;
-}
+std::optional<std::string> toSjis(std::wstring_view wide) { return wideToMultiByte(kShiftJisCodePage, wide); }
 
 }  // namespace platform::win32

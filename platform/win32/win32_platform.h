@@ -28,10 +28,11 @@ class Win32Platform final : public Platform {
   bool removeDirectory(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   uint32_t fileAttributes(const std::string& path) override;
-  std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
+  std::optional<FolderListing> listFolder(const std::string& folder) override;
 
   std::string currentDirectory() override;
   bool setCurrentDirectory(const std::string& path) override;
+  std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() override;
 
   std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode) override;
 

@@ -21,4 +21,9 @@ TEST(Cp932, RoundTripsJapaneseAndRefusesWhatItCannotHold) {
   EXPECT_EQ(*sjis, "\x83\x5C\x8B\x4E\x93\xAE");
   EXPECT_EQ(cp932ToUtf8(*sjis), "ソ起動");
   EXPECT_FALSE(utf8ToCp932("\xF0\x9F\x98\x80").has_value());  // an emoji
+  // Never a look-alike: "¥" would become the separator, "É" an "E".
+  for (const char* foreign : {"x\xC2\xA5y", "\xC3\x89lan", "\xE2\x80\xBE"}) {
+    EXPECT_EQ(utf8ToCp932(foreign), std::nullopt) << foreign;
+  }
+  EXPECT_EQ(utf8ToCp932("\xEF\xBF\xA5"), "\x81\x8F");  // the full-width yen sign has a form
 }

@@ -174,7 +174,8 @@ TEST(E2eInstall, DiskFullAtASmallLastFileEndsInTheFailurePath) {
 
 // Fault: any break on the main road of an installation: the browse dialog
 // not handing its folder over, or leaving the current directory elsewhere
-// so that the copy no longer finds its sources; a trail byte 0x5C of ソ
+// so that the copy no longer finds its sources; a folder whose name has no
+// Shift-JIS form listed under a look-alike; a trail byte 0x5C of ソ
 // taken for a separator; a dot folder missing from the browse list, or the
 // destination dialog not active again after it; dot entries copied; a file of ChunkSize + 1 or of
 // whole chunks cut short, padded or reordered; a preserved file
@@ -191,6 +192,7 @@ TEST(E2eInstall, WholeRoadFromTheMenuThroughTheBrowseDialog) {
   writeTree(installPath, earlierSaveData());
   writeFile(games / "Games" / "Other" / "keep.txt", "another folder in the list");
   writeFile(games / "Games" / ".hidden" / "keep.txt", "a folder whose name begins with a dot");
+  std::filesystem::create_directories(games / "Games" / L"\u00C9lan");  // no Shift-JIS form
 
   Process program = disc.start();
   Window menu = waitForMenu(program);
@@ -217,6 +219,9 @@ TEST(E2eInstall, WholeRoadFromTheMenuThroughTheBrowseDialog) {
   EXPECT_NO_THROW(folders.itemIndex(L"Target"));
   EXPECT_NO_THROW(folders.itemIndex(L"Other"));
   EXPECT_NO_THROW(folders.itemIndex(L".hidden"));
+  // Not listed at all, rather than under a look-alike that names another folder.
+  EXPECT_THROW(folders.itemIndex(L"Elan"), DriverError);
+  EXPECT_THROW(folders.itemIndex(L"\u00C9lan"), DriverError);
   const std::wstring drive = chosen.root_name().wstring();
   EXPECT_EQ(drives.items().at(drives.selectedItem()), drive);
   screenshot(screenshotFolder(), "dirform", browse);
@@ -318,33 +323,48 @@ TEST(E2eInstall, CancelInTheMiddleOfALargeFileRollsBack) {
 }
 
 // Fault: a destination without a drive name accepted (installing relative
-// to the medium), refused with another text or caption, or closing the
-// dialog, changing its text or leaving it inactive.
-TEST(E2eInstall, DestinationWithoutDriveNameIsRefusedAndTheDialogStays) {
+// to the medium); a character without a Shift-JIS form taken for its
+// best-fit look-alike ("T:\\Élan" installed into "T:\\Elan"); either refused
+// with another text or caption, or closing the dialog, changing its text,
+// creating anything or leaving it inactive.
+TEST(E2eInstall, DestinationWithoutDriveNameOrWithUnusableCharactersIsRefusedAndTheDialogStays) {
   ScenarioNames names("DiscmenuE2eDrive");
   GameDisc disc(names);
+  TempFolder games("names");
   Process program = disc.start();
   Window menu = waitForMenu(program);
   Window dialog = openDestinationDialog(program, menu);
   Window dirpath = dialog.child(instformLayout, "dirpath");
 
-  const std::wstring refused[] = {L"Games\\x", L"1:\\games", L""};
-  for (const std::wstring& text : refused) {
+  const std::wstring driveName = L"インストール先にドライブ名を含めてください";
+  const std::wstring unusable = L"インストール先に使用できない文字が含まれています";
+  const struct {
+    std::wstring text, message;
+  } refused[] = {
+      {L"Games\\x", driveName},
+      {L"1:\\games", driveName},
+      {L"", driveName},
+      {L"T:\\\u00C9lan", unusable},
+      {(games / L"\u00C9lan").wstring(), unusable},
+      {(games / L"x\u00A5..\u00A5y").wstring(), unusable},
+  };
+  for (const auto& [text, message] : refused) {
     SCOPED_TRACE(narrow(text));
     dirpath.setText(text);
     dialog.child(instformLayout, "Button2").click();
     MessageBoxView box = waitForMessageBox(program, L"インストール先の確認");
-    EXPECT_EQ(box.text, L"インストール先にドライブ名を含めてください");
+    EXPECT_EQ(box.text, message);
     size_t buttons = 0;
     for (const Window& child : box.window.children()) buttons += child.className() == L"Button" && child.visible();
     EXPECT_EQ(buttons, 1u);  // OK only
-    if (text == refused[0]) screenshot(screenshotFolder(), "drive-name-message", box.window);
+    if (text == refused[0].text) screenshot(screenshotFolder(), "drive-name-message", box.window);
     box.answer(IDOK);
     waitForWindowGone(box.window);
     EXPECT_TRUE(dialog.visible());
     EXPECT_TRUE(waitUntil([&] { return foregroundWindow().handle() == dialog.handle(); }));
     EXPECT_EQ(dirpath.text(), text);
   }
+  EXPECT_TRUE(std::filesystem::is_empty(games.path()));
   EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
 
   dialog.child(instformLayout, "Button3").click();

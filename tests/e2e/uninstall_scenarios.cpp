@@ -81,6 +81,66 @@ TEST(E2eUninstall, DeleteAllRemovesTheGameFolder) {
   closeMenu(program, menu);
 }
 
+// Fault: delete-all taking a folder name without a Shift-JIS form for its
+// best-fit look-alike: "x¥..¥..¥victim" read as "x\\..\\..\\victim" empties
+// the folder victim beside the game folder.
+TEST(E2eUninstall, DeleteAllLeavesANameWithoutAShiftJisFormAndWhatItWouldReach) {
+  ScenarioNames names("DiscmenuE2eForeign");
+  GameDisc disc(names);
+  TempFolder games("foreign");
+  const std::filesystem::path installPath = games / kGameFolder;
+  const std::filesystem::path foreign = installPath / L"x\u00A5..\u00A5..\u00A5victim";
+  const FileTree outside = {{std::filesystem::path("victim") / "keep.txt", "outside the game folder"}};
+
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  installThroughMenu(program, menu, games.path());
+  writeTree(games.path(), outside);
+  writeFile(foreign / "save.dat", "a save the program cannot name");
+
+  uninstallThroughMenu(program, menu, RemovalMode::DeleteAll);
+
+  FileTree left = outside;
+  left[std::filesystem::path(kGameFolder) / foreign.filename() / "save.dat"] = "a save the program cannot name";
+  expectFiles(games.path(), left);
+  expectRegistrationRemoved(names);
+  closeMenu(program, menu);
+}
+
+// Fault: the removal guard reading 0xFD (a character of one byte in code
+// page 932) as a lead byte, so that it swallows the separator after it and
+// accepts "T:\\" 0xFD "\\..", which Windows resolves to the drive root that
+// delete-all then empties.
+TEST(E2eUninstall, GuardRefusesAPathThatResolvesToTheDriveRoot) {
+  ScenarioNames names("DiscmenuE2eGuard");
+  GameDisc disc(names);
+  TempFolder drive("drive-t");
+  const FileTree onTheDrive = {{"origin.exe", disc.installedFiles().at("origin.exe")},
+                               {std::filesystem::path("other") / "keep.txt", "another program's"}};
+  writeTree(drive.path(), onTheDrive);
+  DriveMapping mapping('t', drive.path());
+  writeRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH", L"T:\\\uF8F1\\..");
+
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  expectMenuState(menu, true);  // T:\\origin.exe opens through the path
+  menu.child(mformLayout, "instbtn").click();
+  Window dialog = waitForWindow(program, L"Tuninsform", L"アンインストール");
+  dialog.child(uninsformLayout, "savecheck").click();
+  dialog.child(uninsformLayout, "Button1").click();
+  MessageBoxView box = waitForMessageBox(program, L"アンインストールの確認");
+  EXPECT_EQ(box.text, L"インストール先が正しくないため削除できません");
+  box.answer(IDOK);
+  waitForWindowGone(box.window);
+  EXPECT_TRUE(dialog.visible());
+  dialog.child(uninsformLayout, "Button2").click();
+  expectMenuState(menu, true);
+
+  expectFiles(drive.path(), onTheDrive);
+  EXPECT_TRUE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
+  closeMenu(program, menu);
+}
+
 // Fault: the uninstallation leaving the registry value behind, so that a
 // menu started later finds the old folder (which still holds the save data,
 // and here a game program put back) and offers uninstalling and launching.

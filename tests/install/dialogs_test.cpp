@@ -219,4 +219,87 @@ TEST_F(BrowseTest, AcceptingWritesTheFullPathAndTheCurrentDirectoryComesBack) {
   EXPECT_EQ(instform.dirpath->text(), "C:\\");
 }
 
+// Fault: a name without a Shift-JIS form taken for its look-alike ("Élan"
+// for "Elan"): a destination typed, or the folder the browse list stands in,
+// installed elsewhere; the medium's current directory of such a name not
+// put back after browsing, so that the copy reads its sources elsewhere.
+TEST_F(BrowseTest, NamesWithoutAShiftJisFormAreRefusedAndTheCurrentDirectoryKept) {
+  put("foreign\\origin.exe", "MZ");
+  ASSERT_TRUE(platform.markUnrepresentable("E:\\foreign"));
+  ASSERT_TRUE(platform.setCurrentDirectory("E:\\foreign"));
+  dirform.dirlist->refresh();  // as when the menu starts from there
+  EXPECT_EQ(dirform.dirlist->folder(), "");
+  EXPECT_TRUE(dirform.dirlist->items().empty());
+  const auto before = platform.snapshot();
+
+  script.on("instform", [this](toolkit::Form&) { instform.dirpath->userSetUnrepresentableText(); });
+  script.click("instform", "Button2");
+  script.on("instform", [this, &before](toolkit::Form& form) {
+    EXPECT_TRUE(form.visible());
+    EXPECT_TRUE(instform.dirpath->textUnrepresentable());
+    script.on("dirform", [this](toolkit::Form& browser) {
+      dirform.Button1->click();  // refused: the browser stays
+      EXPECT_TRUE(browser.visible());
+      dirform.Button2->click();
+    });
+    instform.Button1->click();
+    EXPECT_EQ(platform.currentDirectory(), "");
+    EXPECT_EQ(platform.readFile("origin.exe"), "MZ");  // the medium, found again
+    EXPECT_EQ(describeDifference(before, platform.snapshot()), "");
+    instform.dirpath->setText("D:\\Games");
+    instform.Button2->click();  // installs from the medium found again
+  });
+  EXPECT_EQ(instform.showModal(), 1);
+
+  EXPECT_EQ(messages(), (Names{texts::kUnusableDestination, texts::kUnusableDestination,
+                               confirmationText("D:\\Games", "Title"), texts::kInstallComplete}));
+  for (size_t i : {0, 1}) {
+    EXPECT_EQ(platform.messageBoxes()[i].caption, texts::kDestinationConfirmCaption);
+    EXPECT_EQ(platform.messageBoxes()[i].type, platform::kMbOk);
+  }
+  EXPECT_EQ(platform.readFile("D:\\Games\\Title\\origin.exe"), "MZ");
+}
+
+// Fault: a file or folder on the medium whose name has no Shift-JIS form
+// passed over (an incomplete installation reported as complete) or copied
+// under a look-alike name, or something created before the refusal.
+TEST(InstallNames, NameWithoutAShiftJisFormOnTheMediumStopsTheInstallationFirst) {
+  struct Case {
+    const char* foreign;  // below the medium's root, marked
+    const char* folder;   // the relative name the message gives
+  };
+  const Case cases[] = {
+      {"data\\Elan.txt", "data"},
+      {"data\\sub\\x-yen-victim", "data\\sub"},
+      {"save\\Elan.sav", "save"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.foreign);
+    Machine m;
+    Dialogs dialogs(m);
+    m.put("origin.exe", "MZ");
+    m.put("data\\a.bin");
+    m.put("data\\sub\\b.bin");
+    m.put("save\\slot.dat");
+    m.put(c.foreign);
+    ASSERT_TRUE(m.platform.markUnrepresentable(joinPath("E:", c.foreign)));
+    m.ctx.ExtraCopyList->add("data");
+    m.ctx.PreserveList->add("save");
+    const auto before = m.platform.snapshot();
+
+    dialogs.script.on("instform", [&](toolkit::Form&) { m.ctx.instform->dirpath->setText("D:\\Games"); });
+    dialogs.script.click("instform", "Button2");
+    dialogs.script.on("instform", [&](toolkit::Form&) { m.ctx.instform->Button3->click(); });
+    EXPECT_EQ(m.ctx.instform->showModal(), -1);
+
+    ASSERT_EQ(m.platform.messageBoxes().size(), 2u);
+    const auto& box = m.platform.messageBoxes()[1];
+    EXPECT_EQ(box.text, std::string(texts::kUnusableFileName) + "\n" + c.folder);
+    EXPECT_EQ(box.caption, texts::kConfirmCaption);
+    EXPECT_EQ(box.type, platform::kMbOk);
+    EXPECT_EQ(box.owner, m.ctx.iform->handle());
+    EXPECT_EQ(describeDifference(before, m.platform.snapshot()), "");
+  }
+}
+
 }  // namespace

@@ -69,6 +69,12 @@ TEST(RegisterInstall, ConfigurationCases) {
       {"empty menuGroup: only PATH", [](Registration& m) { m.ctx.config.menuGroup.clear(); }, {}, {}},
       {"no Programs value: only PATH",
        [](Registration& m) { ASSERT_TRUE(m.platform.deleteKey(Hive::CurrentUser, kShellFolders)); }, {}, {}},
+      {"Programs without a Shift-JIS form: only PATH",
+       [](Registration& m) {
+         ASSERT_TRUE(m.platform.markUnrepresentable(Hive::CurrentUser, kShellFolders, "Programs"));
+       },
+       {},
+       {}},
       {"one level, flags off",
        [](Registration& m) {
          m.ctx.config.menuGroup = "Title";

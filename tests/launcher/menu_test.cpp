@@ -2,6 +2,8 @@
 // a scripted user.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "install/instform.h"
 #include "tests/config/worked_example.h"
 #include "tests/launcher/menu_harness.h"
@@ -75,6 +77,39 @@ TEST(Menu, InstalledStateComesFromTheKeyAndOriginExe) {
       EXPECT_EQ(proposal.dirpath, "C:\\Program Files\\ExampleSoft");
       EXPECT_EQ(proposal.instlabel, sjis("上記の場所にDemoAdvフォルダを作り"));
     }
+  }
+}
+
+// Fault: a PATH value the program cannot use taken for an installation: an
+// empty InstallPath makes "\origin.exe" the medium's own program, which the
+// menu then offers to launch and to uninstall.
+TEST(Menu, UnusablePathValueIsNotInstalled) {
+  const std::string key = "software\\DemoAdv";
+  const std::string tooLong = "Q:\\" + std::string(1021, 'a');  // 1025 bytes with its NUL
+  struct Case {
+    const char* what;
+    std::function<void(Medium&)> arrange;
+  };
+  const Case cases[] = {
+      {"missing value", [&](Medium& m) { m.platform.setRegistryString(platform::Hive::CurrentUser, key, "X", "1"); }},
+      {"empty", [](Medium& m) { m.recordInstallation("", false); }},
+      {"too long", [&](Medium& m) { m.recordInstallation(tooLong, true); }},
+      {"without a Shift-JIS form",
+       [&](Medium& m) {
+         m.recordInstallation("C:\\Games\\DemoAdv", true);
+         ASSERT_TRUE(m.platform.markUnrepresentable(platform::Hive::CurrentUser, key, "PATH"));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Medium medium;
+    ASSERT_TRUE(medium.platform.writeFile("Q:\\origin.exe", "MZ the disc's own"));
+    c.arrange(medium);
+    ASSERT_TRUE(medium.platform.keyExists(platform::Hive::CurrentUser, key));
+    MenuView view = startMenu(medium);
+    EXPECT_FALSE(view.runEnabled);
+    EXPECT_EQ(view.instTag, 0);
+    EXPECT_EQ(view.instCaption, texts::kInstall);
   }
 }
 

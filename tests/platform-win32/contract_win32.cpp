@@ -108,6 +108,10 @@ bool setMountPoint(const std::wstring& link, const std::wstring& target) {
   return false;
 }
 
+std::wstring foreignFolder(const std::string& folder) {
+  return toWide(folder) + L"\\x\u00A5..\u00A5..\u00A5victim";
+}
+
 class Win32ContractEnvironment final : public ContractEnvironment {
  public:
   Win32ContractEnvironment() : startDirectory_(currentDirectoryWide()) {
@@ -140,8 +144,8 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   }
 
   platform::Platform& platform() override { return platform_; }
-  std::string root() override { return toSjis(rootWide_); }
-  std::string registryRoot() override { return toSjis(registryKeyWide_); }
+  std::string root() override { return toSjis(rootWide_).value(); }
+  std::string registryRoot() override { return toSjis(registryKeyWide_).value(); }
 
   bool makeReadOnly(const std::string& path) override {
     const std::wstring wide = toWide(path);
@@ -175,6 +179,25 @@ class Win32ContractEnvironment final : public ContractEnvironment {
       RemoveDirectoryW(wideLink.c_str());  // a success that made no link
     }
     return setMountPoint(wideLink, wideTarget);
+  }
+
+  bool makeForeignNames(const std::string& folder) override {
+    const std::wstring wide = toWide(folder);
+    platform::win32::UniqueFileHandle file(
+        CreateFileW((wide + L"\\\u00C9lan.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    return CreateDirectoryW(foreignFolder(folder).c_str(), nullptr) && file;
+  }
+  bool enterForeignFolder(const std::string& folder) override {
+    return SetCurrentDirectoryW(foreignFolder(folder).c_str()) != 0;
+  }
+  bool setForeignValue(const std::string& key, const std::string& name) override {
+    platform::win32::UniqueRegistryKey opened;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, toWide(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, opened.put(),
+                        nullptr) != ERROR_SUCCESS)
+      return false;
+    const std::wstring value = L"C:\\\u00C9lan";
+    return RegSetValueExW(opened.get(), toWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
 
  private:

@@ -27,6 +27,14 @@ class ContractEnvironment {
   // written to it reaches the disk. nullopt when there is none here; the
   // test is then skipped.
   virtual std::optional<std::string> fileOnAFullDisk() = 0;
+  // Makes in `folder` the subfolder "x¥..¥..¥victim" (U+00A5, which best-fit
+  // turns into the separator "\") and the file "Élan.txt": names without a
+  // Shift-JIS form (the memory backend's stand-ins are marked so).
+  virtual bool makeForeignNames(const std::string& folder) = 0;
+  // Enters the subfolder "x¥..¥..¥victim" of `folder` as current directory.
+  virtual bool enterForeignFolder(const std::string& folder) = 0;
+  // Sets the string value `name` of the HKCU key to "C:\Élan", creating the key.
+  virtual bool setForeignValue(const std::string& key, const std::string& name) = 0;
 };
 
 // A fresh environment for one test.

@@ -1,5 +1,6 @@
 // The contract environment of the memory backend: a fresh in-memory Windows
 // per test.
+#include "core/sjis.h"
 #include "platform/memory/memory_platform.h"
 #include "tests/platform/contract.h"
 
@@ -20,8 +21,21 @@ class MemoryContractEnvironment : public ContractEnvironment {
     platform_.setWriteCapacity(0);
     return std::string(kRoot) + "\\full.bin";
   }
+  bool makeForeignNames(const std::string& folder) override {
+    return platform_.createDirectory(foreignFolder(folder)) && platform_.writeFile(joinPath(folder, "Elan.txt"), "") &&
+           platform_.markUnrepresentable(foreignFolder(folder)) &&
+           platform_.markUnrepresentable(joinPath(folder, "Elan.txt"));
+  }
+  bool enterForeignFolder(const std::string& folder) override {
+    return platform_.setCurrentDirectory(foreignFolder(folder));
+  }
+  bool setForeignValue(const std::string& key, const std::string& name) override {
+    return platform_.setRegistryString(platform::Hive::CurrentUser, key, name, "C:\\Elan") &&
+           platform_.markUnrepresentable(platform::Hive::CurrentUser, key, name);
+  }
 
  private:
+  static std::string foreignFolder(const std::string& folder) { return joinPath(folder, "x-yen-victim"); }
   static constexpr const char* kRoot = "C:\\contract\\root";
   platform::MemoryPlatform platform_;
 };

@@ -50,10 +50,13 @@ class PlatformContract : public ::testing::Test {
     return bytes;
   }
 
+  // The names listed, sorted; nullopt when the listing failed or left a
+  // name out.
   std::optional<Names> sortedListing(const std::string& folder) {
-    auto names = p().listFolder(folder);
-    if (names) std::sort(names->begin(), names->end());
-    return names;
+    auto listing = p().listFolder(folder);
+    if (!listing || listing->unrepresentable != 0) return std::nullopt;
+    std::sort(listing->names.begin(), listing->names.end());
+    return listing->names;
   }
 
   std::optional<std::string> valueOf(const std::string& key, const std::string& name) {
@@ -140,6 +143,39 @@ TEST_F(PlatformContract, ListingGivesBareNamesWithDotsInSubfolders) {
   EXPECT_EQ(sortedListing(in("list\\z")), (Names{".", ".."}));
   EXPECT_EQ(p().listFolder(in("missing")), std::nullopt);
   EXPECT_EQ(p().listFolder(in("list\\x.txt")), std::nullopt);
+}
+
+// A name outside code page 932 is reported, never turned into a look-alike:
+// best-fit would list "x¥..¥..¥victim" as "x\..\..\victim", a way out of the
+// folder, and "Élan.txt" as "Elan.txt", another file. The current directory
+// inside such a folder cannot be told, yet is put back exactly; a registry
+// value of such text cannot be read.
+TEST_F(PlatformContract, NamesWithoutAShiftJisFormAreReportedNeverReplaced) {
+  ASSERT_TRUE(p().createDirectory(in("list")));
+  ASSERT_TRUE(put(in("list\\plain.txt"), ""));
+  ASSERT_TRUE(env_->makeForeignNames(in("list")));
+  auto listing = p().listFolder(in("list"));
+  ASSERT_TRUE(listing);
+  std::sort(listing->names.begin(), listing->names.end());
+  EXPECT_EQ(listing->names, (Names{".", "..", "plain.txt"}));
+  EXPECT_EQ(listing->unrepresentable, 2);
+
+  ASSERT_TRUE(env_->enterForeignFolder(in("list")));
+  EXPECT_EQ(p().currentDirectory(), "");
+  ASSERT_TRUE(put("inside.txt", "in the foreign folder"));
+  {
+    auto saved = p().saveCurrentDirectory();
+    ASSERT_TRUE(p().setCurrentDirectory(root_));
+    EXPECT_EQ(get("inside.txt"), std::nullopt);
+  }
+  EXPECT_EQ(p().currentDirectory(), "");
+  EXPECT_EQ(get("inside.txt"), "in the foreign folder");
+  ASSERT_TRUE(p().setCurrentDirectory(root_));
+
+  const std::string key = env_->registryRoot();
+  ASSERT_TRUE(env_->setForeignValue(key, "PATH"));
+  EXPECT_TRUE(subkeysOf(key));  // the key opens; only the value fails
+  EXPECT_EQ(valueOf(key, "PATH"), std::nullopt);
 }
 
 TEST_F(PlatformContract, RelativeNamesFollowTheCurrentDirectory) {

@@ -39,6 +39,17 @@ TEST(UninstallPathCheck, AcceptsFoldersBelowADriveRootOnly) {
       {"C:\\Games/..", false},
       {"C:\\Games\\..\\Title", false},
       {"C:\\ . ", false},
+      // 0x80, 0xA0 and 0xFD to 0xFF are characters of one byte: the
+      // separator after them is one, and Windows resolves ".." ("T:\\").
+      {"T:\\\xFD\\..", false},
+      {"T:\\\x80\\..", false},
+      {"T:\\\xA0\\..", false},
+      {"T:\\\xFF\\.", false},
+      {"T:\\\xFD", true},
+      // Not well-formed code page 932: a lead byte without its trail byte.
+      {"T:\\Games\\\x81", false},
+      {"T:\\\x81/..", false},
+      {"T:\\\x81\x1F\\Games", false},
   };
   for (const Case& c : cases) EXPECT_EQ(isRemovableInstallPath(c.path), c.removable) << "\"" << c.path << "\"";
 }

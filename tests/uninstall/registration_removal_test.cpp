@@ -115,8 +115,16 @@ TEST_F(RegistrationRemovalTest, EmptyMenuGroupTouchesNoFileButRemovesTheKey) {
 }
 
 TEST_F(RegistrationRemovalTest, UnreadableProgramsFolderTouchesNoFile) {
+  const std::string shellFolders = "software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
   registerGame();
-  ASSERT_TRUE(platform.deleteKey(Hive::CurrentUser, "software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"));
+  // A value without a Shift-JIS form is as unreadable as a missing one.
+  ASSERT_TRUE(platform.markUnrepresentable(Hive::CurrentUser, shellFolders, "Programs"));
+  RemoveRegistration(ctx);
+  EXPECT_FALSE(platform.keyExists(Hive::CurrentUser, userKey()));
+  EXPECT_TRUE(exists(link("Play")));
+
+  registerGame();
+  ASSERT_TRUE(platform.deleteKey(Hive::CurrentUser, shellFolders));
   RemoveRegistration(ctx);
   EXPECT_FALSE(platform.keyExists(Hive::CurrentUser, userKey()));
   EXPECT_TRUE(exists(link("Play")));

@@ -91,6 +91,26 @@ TEST_F(RemovalTest, DeleteAllLeavesDotNamesAndTheFoldersAboveThem) {
   expectUnregistered();
 }
 
+// Fault: an entry whose name has no Shift-JIS form ("x¥..¥..¥victim", which
+// best-fit reads "x\..\..\victim") deleted under a look-alike path, which
+// leads out of the game folder.
+TEST_F(RemovalTest, DeleteAllLeavesNamesWithoutAShiftJisFormAndTheirFolders) {
+  for (const char* name : {"origin.exe", "save\\x-yen-victim\\slot.dat", "data\\Elan.txt", "data\\a.bin"}) {
+    put(dest(name));
+  }
+  put("D:\\victim\\keep.txt");
+  ASSERT_TRUE(platform.markUnrepresentable(dest("save\\x-yen-victim")));
+  ASSERT_TRUE(platform.markUnrepresentable(dest("data\\Elan.txt")));
+  registerGame();
+
+  ASSERT_TRUE(removeInstallation(ctx, RemovalMode::DeleteAll));
+
+  for (const char* gone : {"origin.exe", "data\\a.bin"}) EXPECT_FALSE(exists(dest(gone))) << gone;
+  for (const char* kept : {"save\\x-yen-victim\\slot.dat", "data\\Elan.txt"}) EXPECT_TRUE(exists(dest(kept))) << kept;
+  EXPECT_TRUE(exists("D:\\victim\\keep.txt"));
+  expectUnregistered();
+}
+
 TEST_F(RemovalTest, DeleteAllRemovesInstallPathAndItsEmptyAncestorsInnermostFirst) {
   ctx.config.InstallPath = "C:\\Games\\Maker\\Title";
   for (const char* name : {"origin.exe", "save\\SYSTEM.DAT", "data\\sub\\deep.bin"}) put(dest(name));
@@ -146,7 +166,8 @@ TEST_F(RemovalTest, DoubtfulInstallPathRemovesNothingAtAll) {
   put("C:\\origin.exe");
   put("C:\\Games\\Title\\origin.exe");
   registerGame();
-  for (const char* path : {"", "C:", "C:\\", "C:\\\\", "Games", "\\\\server\\share\\x", "C:\\Games\\.."}) {
+  for (const char* path : {"", "C:", "C:\\", "C:\\\\", "Games", "\\\\server\\share\\x", "C:\\Games\\..", "C:\\\xFD\\..",
+                           "C:\\Games\\\x81"}) {
     for (RemovalMode mode : {RemovalMode::KeepSaveData, RemovalMode::DeleteAll}) {
       ctx.config.InstallPath = path;
       auto before = platform.snapshot();

@@ -80,7 +80,10 @@ class EditPeer : public ChildPeer {
   }
   void command(int code) override {
     if (code != EN_CHANGE || settingText_) return;
-    std::string text = toSjis(windowText(window()));
+    auto exact = toSjis(windowText(window()));
+    // Text the program cannot hold stays shown as typed; the dialog decides.
+    if (!exact) return edit().userSetUnrepresentableText();
+    std::string text = std::move(*exact);
     size_t limit = static_cast<size_t>(edit().maxLength());
     if (limit > 0 && text.size() > limit) {
       size_t keep = 0;
@@ -96,7 +99,7 @@ class EditPeer : public ChildPeer {
       SendMessageW(window(), EM_SETSEL, shown.size(), static_cast<LPARAM>(shown.size()));
       settingText_ = false;
     }
-    edit().userSetCaption(text);
+    edit().userSetText(text);
   }
 
  private:

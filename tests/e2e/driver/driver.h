@@ -52,6 +52,20 @@ bool waitUntil(const std::function<bool()>& done, Duration timeout = kTimeout);
 std::filesystem::path windowsPath(const std::string& unixPath);
 std::string unixPath(const std::filesystem::path& windowsPath);
 
+// A drive letter standing for a folder in this Wine prefix (a link in its
+// dosdevices folder), as long as the object lives. Throws DriverError when
+// the link cannot be made.
+class DriveMapping {
+ public:
+  DriveMapping(char letter, const std::filesystem::path& folder);
+  ~DriveMapping();
+  DriveMapping(const DriveMapping&) = delete;
+  DriveMapping& operator=(const DriveMapping&) = delete;
+
+ private:
+  std::string link_;  // the link's Linux path
+};
+
 std::string readFile(const std::filesystem::path& path);  // throws DriverError when unreadable
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 // Copies a file, replacing the target.

@@ -76,6 +76,22 @@ std::string unixPath(const std::filesystem::path& windowsPath) {
   return path;
 }
 
+DriveMapping::DriveMapping(char letter, const std::filesystem::path& folder) {
+  // Drive C: leads to the prefix: through its dosdevices folder or its drive_c.
+  const std::string drive = std::string(1, letter) + ":";
+  const std::string script = "d=$(dirname '" + unixPath(L"C:\\") + "'); [ -d $d/dosdevices ] && d=$d/dosdevices; " +
+                             "ln -sfn '" + unixPath(folder) + "' $d/" + drive + " && printf %s $d/" + drive;
+  link_ = runNativeOutput(script);
+}
+
+DriveMapping::~DriveMapping() {
+  try {
+    runNative("rm -f '" + link_ + "'");
+  } catch (const DriverError&) {
+    // A leftover link names a removed folder: harmless.
+  }
+}
+
 std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw DriverError("cannot read " + narrow(path.wstring()));
