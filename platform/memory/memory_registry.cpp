@@ -41,11 +41,11 @@ const std::string* RegistryNode::value(const std::string& valueName) const {
 
 bool RegistryNode::representable(const std::string& valueName) const {
   return std::none_of(unrepresentableValues.begin(), unrepresentableValues.end(),
-                      [&](const std::string& name) { return equalsAsciiCase(name, valueName); });
+                      [&](const std::string& name) { return equalsIgnoringCase(name, valueName); });
 }
 
 void RegistryNode::setValue(const std::string& valueName, std::string data) {
-  std::erase_if(unrepresentableValues, [&](const std::string& name) { return equalsAsciiCase(name, valueName); });
+  std::erase_if(unrepresentableValues, [&](const std::string& name) { return equalsIgnoringCase(name, valueName); });
   for (auto& [name, existing] : values) {
     if (equalsIgnoringCase(name, valueName)) {
       existing = std::move(data);
