@@ -1,6 +1,7 @@
 // The image check on the repository's own install.exe of this build's
-// architecture, given as the first argument: with nothing appended it
-// fails, with one byte appended it passes, and a non-PE file fails.
+// architecture, given as the first argument: with nothing appended, or with
+// a byte whose trailer points into the image, it fails; with a block behind
+// the image and a trailer pointing at it, it passes; a non-PE file fails.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -41,7 +42,13 @@ void RealImage::TestBody() {
   EXPECT_FALSE(info.certificateTable.has_value());
   EXPECT_FALSE(passesAsInstallExe(image));
 
-  image.push_back(0);
+  std::vector<uint8_t> oneByte = image;
+  oneByte.push_back(0);
+  EXPECT_FALSE(passesAsInstallExe(oneByte));
+
+  const uint32_t blockStart = static_cast<uint32_t>(image.size());
+  image.insert(image.end(), {'b', 'l', 'o', 'k'});
+  for (int shift = 0; shift < 32; shift += 8) image.push_back(static_cast<uint8_t>(blockStart >> shift));
   EXPECT_TRUE(passesAsInstallExe(image));
 
   std::vector<uint8_t> notPe = image;
@@ -56,7 +63,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::filesystem::path path = argv[1];
-  ::testing::RegisterTest("RealImage", "PassesOnlyWithSomethingAppended", nullptr, nullptr, __FILE__, __LINE__,
+  ::testing::RegisterTest("RealImage", "PassesOnlyWithABlockBehindTheImage", nullptr, nullptr, __FILE__, __LINE__,
                           [path]() -> ::testing::Test* { return new RealImage(path); });
   return RUN_ALL_TESTS();
 }
