@@ -20,10 +20,11 @@ std::string trimmed(std::string text) {
   return text;
 }
 
-// The value as Wine's own reg.exe prints it, run from the Linux side.
+// The value as Wine's own reg.exe prints it, run from the Linux side through
+// the loader that scripts/wine-run picked (DISCMENU_WINE).
 std::string registryStringFromOutside(const std::wstring& key, const std::string& value) {
-  const std::string output =
-      runNativeOutput("/usr/bin/wine reg query 'HKCU\\" + narrow(key) + "' /v " + value + " 2>/dev/null");
+  const std::string output = runNativeOutput("${DISCMENU_WINE:-wine} reg query 'HKCU\\" + narrow(key) + "' /v " +
+                                             value + " 2>/dev/null");
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) {
     const size_t type = line.find("REG_SZ");
