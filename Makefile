@@ -44,10 +44,7 @@ dist: build/native/CMakeCache.txt build/win32/CMakeCache.txt build/win64/CMakeCa
 # Every tier: native unit tests (memory backend, headless toolkit, sanitizers),
 # then the Windows builds under Wine (unit suite, platform contract suite
 # against the real Win32 backend, end-to-end runs of install.exe).
-# The trees are built side by side: each tree's build ends in links and
-# generators that leave a core idle, which the other trees fill.
-test: deps
-	@$(MAKE) --no-print-directory -j $(words $(TEST_TREES)) $(addprefix build-,$(TEST_TREES))
+test: deps $(addprefix build-,$(TEST_TREES))
 	@scripts/run-tests $(PRESETS)
 
 demo: deps dist
