@@ -47,6 +47,32 @@ void forEachSeparator(std::string_view text, size_t start, Visit&& visit) {
   }
 }
 
+// Calls visit(component) for each piece of `text` between separators, the
+// empty ones included, as Windows splits a path: at "\" (never a trail
+// byte taken for one) and at "/".
+template <class Visit>
+void forEachPathComponent(std::string_view text, Visit&& visit) {
+  size_t start = 0;
+  for (size_t i = 0; i < text.size();) {
+    if (IsLeadByte(text[i])) {
+      i += 2;
+      continue;
+    }
+    if (text[i] == '\\' || text[i] == '/') {
+      visit(text.substr(start, i - start));
+      start = i + 1;
+    }
+    ++i;
+  }
+  visit(text.substr(start));
+}
+
+// True for a component made only of dots and spaces, which Windows strips
+// away so that it names the folder it stands in, or the one above it.
+inline bool isOnlyDotsAndSpaces(std::string_view component) {
+  return !component.empty() && component.find_first_not_of(". ") == std::string_view::npos;
+}
+
 // "%s\%s": a folder and a name joined by one separator.
 inline std::string joinPath(std::string_view folder, std::string_view name) {
   std::string path;

@@ -7,32 +7,13 @@
 
 namespace {
 
-// The components between separators. "\" is found with the Shift-JIS scan;
-// "/" (0x2F) is never a trail byte, so a plain search finds it safely.
 std::vector<std::string_view> components(std::string_view name) {
   std::vector<std::string_view> parts;
-  size_t start = 0;
-  auto split = [&](std::string_view piece) {
-    size_t from = 0;
-    for (size_t slash = piece.find('/'); slash != std::string_view::npos; slash = piece.find('/', from)) {
-      parts.push_back(piece.substr(from, slash - from));
-      from = slash + 1;
-    }
-    parts.push_back(piece.substr(from));
-  };
-  forEachSeparator(name, 0, [&](size_t i) {
-    split(name.substr(start, i - start));
-    start = i + 1;
-  });
-  split(name.substr(start));
+  forEachPathComponent(name, [&](std::string_view part) { parts.push_back(part); });
   return parts;
 }
 
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool onlyDotsAndSpaces(std::string_view part) {
-  return !part.empty() && part.find_first_not_of(". ") == std::string_view::npos;
-}
 
 // The first character Windows refuses in a name, stepping over two-byte
 // characters (whose trail byte may be 0x7C, the byte of "|").
@@ -47,7 +28,7 @@ std::optional<char> refusedCharacter(std::string_view name) {
 std::optional<std::string> partsProblem(std::string_view name) {
   for (std::string_view part : components(name)) {
     if (part == "..") return "climbs out of the folder with \"..\"";
-    if (onlyDotsAndSpaces(part)) {
+    if (isOnlyDotsAndSpaces(part)) {
       return "has a part made only of dots and spaces (\"" + std::string(part) +
              "\"), which Windows folds into the folder above it";
     }

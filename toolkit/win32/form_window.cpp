@@ -11,7 +11,6 @@
 
 namespace toolkit::win32 {
 
-using platform::win32::toSjis;
 using platform::win32::toWide;
 
 FormWindow::FormWindow(Form& form) : form_(form) {
