@@ -7,6 +7,12 @@
 #include <string>
 #include <string_view>
 
+// True for the ASCII letters, the only letters a drive is named with.
+inline bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// True when the text begins with a drive name: an ASCII letter and ":".
+inline bool hasDriveName(std::string_view text) { return text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == ':'; }
+
 // True for the first byte of a two-byte code page 932 character: 0x81 to
 // 0x9F and 0xE0 to 0xFC. 0x80, 0xA0 and 0xFD to 0xFF are characters of one
 // byte there, so a separator after them is a separator.

@@ -1,9 +1,7 @@
 #include "core/string_list.h"
 
-#include "platform/platform.h"
-
 void StringList::add(std::string text) {
-  if (indexed_) firstIndexByKey_.try_emplace(platform_.caseFoldKey(text), count());
+  if (indexed_) firstIndexByKey_.try_emplace(folding_.caseFoldKey(text), count());
   items_.push_back(std::move(text));
 }
 
@@ -15,9 +13,9 @@ void StringList::clear() {
 
 int StringList::indexOf(const std::string& text) {
   if (!indexed_) {
-    for (int i = 0; i < count(); ++i) firstIndexByKey_.try_emplace(platform_.caseFoldKey(items_[i]), i);
+    for (int i = 0; i < count(); ++i) firstIndexByKey_.try_emplace(folding_.caseFoldKey(items_[i]), i);
     indexed_ = true;
   }
-  auto found = firstIndexByKey_.find(platform_.caseFoldKey(text));
+  auto found = firstIndexByKey_.find(folding_.caseFoldKey(text));
   return found == firstIndexByKey_.end() ? -1 : found->second;
 }

@@ -7,13 +7,11 @@
 #include <unordered_map>
 #include <vector>
 
-namespace platform {
-class Platform;
-}
+#include "core/case_folding.h"
 
 class StringList {
  public:
-  explicit StringList(platform::Platform& platform) : platform_(platform) {}
+  explicit StringList(CaseFolding& folding) : folding_(folding) {}
 
   void add(std::string text);
   const std::string& get(int index) const { return items_.at(static_cast<size_t>(index)); }
@@ -25,7 +23,7 @@ class StringList {
   const std::vector<std::string>& items() const { return items_; }
 
  private:
-  platform::Platform& platform_;
+  CaseFolding& folding_;
   std::vector<std::string> items_;
   // First index of each case-folded entry, built on the first indexOf and
   // kept up to date afterwards, so a membership test is not a list scan.

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "forms/layouts.h"
-#include "tests/e2e/driver/driver.h"
+#include "automation/driver.h"
 
 using namespace e2e;
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 
 // How opening the pair CopyPlan[CurrentIndex] went.
 enum class PairOpen {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 
 // The game files copied whenever the medium holds them, in this order.
 inline constexpr std::array<const char*, 17> StandardFiles = {

@@ -12,8 +12,6 @@ constexpr size_t kShortNameCharacters = 12;
 constexpr size_t kMaxFolderCharacters = kMaxPathCharacters - kShortNameCharacters - 1;
 constexpr size_t kMaxFileCharacters = kMaxPathCharacters - 1;
 
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 size_t characterCount(const std::string& text) {
   size_t count = 0;
   for (size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) ++count;
@@ -27,15 +25,10 @@ bool endsWithSeparator(const std::string& text) {
 }
 
 bool isFolder(platform::Platform& platform, const std::string& path) {
-  uint32_t attributes = platform.fileAttributes(path);
-  return attributes != platform::kInvalidAttributes && (attributes & platform::kAttributeDirectory);
+  return platform::isFolderAttributes(platform.fileAttributes(path));
 }
 
 }  // namespace
-
-bool hasDriveName(const std::string& destination) {
-  return destination.size() >= 2 && isAsciiLetter(destination[0]) && destination[1] == ':';
-}
 
 std::string composeInstallPath(const std::string& destination, const std::string& gameFolder) {
   if (endsWithSeparator(destination)) return destination + gameFolder;

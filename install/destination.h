@@ -8,8 +8,6 @@
 
 #include "platform/platform.h"
 
-// True when the text begins with a drive name: an ASCII letter and ":".
-bool hasDriveName(const std::string& destination);
 // InstallPath: "%s\%s" of the destination and the game folder, without a
 // second separator when the destination already ends in one (a drive root).
 std::string composeInstallPath(const std::string& destination, const std::string& gameFolder);

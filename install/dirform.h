@@ -1,7 +1,7 @@
 #pragma once
 // Unit3: the folder-browse dialog.
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "toolkit/toolkit.h"
 
 class Tdirform : public toolkit::Form {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "toolkit/toolkit.h"
 
 class Tiform : public toolkit::Form {

@@ -1,6 +1,7 @@
 // Unit2: the destination dialog.
 #include "install/instform.h"
 
+#include "core/sjis.h"
 #include "forms/layouts.h"
 #include "install/destination.h"
 #include "install/dirform.h"

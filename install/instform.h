@@ -1,7 +1,7 @@
 #pragma once
 // Unit2: the destination dialog.
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "toolkit/toolkit.h"
 
 class Tinstform : public toolkit::Form {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 
 inline constexpr char kInstallPathValue[] = "PATH";
 

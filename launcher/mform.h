@@ -1,7 +1,7 @@
 #pragma once
 // Unit1: the launcher menu, the application's main form.
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "toolkit/toolkit.h"
 
 class Tmform : public toolkit::Form {

@@ -1,9 +1,9 @@
 #include "launcher/read_installer_config.h"
 
-#include "core/app_context.h"
-#include "launcher/byte_source.h"
-#include "launcher/config_block.h"
-#include "launcher/image_check.h"
+#include "app/app_context.h"
+#include "config/byte_source.h"
+#include "config/config_block.h"
+#include "config/image_check.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "launcher/startup.h"
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "install/dirform.h"
 #include "install/iform.h"
 #include "install/instform.h"

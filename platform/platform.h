@@ -15,12 +15,20 @@
 #include <utility>
 #include <vector>
 
+#include "core/case_folding.h"
+
 namespace platform {
 
 inline constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
 inline constexpr uint32_t kAttributeReadOnly = 0x01;
 inline constexpr uint32_t kAttributeDirectory = 0x10;
 inline constexpr uint32_t kAttributeReparsePoint = 0x400;
+
+// True for the attributes of something that exists and is a folder;
+// kInvalidAttributes, the answer for a missing name, has every bit set.
+inline bool isFolderAttributes(uint32_t attributes) {
+  return attributes != kInvalidAttributes && (attributes & kAttributeDirectory);
+}
 
 inline constexpr uint32_t kCreateNewConsole = 0x10;
 
@@ -120,7 +128,7 @@ struct ScreenSize {
   int height = 0;
 };
 
-class Platform {
+class Platform : public CaseFolding {
  public:
   Platform() = default;
   Platform(const Platform&) = delete;
@@ -197,7 +205,7 @@ class Platform {
   virtual bool equalsIgnoreCase(const std::string& a, const std::string& b) = 0;
   // A key with caseFoldKey(a) == caseFoldKey(b) exactly when
   // equalsIgnoreCase(a, b); lets callers index strings by that equality.
-  virtual std::string caseFoldKey(const std::string& text) = 0;
+  std::string caseFoldKey(const std::string& text) override = 0;
 };
 
 }  // namespace platform

@@ -13,7 +13,7 @@ namespace toolkit {
 namespace {
 
 bool hasDriveRoot(const std::string& path) {
-  return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
+  return path.size() >= 3 && hasDriveName(path) && path[2] == '\\';
 }
 
 bool isUnc(const std::string& path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
@@ -84,8 +84,7 @@ void FolderList::refresh() {
     for (const std::string& name : listing->names) {
       if (name.empty() || name == "." || name == "..") continue;
       std::string path = childPath(folder_, name);
-      uint32_t attributes = platform.fileAttributes(path);
-      if (attributes == platform::kInvalidAttributes || !(attributes & platform::kAttributeDirectory)) continue;
+      if (!platform::isFolderAttributes(platform.fileAttributes(path))) continue;
       subfolders.emplace_back(platform.caseFoldKey(name), std::move(path));
     }
   }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/config_block.h"
+#include "config/config_block.h"
 
 // One line per finding, "field: reason", in the order of the format; empty
 // when the content is fine.

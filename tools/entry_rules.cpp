@@ -13,8 +13,6 @@ std::vector<std::string_view> components(std::string_view name) {
   return parts;
 }
 
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 // The first character Windows refuses in a name, stepping over two-byte
 // characters (whose trail byte may be 0x7C, the byte of "|").
 std::optional<char> refusedCharacter(std::string_view name) {
@@ -47,7 +45,7 @@ bool isSeparator(char c) { return c == '\\' || c == '/'; }
 std::optional<std::string> relativeNameProblem(const std::string& sjis) {
   if (sjis.empty()) return "is empty";
   if (sjis[0] == '\\' || sjis[0] == '/') return "is absolute (starts with a separator)";
-  if (sjis.size() >= 2 && isAsciiLetter(sjis[0]) && sjis[1] == ':') return "carries a drive";
+  if (hasDriveName(sjis)) return "carries a drive";
   for (std::string_view part : components(sjis)) {
     if (part == "..") return "climbs out of the folder with \"..\"";
   }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/config_block.h"
-#include "launcher/image_check.h"
+#include "config/config_block.h"
+#include "config/image_check.h"
 
 struct ImageAnalysis {
   ImageInfo image;

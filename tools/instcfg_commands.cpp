@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "launcher/config_block.h"
-#include "launcher/image_check.h"
+#include "config/config_block.h"
+#include "config/image_check.h"
 #include "tools/config_json.h"
 #include "tools/file_io.h"
 #include "tools/image_analysis.h"

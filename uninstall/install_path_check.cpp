@@ -4,19 +4,13 @@
 
 #include "core/sjis.h"
 
-namespace {
-
-bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-}  // namespace
-
 bool isRemovableInstallPath(const std::string& installPath) {
   // Judged as Windows will read it: on bytes that are well-formed code page
   // 932, the characters seen here are those the conversion to UTF-16 makes,
   // and a separator is one there too. A lead byte before a byte that cannot
   // follow it would hide a separator from this scan but not from Windows.
   if (!IsWellFormedSjis(installPath)) return false;
-  if (installPath.size() < 4 || !isDriveLetter(installPath[0]) || installPath[1] != ':' ||
+  if (installPath.size() < 4 || !hasDriveName(installPath) ||
       (installPath[2] != '\\' && installPath[2] != '/')) {
     return false;
   }

@@ -3,7 +3,7 @@
 // PATH, and the Start-menu shortcuts with their group folders. Every failure
 // is silent; both functions always return to their caller.
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 
 // Deletes HKCU "software\<registryKey>" and, for a registryKey of more than
 // one level, the first-level key "software\<first>" when it has no subkeys

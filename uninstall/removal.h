@@ -2,7 +2,7 @@
 // The removal behind the uninstall dialog, without its questions: files of
 // the chosen mode, then the collected folders, then the registration.
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 
 enum class RemovalMode {
   KeepSaveData,  // only the files an installation copies unconditionally

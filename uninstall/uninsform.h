@@ -1,7 +1,7 @@
 #pragma once
 // Unit5: the uninstall dialog.
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "toolkit/toolkit.h"
 
 class Tuninsform : public toolkit::Form {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/sjis.h"
 #include "platform/memory/memory_text.h"
 #include "platform/platform.h"
 
@@ -35,7 +36,7 @@ Node* Node::member(std::string_view memberName) const {
 FileTree::FileTree() { addDrive('C'); }
 
 bool FileTree::addDrive(char letter) {
-  if (!((letter >= 'a' && letter <= 'z') || (letter >= 'A' && letter <= 'Z'))) return false;
+  if (!isAsciiLetter(letter)) return false;
   char drive = static_cast<char>(letter & ~0x20);
   if (drives_.count(drive)) return false;
   auto root = std::make_unique<Node>();

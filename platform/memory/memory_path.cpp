@@ -7,7 +7,6 @@ namespace platform::memory {
 
 namespace {
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 // The name Windows keeps of a piece of a path: one dot ending a folder name
@@ -45,7 +44,7 @@ std::optional<ResolvedPath> resolvePath(std::string_view path, const FullPath& c
   if (path.empty()) return std::nullopt;
   ResolvedPath resolved;
   std::string_view rest = path;
-  if (rest.size() >= 2 && isAsciiLetter(rest[0]) && rest[1] == ':') {
+  if (hasDriveName(rest)) {
     char drive = static_cast<char>(rest[0] & ~0x20);
     rest.remove_prefix(2);
     resolved.path.drive = drive;

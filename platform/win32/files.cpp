@@ -33,7 +33,7 @@ std::optional<FolderListing> Win32Platform::listFolder(const std::string& folder
     // drive root: an empty listing, not a failure.
     if (GetLastError() != ERROR_FILE_NOT_FOUND) return std::nullopt;
     const uint32_t attributes = fileAttributes(folder);
-    if (attributes == kInvalidAttributes || !(attributes & kAttributeDirectory)) return std::nullopt;
+    if (!isFolderAttributes(attributes)) return std::nullopt;
     return FolderListing();
   }
   FolderListing listing;

@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "forms/layouts.h"
 #include "tests/bench/tick_probe.h"
 #include "tests/e2e/build_paths.h"

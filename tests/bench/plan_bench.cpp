@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "core/sjis.h"
 #include "forms/layouts.h"
 #include "install/copy_engine.h"

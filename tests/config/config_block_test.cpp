@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "launcher/config_block.h"
+#include "config/config_block.h"
 #include "tests/config/worked_example.h"
 #include "tests/support/sjis_text.h"
 

@@ -2,8 +2,8 @@
 // signed files.
 #include <gtest/gtest.h>
 
-#include "launcher/config_block.h"
-#include "launcher/image_check.h"
+#include "config/config_block.h"
+#include "config/image_check.h"
 #include "tests/config/pe_fixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_folder.h"
+#include "automation/temp_folder.h"
 
 enum class PeKind { Pe32, Pe32Plus };
 

@@ -2,7 +2,7 @@
 // ReadInstallerConfig, on the in-memory Windows.
 #include <gtest/gtest.h>
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "launcher/read_installer_config.h"
 #include "platform/memory/memory_platform.h"
 #include "tests/config/pe_fixture.h"

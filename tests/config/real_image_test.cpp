@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "launcher/image_check.h"
+#include "config/image_check.h"
 #include "launcher/read_installer_config.h"
 #include "platform/memory/memory_platform.h"
 #include "tests/config/pe_fixture.h"

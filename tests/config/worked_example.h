@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/config_block.h"
+#include "config/config_block.h"
 
 inline constexpr uint32_t kWorkedExampleImageSize = 0x58000;
 inline constexpr size_t kWorkedExampleBlockSize = 943;

@@ -1,7 +1,7 @@
 #pragma once
 // Where the build put what the scenarios run: the bare install.exe of this
 // preset, the stand-in game and the folder for screenshots.
-#include "tests/e2e/driver/driver.h"
+#include "automation/driver.h"
 
 namespace e2e {
 inline std::filesystem::path installerImage() { return windowsPath(E2E_INSTALL_EXE); }

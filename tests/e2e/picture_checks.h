@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/e2e/driver/driver.h"
+#include "automation/driver.h"
 
 namespace e2e {
 

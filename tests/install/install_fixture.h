@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app_context.h"
+#include "app/app_context.h"
 #include "core/sjis.h"
 #include "platform/memory/memory_platform.h"
 #include "tests/support/sjis_text.h"

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "core/app_context.h"
-#include "launcher/config_block.h"
+#include "app/app_context.h"
+#include "config/config_block.h"
 #include "launcher/mform.h"
 #include "launcher/startup.h"
 #include "platform/memory/memory_platform.h"

@@ -63,8 +63,7 @@ class HeadlessBackend : public Backend {
   std::string driveLetters() override {
     std::string letters;
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-      uint32_t attributes = platform_.fileAttributes(std::string(1, letter) + ":\\");
-      if (attributes != platform::kInvalidAttributes && (attributes & platform::kAttributeDirectory)) letters += letter;
+      if (platform::isFolderAttributes(platform_.fileAttributes(std::string(1, letter) + ":\\"))) letters += letter;
     }
     return letters;
   }

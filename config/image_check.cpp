@@ -1,4 +1,4 @@
-#include "launcher/image_check.h"
+#include "config/image_check.h"
 
 namespace {
 

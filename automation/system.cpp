@@ -4,7 +4,7 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/e2e/driver/driver.h"
+#include "automation/driver.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "launcher/config_block.h"
+#include "config/config_block.h"
 
 #include <cstdio>
 #include <cstring>

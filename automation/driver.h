@@ -1,7 +1,8 @@
 #pragma once
 // The end-to-end driver: runs the real install.exe under Wine (or Windows)
 // and works it through its windows as a user would, by caption, window
-// class and control id, never by screen coordinates.
+// class and control id, never by screen coordinates. The end-to-end tests
+// (whose namespace it shares), the benchmark and the demo tour use it.
 //
 //   e2e::Medium medium("menu");                       // a temporary folder
 //   medium.pack(imageUnderTest, config);             // install.exe + block
@@ -29,7 +30,7 @@
 
 #include "toolkit/layout.h"
 
-#include "tests/support/temp_folder.h"
+#include "automation/temp_folder.h"
 
 namespace e2e {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/byte_source.h"
-#include "launcher/installer_config.h"
+#include "config/byte_source.h"
+#include "config/installer_config.h"
 
 inline constexpr size_t kConfigStringSize = 64;     // text, then a NUL
 inline constexpr size_t kConfigTextLimit = 63;      // bytes of text that fit with the NUL

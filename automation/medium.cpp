@@ -1,7 +1,7 @@
 // Media for install.exe: packing through instcfg's own code, and signing.
 #include <sstream>
 
-#include "tests/e2e/driver/driver.h"
+#include "automation/driver.h"
 #include "tools/instcfg_commands.h"
 
 namespace e2e {

@@ -1,5 +1,5 @@
 // Starting, waiting for and ending programs.
-#include "tests/e2e/driver/driver.h"
+#include "automation/driver.h"
 
 namespace e2e {
 

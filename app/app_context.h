@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/string_list.h"
-#include "launcher/installer_config.h"
+#include "config/installer_config.h"
 #include "platform/platform.h"
 
 class Tmform;

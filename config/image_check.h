@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "launcher/byte_source.h"
+#include "config/byte_source.h"
 
 enum class ImageStatus {
   Image,       // the headers were read

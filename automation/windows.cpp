@@ -3,7 +3,7 @@
 #include <cstring>
 #include <thread>
 
-#include "tests/e2e/driver/driver.h"
+#include "automation/driver.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "launcher/byte_source.h"
+#include "config/byte_source.h"
 
 #include <algorithm>
 #include <cstring>
