@@ -14,12 +14,16 @@ PRESETS := native win32 win64
 export DISCMENU_WINE64_ONLY := $(shell . scripts/wine-env >/dev/null 2>&1; echo "$${DISCMENU_WINE64_ONLY:-}")
 TEST_TREES := native $(if $(filter 1,$(DISCMENU_WINE64_ONLY)),,win32) win64
 
-.PHONY: all deps dist test demo bench clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps layers dist test demo bench clean $(addprefix build-,$(PRESETS))
 
 all: dist
 
 deps:
 	@scripts/install-deps
+
+# Every include points to a folder below its own (docs/architecture.md).
+layers: | deps
+	@scripts/check-layers
 
 build/%/CMakeCache.txt: | deps
 	@cmake --preset $* >/dev/null
@@ -41,10 +45,10 @@ dist: build/native/CMakeCache.txt build/win32/CMakeCache.txt build/win64/CMakeCa
 	@cp build/win32/tools/instcfg.exe dist/win32/instcfg.exe
 	@echo "dist: win32/install.exe win64/install.exe instcfg win32/instcfg.exe"
 
-# Every tier: native unit tests (memory backend, headless toolkit, sanitizers),
+# The layer check first (a second), then every tier: native unit tests (memory backend, headless toolkit, sanitizers),
 # then the Windows builds under Wine (unit suite, platform contract suite
 # against the real Win32 backend, end-to-end runs of install.exe).
-test: deps $(addprefix build-,$(TEST_TREES))
+test: deps layers $(addprefix build-,$(TEST_TREES))
 	@scripts/run-tests $(PRESETS)
 
 demo: deps dist
