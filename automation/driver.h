@@ -28,9 +28,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "toolkit/layout.h"
-
 #include "automation/temp_folder.h"
+#include "toolkit/layout.h"
 
 namespace e2e {
 
