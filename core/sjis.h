@@ -53,6 +53,10 @@ void forEachSeparator(std::string_view text, size_t start, Visit&& visit) {
   }
 }
 
+// True for the bytes Windows splits a path at, "\" and "/"; a scan asks
+// only for bytes that are not the trail byte of a two-byte character.
+inline bool isPathSeparator(char c) { return c == '\\' || c == '/'; }
+
 // Calls visit(component) for each piece of `text` between separators, the
 // empty ones included, as Windows splits a path: at "\" (never a trail
 // byte taken for one) and at "/".
@@ -64,7 +68,7 @@ void forEachPathComponent(std::string_view text, Visit&& visit) {
       i += 2;
       continue;
     }
-    if (text[i] == '\\' || text[i] == '/') {
+    if (isPathSeparator(text[i])) {
       visit(text.substr(start, i - start));
       start = i + 1;
     }

@@ -38,13 +38,11 @@ std::optional<std::string> partsProblem(std::string_view name) {
   return std::nullopt;
 }
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 }  // namespace
 
 std::optional<std::string> relativeNameProblem(const std::string& sjis) {
   if (sjis.empty()) return "is empty";
-  if (sjis[0] == '\\' || sjis[0] == '/') return "is absolute (starts with a separator)";
+  if (isPathSeparator(sjis[0])) return "is absolute (starts with a separator)";
   if (hasDriveName(sjis)) return "carries a drive";
   for (std::string_view part : components(sjis)) {
     if (part == "..") return "climbs out of the folder with \"..\"";
@@ -61,7 +59,7 @@ std::optional<std::string> linkNameProblem(const std::string& sjis) {
   if (sjis.empty()) return std::nullopt;
   // The last byte is a separator only when it is no trail byte.
   bool endsWithSeparator = false;
-  for (size_t i = 0; i < sjis.size(); i += IsLeadByte(sjis[i]) ? 2 : 1) endsWithSeparator = isSeparator(sjis[i]);
-  if (isSeparator(sjis.front()) || endsWithSeparator) return "starts or ends with a separator";
+  for (size_t i = 0; i < sjis.size(); i += IsLeadByte(sjis[i]) ? 2 : 1) endsWithSeparator = isPathSeparator(sjis[i]);
+  if (isPathSeparator(sjis.front()) || endsWithSeparator) return "starts or ends with a separator";
   return partsProblem(sjis);
 }

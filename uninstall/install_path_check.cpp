@@ -11,7 +11,7 @@ bool isRemovableInstallPath(const std::string& installPath) {
   // follow it would hide a separator from this scan but not from Windows.
   if (!IsWellFormedSjis(installPath)) return false;
   if (installPath.size() < 4 || !hasDriveName(installPath) ||
-      (installPath[2] != '\\' && installPath[2] != '/')) {
+      !isPathSeparator(installPath[2])) {
     return false;
   }
   bool folderNamed = false;

@@ -7,8 +7,6 @@ namespace platform::memory {
 
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 // The name Windows keeps of a piece of a path: one dot ending a folder name
 // on the way is dropped, and every dot and space ending the last name.
 // Neither byte is ever a trail byte.
@@ -48,11 +46,11 @@ std::optional<ResolvedPath> resolvePath(std::string_view path, const FullPath& c
     char drive = static_cast<char>(rest[0] & ~0x20);
     rest.remove_prefix(2);
     resolved.path.drive = drive;
-    if (rest.empty() || !isSeparator(rest[0])) {
+    if (rest.empty() || !isPathSeparator(rest[0])) {
       if (drive == current.drive) resolved.path.parts = current.parts;
     }
-  } else if (isSeparator(rest[0])) {
-    if (rest.size() >= 2 && isSeparator(rest[1])) return std::nullopt;
+  } else if (isPathSeparator(rest[0])) {
+    if (rest.size() >= 2 && isPathSeparator(rest[1])) return std::nullopt;
     resolved.path.drive = current.drive;
   } else {
     resolved.path = current;
