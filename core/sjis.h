@@ -57,6 +57,15 @@ void forEachSeparator(std::string_view text, size_t start, Visit&& visit) {
 // only for bytes that are not the trail byte of a two-byte character.
 inline bool isPathSeparator(char c) { return c == '\\' || c == '/'; }
 
+// True when `text` holds a separator, "\" (never a trail byte taken for
+// one) or "/": it is then more than one name.
+inline bool containsPathSeparator(std::string_view text) {
+  for (size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) {
+    if (isPathSeparator(text[i])) return true;
+  }
+  return false;
+}
+
 // Calls visit(component) for each piece of `text` between separators, the
 // empty ones included, as Windows splits a path: at "\" (never a trail
 // byte taken for one) and at "/".

@@ -7,10 +7,10 @@
 
 using platform::OpenMode;
 
-PairOpen openCurrentPair(AppContext& ctx) {
+PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error) {
   CopyState& copy = ctx.copy;
   const std::string& name = ctx.CopyPlan->get(copy.CurrentIndex);
-  copy.DestFile = ctx.platform.openStream(joinPath(ctx.config.InstallPath, name), OpenMode::Write);
+  copy.DestFile = ctx.platform.openStream(joinPath(ctx.config.InstallPath, name), OpenMode::Write, error);
   if (!copy.DestFile) return PairOpen::DestinationFailed;
   copy.SourceFile = ctx.platform.openStream(name, OpenMode::Read);
   if (!copy.SourceFile) {
@@ -74,7 +74,7 @@ ChunkResult copyChunk(AppContext& ctx) {
     result.outcome = ChunkOutcome::PlanDone;
     return result;
   }
-  switch (openCurrentPair(ctx)) {
+  switch (openCurrentPair(ctx, &result.error)) {
     case PairOpen::Opened: result.outcome = ChunkOutcome::NextFile; break;
     case PairOpen::DestinationFailed: result.outcome = ChunkOutcome::DestinationOpenFailed; break;
     case PairOpen::SourceFailed: result.outcome = ChunkOutcome::SourceOpenFailed; break;
@@ -83,6 +83,8 @@ ChunkResult copyChunk(AppContext& ctx) {
 }
 
 void RollBackInstall(AppContext& ctx) {
-  deletePlannedFiles(ctx);
+  // Nothing is told here: the dialog has said why the copy ended.
+  RemovalReport unreported;
+  deletePlannedFiles(ctx, unreported);
   removeCreatedDirs(ctx);
 }

@@ -16,8 +16,9 @@ enum class PairOpen {
 
 // Opens the destination "%s\%s" of InstallPath and CopyPlan[CurrentIndex]
 // for writing, then the source for reading; measures FileSize, rewinds the
-// source and sets FileBytesDone to 0.
-PairOpen openCurrentPair(AppContext& ctx);
+// source and sets FileBytesDone to 0. Why the destination could not be
+// created goes to `error` when asked.
+PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error = nullptr);
 // Closes the pair that is open, source first; a stream that is not open is
 // left alone. False when the destination's buffered bytes did not all reach
 // the disk.
@@ -40,6 +41,8 @@ struct ChunkResult {
   // chunk failed before anything was counted.
   int filePercent = -1;
   int totalPercent = -1;
+  // Why the next destination could not be created (DestinationOpenFailed).
+  platform::FileError error = platform::FileError::None;
 };
 
 // Copies one chunk of at most ChunkSize bytes through ctx.CopyBuffer (which

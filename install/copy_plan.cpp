@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "core/path_names.h"
 #include "core/sjis.h"
 
 using platform::OpenMode;
@@ -31,8 +32,22 @@ void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
   ctx.CopyPlan->add(name);
 }
 
-std::optional<std::string> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve) {
-  if (name.empty()) return std::nullopt;
+namespace {
+
+// The name with "\" as its only separator and no empty piece: the form every
+// planned name has, so that the folders made for it and the names removed
+// later are the same whatever the block wrote ("data/bgm", "data\").
+std::string plannedName(const std::string& name) {
+  std::string planned;
+  forEachPathComponent(name, [&](std::string_view piece) {
+    if (piece.empty()) return;
+    if (!planned.empty()) planned += '\\';
+    planned.append(piece);
+  });
+  return planned;
+}
+
+std::optional<PlanGap> planEntry(AppContext& ctx, const std::string& name, bool preserve) {
   auto& platform = ctx.platform;
   // A missing name reads as all bits set, the folder bit too, and is then
   // taken for a folder that cannot be listed.
@@ -42,15 +57,26 @@ std::optional<std::string> AddEntryToPlan(AppContext& ctx, const std::string& na
   }
   auto listing = platform.listFolder(name);
   if (!listing) return std::nullopt;
-  std::optional<std::string> unplannable;
-  if (listing->unrepresentable > 0) unplannable = name;
+  // A listing that broke off would leave files out without a word.
+  if (listing->failed) return PlanGap{PlanGap::Kind::ListingFailed, name};
+  std::optional<PlanGap> gap;
+  if (listing->unrepresentable > 0) gap = PlanGap{PlanGap::Kind::UnrepresentableName, name};
   for (const auto& member : listing->names) {
     // Passes over ".", ".." and every hidden name of the medium's tools.
     if (member.empty() || member.front() == '.') continue;
-    auto below = AddEntryToPlan(ctx, joinPath(name, member), preserve);
-    if (!unplannable) unplannable = std::move(below);
+    auto below = planEntry(ctx, joinPath(name, member), preserve);
+    if (below && below->kind == PlanGap::Kind::ListingFailed) return below;
+    if (!gap) gap = std::move(below);
   }
-  return unplannable;
+  return gap;
+}
+
+}  // namespace
+
+std::optional<PlanGap> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve) {
+  const std::string planned = plannedName(name);
+  if (planned.empty()) return std::nullopt;
+  return planEntry(ctx, planned, preserve);
 }
 
 void recordInstallPathChain(AppContext& ctx, bool create) {
@@ -93,44 +119,74 @@ void planStandardFiles(AppContext& ctx) {
   }
 }
 
-std::optional<std::string> planCopy(AppContext& ctx) {
+std::optional<PlanGap> planCopy(AppContext& ctx) {
   CopyState& copy = ctx.copy;
   ctx.CopyPlan->clear();
   ctx.CreatedDirs->clear();
   copy.FileCount = 0;
   copy.TotalBytes = 0;
 
-  std::optional<std::string> unplannable;
+  std::optional<PlanGap> gap;
   auto plan = [&](const std::string& entry, bool preserve) {
     auto found = AddEntryToPlan(ctx, entry, preserve);
-    if (!unplannable) unplannable = std::move(found);
+    if (!gap) gap = std::move(found);
   };
   planStandardFiles(ctx);
   for (const auto& entry : ctx.ExtraCopyList->items()) plan(entry, false);
   plan(kSaveDataFile, true);
   for (const auto& entry : ctx.PreserveList->items()) plan(entry, true);
   copy.FileCount = ctx.CopyPlan->count();
-  return unplannable;
+  return gap;
 }
 
-void createInstallFolders(AppContext& ctx) {
-  recordInstallPathChain(ctx, true);
-  recordPlanFolders(ctx, true);
+std::optional<std::string> linkedInstallFolder(AppContext& ctx) {
+  const std::string& installPath = ctx.config.InstallPath;
+  if (isLink(ctx.platform, installPath)) return installPath;
+  std::unordered_set<std::string> seen;
+  for (const auto& entry : ctx.CopyPlan->items()) {
+    std::optional<std::string> linked;
+    // Outermost first: a folder behind a link is never looked at through it.
+    forEachSeparator(entry, 0, [&](size_t at) {
+      std::string folder = joinPath(installPath, std::string_view(entry).substr(0, at));
+      if (linked || !seen.insert(folder).second) return;
+      if (isLink(ctx.platform, folder)) linked = std::move(folder);
+    });
+    if (linked) return linked;
+  }
+  return std::nullopt;
 }
 
-void deletePlannedFiles(AppContext& ctx) {
-  for (const auto& entry : ctx.CopyPlan->items()) ctx.platform.deleteFile(joinPath(ctx.config.InstallPath, entry));
+std::optional<std::string> createInstallFolders(AppContext& ctx) {
+  recordInstallPathChain(ctx, false);
+  recordPlanFolders(ctx, false);
+  for (const std::string& folder : ctx.CreatedDirs->items()) {
+    platform::FileError error = platform::FileError::None;
+    if (ctx.platform.createDirectory(folder, &error) || error != platform::FileError::AccessDenied) continue;
+    // Named by the folder the player chose or that exists: where the right
+    // to write is missing.
+    std::optional<size_t> last;
+    forEachSeparator(folder, 0, [&](size_t at) { last = at; });
+    return last && *last > 2 ? folder.substr(0, *last) : folder.substr(0, 3);
+  }
+  return std::nullopt;
 }
 
-void removeFolderUnlessLinked(platform::Platform& platform, const std::string& folder) {
-  // A missing folder reads as all bits set and is passed over too.
-  if (platform.fileAttributes(folder) & platform::kAttributeReparsePoint) return;
-  platform.removeDirectory(folder);
+void deletePlannedFiles(AppContext& ctx, RemovalReport& report) {
+  const std::string& installPath = ctx.config.InstallPath;
+  for (const auto& entry : ctx.CopyPlan->items()) {
+    if (!removeFileBelow(ctx.platform, installPath, entry)) report.left(joinPath(installPath, entry));
+  }
 }
 
 void removeCreatedDirs(AppContext& ctx) {
+  const std::string& installPath = ctx.config.InstallPath;
+  const std::string inside = installPath + '\\';
   const auto& folders = ctx.CreatedDirs->items();
   for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
-    removeFolderUnlessLinked(ctx.platform, *folder);
+    if (folder->starts_with(inside)) {
+      removeEmptyFolderBelow(ctx.platform, installPath, folder->substr(inside.size()));
+    } else {
+      removeEmptyFolder(ctx.platform, *folder);
+    }
   }
 }

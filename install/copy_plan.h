@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "install/safe_removal.h"
 
 // The game files copied whenever the medium holds them, in this order.
 inline constexpr std::array<const char*, 17> StandardFiles = {
@@ -20,14 +21,23 @@ inline constexpr std::array<const char*, 17> StandardFiles = {
 // The save data, copied only when the destination does not hold it yet.
 inline constexpr char kSaveDataFile[] = "SYSTEM.DAT";
 
+// Why a plan is incomplete, and the relative name of the medium's folder
+// where it shows: a member whose name has no Shift-JIS form (it cannot be
+// named, so it is not planned), or a listing that failed (a scratched disc).
+struct PlanGap {
+  enum class Kind { UnrepresentableName, ListingFailed };
+  Kind kind;
+  std::string folder;
+  bool operator==(const PlanGap&) const = default;
+};
+
 // Plans the file `name` (relative to the current directory), or every file
-// below the folder `name`, through AddFileToPlan with the same flag. Members
-// whose name begins with "." are passed over, and so is an empty name (it
-// would name the root of the current drive). A missing name adds nothing.
-// Returns the relative name of the first folder met that holds a member
-// whose name has no Shift-JIS form (such a member cannot be named, so it
-// is not planned); nullopt when every member was planned.
-std::optional<std::string> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve);
+// below the folder `name`, through AddFileToPlan with the same flag. "/"
+// separates as "" does; the planned names use "" alone, one at a time.
+// Members whose name begins with "." are passed over, and so is an empty
+// name (it would name the root of the current drive). A missing name adds
+// nothing. Returns the first gap met; nullopt when every member was planned.
+std::optional<PlanGap> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve);
 // Plans one file: adds its size to TotalBytes and appends it to CopyPlan,
 // unless `preserve` is set and the file already stands at the destination.
 // A file that cannot be opened is planned all the same with the size 0 (its
@@ -50,25 +60,29 @@ void recordPlanFolders(AppContext& ctx, bool create);
 // Plans an installation: empties CopyPlan and CreatedDirs, plans
 // StandardFiles, ExtraCopyList, SYSTEM.DAT and PreserveList in this order,
 // and sets TotalBytes and FileCount. Returns, as AddEntryToPlan does, the
-// first folder holding a name that cannot be planned: the plan is then
-// incomplete and must not be installed.
-std::optional<std::string> planCopy(AppContext& ctx);
-// Deletes "%s\%s" of InstallPath and every CopyPlan entry; failures (files
-// never copied, read-only files) pass silently.
-void deletePlannedFiles(AppContext& ctx);
-// Removes the folder when it is empty, but never a junction or symbolic
-// link (attribute 0x400): Windows would remove the link even while its
-// target holds files, and an ancestor of the game folder may be the user's
-// link to another drive.
-void removeFolderUnlessLinked(platform::Platform& platform, const std::string& folder);
+// first gap: the plan is then incomplete and must not be installed.
+std::optional<PlanGap> planCopy(AppContext& ctx);
+// Deletes InstallPath's file of every CopyPlan entry (install/safe_removal.h:
+// never through a link), reporting each one that is still there afterwards.
+// Files never copied are no failure.
+void deletePlannedFiles(AppContext& ctx, RemovalReport& report);
 // Removes the CreatedDirs folders from the last to the first, so children go
 // before their parents; a folder that still holds anything stays, and so
-// does a link.
+// does a link. Folders below InstallPath are reached from it, never through
+// a link.
 void removeCreatedDirs(AppContext& ctx);
 
+// The first of InstallPath and the plan's folders below it that stands as a
+// junction or symbolic link: the copy would write into the link's target,
+// and a rollback delete the planned names there. nullopt when none does.
+std::optional<std::string> linkedInstallFolder(AppContext& ctx);
+
 // Creates the folder chain of InstallPath and the plan's folders, recording
-// each in CreatedDirs.
-void createInstallFolders(AppContext& ctx);
+// each in CreatedDirs. Returns the folder in which a folder could not be made
+// for want of the right to write there (a standard user below "Program
+// Files"); nullopt otherwise. Other failures pass: the first file's open
+// tells them.
+std::optional<std::string> createInstallFolders(AppContext& ctx);
 
 // The size of an open stream, measured as the position of its end; leaves
 // the stream positioned there. 0 when the position cannot be told.

@@ -1,6 +1,9 @@
 #include "install/destination.h"
 
+#include "core/path_names.h"
 #include "core/sjis.h"
+#include "install/safe_removal.h"
+#include "install/install_path_check.h"
 #include "texts.h"
 
 namespace {
@@ -35,6 +38,70 @@ std::string composeInstallPath(const std::string& destination, const std::string
   return joinPath(destination, gameFolder);
 }
 
+namespace {
+
+DestinationProblem nameProblem(std::string_view name) {
+  if (name == "." || name == "..") return DestinationProblem::DotFolder;
+  switch (componentProblem(name)) {
+    case NameProblem::None:
+    case NameProblem::Empty:
+      return DestinationProblem::None;
+    case NameProblem::DotsOrSpacesOnly:
+      return DestinationProblem::DotFolder;
+    case NameProblem::EndsWithDotOrSpace:
+      return DestinationProblem::NameEnding;
+    case NameProblem::DeviceName:
+      return DestinationProblem::DeviceName;
+    case NameProblem::RefusedCharacter:
+    case NameProblem::ControlCharacter:
+    case NameProblem::MalformedSjis:
+      return DestinationProblem::UnusableCharacter;
+  }
+  return DestinationProblem::UnusableCharacter;
+}
+
+// Appends the names of `path` to `folder` ("X:" and its names), one "\"
+// before each; the first problem of a name, if any.
+DestinationProblem appendNames(std::string& folder, std::string_view path) {
+  DestinationProblem problem = DestinationProblem::None;
+  forEachPathComponent(path, [&](std::string_view name) {
+    if (name.empty() || problem != DestinationProblem::None) return;
+    problem = nameProblem(name);
+    folder.append(1, '\\').append(name);
+  });
+  return problem;
+}
+
+}  // namespace
+
+Destination checkDestination(platform::Platform& platform, const std::string& typed, const std::string& gameFolder) {
+  Destination result;
+  auto refuse = [&](DestinationProblem problem) {
+    result.problem = problem;
+    return result;
+  };
+  if (!hasDriveName(typed)) return refuse(DestinationProblem::NoDriveName);
+  if (!IsWellFormedSjis(typed)) return refuse(DestinationProblem::UnusableCharacter);
+  std::string folder = typed.substr(0, 2);
+  const std::string_view rest = std::string_view(typed).substr(2);
+  if (rest.empty() || !isPathSeparator(rest[0])) {
+    // "C:games" continues the folder the system keeps for drive C.
+    const std::string base = platform.currentFolderOfDrive(typed[0]);
+    if (!hasDriveName(base)) return refuse(DestinationProblem::NoDriveName);
+    if (auto problem = appendNames(folder, std::string_view(base).substr(2)); problem != DestinationProblem::None) {
+      return refuse(problem);
+    }
+  }
+  if (auto problem = appendNames(folder, rest); problem != DestinationProblem::None) return refuse(problem);
+  if (folder.size() == 2) folder += '\\';  // the drive root
+  result.folder = folder;
+  result.installPath = composeInstallPath(folder, gameFolder);
+  if (!installPathFits(result.installPath)) return refuse(DestinationProblem::TooLong);
+  if (!isRemovableInstallPath(result.installPath, gameFolder, platform)) return refuse(DestinationProblem::NotRemovable);
+  if (isLink(platform, result.installPath)) return refuse(DestinationProblem::Linked);
+  return result;
+}
+
 bool installPathFits(const std::string& installPath) {
   return characterCount(installPath) + 1 + kShortNameCharacters < kMaxPathCharacters;
 }
@@ -55,6 +122,21 @@ bool planFits(const std::string& installPath, const std::vector<std::string>& pl
   return true;
 }
 
+std::string destinationRefusalText(const Destination& destination) {
+  switch (destination.problem) {
+    case DestinationProblem::None: break;
+    case DestinationProblem::NoDriveName: return texts::kNeedDriveName;
+    case DestinationProblem::DotFolder: return texts::kDestinationDotFolder;
+    case DestinationProblem::NameEnding: return texts::kDestinationNameEnding;
+    case DestinationProblem::DeviceName: return texts::kDestinationDeviceName;
+    case DestinationProblem::UnusableCharacter: return texts::kUnusableDestination;
+    case DestinationProblem::TooLong: return texts::kPathTooLong;
+    case DestinationProblem::NotRemovable: return texts::kDestinationUnsafe;
+    case DestinationProblem::Linked: return std::string(texts::kLinkedInstallFolder) + "\n" + destination.installPath;
+  }
+  return {};
+}
+
 std::string confirmationText(const std::string& destination, const std::string& gameFolder) {
   return destination + texts::kConfirmAt + gameFolder + texts::kConfirmCreateFolder + texts::kConfirmInstall;
 }
@@ -63,9 +145,16 @@ std::vector<std::string> browseSeeds(platform::Platform& platform, const std::st
   if (destination.size() < 2 || destination[1] != ':') return {};
   if (isFolder(platform, destination)) return {destination};
   std::vector<std::string> seeds;
-  forEachSeparator(destination, 0, [&](size_t at) {
-    std::string prefix = destination.substr(0, at);
-    if (isFolder(platform, prefix)) seeds.push_back(std::move(prefix));
+  size_t end = 0;
+  forEachPathComponent(destination, [&](std::string_view name) {
+    // The piece before the first separator is the drive ("D:"), then each
+    // folder in turn; the last piece is the whole text, tried above.
+    end += name.size();
+    if (end < destination.size()) {
+      std::string prefix = destination.substr(0, end);
+      if (isFolder(platform, prefix)) seeds.push_back(std::move(prefix));
+    }
+    ++end;
   });
   return seeds;
 }

@@ -3,6 +3,7 @@
 // resolution once.
 #include "install/iform.h"
 
+#include "core/sjis.h"
 #include "forms/layouts.h"
 #include "install/copy_engine.h"
 #include "install/copy_plan.h"
@@ -29,10 +30,12 @@ void Tiform::FormShow() {
   CopyState& copy = ctx_.copy;
   nowwrite->setPosition(0);
   totalwrite->setPosition(0);
-  // Before anything is created: skipping the name would report an
-  // incomplete installation as complete.
-  if (auto folder = planCopy(ctx_)) {
-    tell(std::string(texts::kUnusableFileName) + "\n" + *folder);
+  // Before anything is created: skipping the name, or the rest of a folder
+  // whose listing failed, would report an incomplete installation as
+  // complete.
+  if (auto gap = planCopy(ctx_)) {
+    const char* text = gap->kind == PlanGap::Kind::ListingFailed ? texts::kReadFailed : texts::kUnusableFileName;
+    tell(std::string(text) + "\n" + gap->folder);
     end(-1);
     return;
   }
@@ -47,18 +50,30 @@ void Tiform::FormShow() {
     end(-1);
     return;
   }
-  createInstallFolders(ctx_);
+  // The copy would write into a link's target, and a rollback delete there.
+  if (auto linked = linkedInstallFolder(ctx_)) {
+    tell(std::string(texts::kLinkedInstallFolder) + "\n" + *linked);
+    end(-1);
+    return;
+  }
+  if (auto refused = createInstallFolders(ctx_)) {
+    tell(std::string(texts::kCannotWriteDestination) + "\n" + *refused);
+    removeCreatedDirs(ctx_);
+    end(-1);
+    return;
+  }
   copy.TotalBytesDone = 0;
   copy.CurrentIndex = 0;
   copy.FileBytesDone = 0;
   // Allocated on the first showing and kept: no tick allocates.
   if (ctx_.CopyBuffer.size() != ChunkSize) ctx_.CopyBuffer.resize(ChunkSize);
 
-  switch (openCurrentPair(ctx_)) {
+  platform::FileError error = platform::FileError::None;
+  switch (openCurrentPair(ctx_, &error)) {
     case PairOpen::Opened: break;
     case PairOpen::DestinationFailed:
       // The folders stay: nothing was written into them yet.
-      tell(texts::kNotEnoughSpace);
+      tellDestinationFailed(error);
       end(-1);
       return;
     case PairOpen::SourceFailed:
@@ -84,9 +99,13 @@ void Tiform::writetimerTimer() {
       end(1);
       return;
     case ChunkOutcome::ShortWrite:
-    case ChunkOutcome::DestinationOpenFailed:
       stopCopyTimer();
       tell(texts::kNotEnoughSpace);
+      giveUp();
+      return;
+    case ChunkOutcome::DestinationOpenFailed:
+      stopCopyTimer();
+      tellDestinationFailed(result.error);
       giveUp();
       return;
     case ChunkOutcome::ReadFailed:
@@ -123,6 +142,25 @@ void Tiform::tell(const std::string& text) {
 
 void Tiform::tellReadFailed() {
   tell(std::string(texts::kReadFailed) + "\n" + ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
+}
+
+void Tiform::tellDestinationFailed(platform::FileError error) {
+  const std::string destination = joinPath(ctx_.config.InstallPath, ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
+  switch (error) {
+    case platform::FileError::DiskFull:
+      tell(texts::kNotEnoughSpace);
+      return;
+    case platform::FileError::AccessDenied: {
+      // The folder the file was to be written into.
+      size_t folderEnd = ctx_.config.InstallPath.size();
+      forEachSeparator(destination, folderEnd, [&](size_t at) { folderEnd = at; });
+      tell(std::string(texts::kCannotWriteDestination) + "\n" + destination.substr(0, folderEnd));
+      return;
+    }
+    default:
+      tell(std::string(texts::kCannotCreateFile) + "\n" + destination);
+      return;
+  }
 }
 
 void Tiform::end(int result) {

@@ -28,6 +28,8 @@ class Tiform : public toolkit::Form {
   void tell(const std::string& text);
   // Reports the file CopyPlan[CurrentIndex] as unreadable.
   void tellReadFailed();
+  // Reports why the destination of CopyPlan[CurrentIndex] was not created.
+  void tellDestinationFailed(platform::FileError error);
   void end(int result);
   // Rolls the installation back and ends the dialog cancelled.
   void giveUp();

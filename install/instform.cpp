@@ -1,8 +1,8 @@
 // Unit2: the destination dialog.
 #include "install/instform.h"
 
-#include "core/sjis.h"
 #include "forms/layouts.h"
+#include "install/block_check.h"
 #include "install/destination.h"
 #include "install/dirform.h"
 #include "install/iform.h"
@@ -33,28 +33,32 @@ void Tinstform::Button1Click() {
 void Tinstform::Button2Click() {
   auto& platform = ctx_.platform;
   const std::string& gameFolder = ctx_.config.gameFolder;
-  const std::string destination = dirpath->text();
+  auto tell = [&](const std::string& text) {
+    platform.messageBox(handle(), text, texts::kDestinationConfirmCaption, platform::kMbOk);
+  };
   // A character without a Shift-JIS form would reach the file system as a
   // look-alike and install somewhere else.
   if (dirpath->textUnrepresentable()) {
-    platform.messageBox(handle(), texts::kUnusableDestination, texts::kDestinationConfirmCaption, platform::kMbOk);
+    tell(texts::kUnusableDestination);
     return;
   }
-  if (!hasDriveName(destination)) {
-    platform.messageBox(handle(), texts::kNeedDriveName, texts::kDestinationConfirmCaption, platform::kMbOk);
+  // A block with odd names would install where it could not be removed.
+  if (auto field = brokenNameField(ctx_)) {
+    tell(std::string(texts::kBadConfigInstall) + "\n" + *field);
     return;
   }
-  // Refused before anything is created rather than cut short.
-  if (!installPathFits(composeInstallPath(destination, gameFolder))) {
-    platform.messageBox(handle(), texts::kPathTooLong, texts::kDestinationConfirmCaption, platform::kMbOk);
+  // Refused before anything is created, and confirmed as it will be used.
+  const Destination destination = checkDestination(platform, dirpath->text(), gameFolder);
+  if (destination.problem != DestinationProblem::None) {
+    tell(destinationRefusalText(destination));
     return;
   }
-  if (platform.messageBox(handle(), confirmationText(destination, gameFolder), texts::kDestinationConfirmCaption,
-                          platform::kMbOkCancel) != platform::kIdOk) {
+  if (platform.messageBox(handle(), confirmationText(destination.folder, gameFolder),
+                          texts::kDestinationConfirmCaption, platform::kMbOkCancel) != platform::kIdOk) {
     return;
   }
   hide();
-  ctx_.config.InstallPath = composeInstallPath(dirpath->text(), gameFolder);
+  ctx_.config.InstallPath = destination.installPath;
   if (ctx_.iform->showModal() == 1) {
     setModalResult(1);
     hide();

@@ -1,5 +1,6 @@
 #include "install/registration.h"
 
+#include "core/path_names.h"
 #include "core/sjis.h"
 
 using platform::Hive;
@@ -54,6 +55,6 @@ void RegisterInstall(AppContext& ctx) {
   if (!config.gameLinkName.empty()) shortcut(config.gameLinkName, joinPath(installPath, "origin.exe"), "/l");
   if (!config.uninstallLinkName.empty()) shortcut(config.uninstallLinkName, joinPath(installPath, "uninst.exe"), "");
   // The extra shortcuts follow their flag alone; an empty link name gives ".lnk".
-  if (config.extra1Flag != 0) shortcut(config.extra1LinkName, joinPath(installPath, config.extra1File), "");
-  if (config.extra2Flag != 0) shortcut(config.extra2LinkName, joinPath(installPath, config.extra2File), "");
+  if (config.extra1Flag != 0) shortcut(config.extra1LinkName, joinPath(installPath, withBackslashes(config.extra1File)), "");
+  if (config.extra2Flag != 0) shortcut(config.extra2LinkName, joinPath(installPath, withBackslashes(config.extra2File)), "");
 }

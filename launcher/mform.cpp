@@ -1,5 +1,6 @@
 #include "launcher/mform.h"
 
+#include "core/path_names.h"
 #include "core/sjis.h"
 #include "forms/layouts.h"
 #include "install/instform.h"
@@ -150,7 +151,8 @@ void Tmform::detectInstalledState() {
   auto path = key->queryString(kInstallPathValue);
   key.reset();
   if (!path || path->empty()) return;
-  config.InstallPath = *path;
+  // "/" separates as "\" does; the program's own scans look for "\".
+  config.InstallPath = withBackslashes(*path);
   if (fileOpens(platform, joinPath(config.InstallPath, kGameProgram))) showInstalledState(true);
 }
 

@@ -43,6 +43,18 @@ inline constexpr int kSwShowNormal = 1;
 inline constexpr size_t kRegistryStringLimit = 1024;
 
 enum class Hive { CurrentUser, LocalMachine };
+
+// Why a file or folder could not be made, opened or removed, as far as the
+// program tells the player.
+enum class FileError {
+  None,
+  Missing,       // the file, or a folder on the way, does not exist
+  Exists,        // a folder to be made is there already
+  AccessDenied,  // no right to write there, or a read-only medium
+  DiskFull,
+  InUse,         // another program holds it
+  Other,
+};
 enum class OpenMode { Read, Write };  // "rb" and "wb"
 enum class SeekOrigin { Begin, End };
 
@@ -105,12 +117,41 @@ struct ShellLink {
 // A folder's listing: the bare names in the order the file system delivers
 // them, and how many names were left out because they have no exact
 // Shift-JIS form (no path made from them could name the same entry).
+// `failed` marks a listing that broke off with an error (a scratched disc):
+// the names before the error are there, the rest are not.
 struct FolderListing {
   FolderListing(std::vector<std::string> listed = {}, int leftOut = 0)
       : names(std::move(listed)), unrepresentable(leftOut) {}
   std::vector<std::string> names;
   int unrepresentable = 0;
+  bool failed = false;
   bool operator==(const FolderListing&) const = default;
+};
+
+// A file or folder opened for removal. It is opened without following a
+// reparse point, so that what it reports and what it removes is the entry
+// itself (a junction is a link, never its target), and it is held so that
+// no other program can rename or replace it while it is open. Names below
+// it are taken literally, not by the usual path rules: "aux.txt" is a file
+// there and "save." keeps its dot.
+class RemovalEntry {
+ public:
+  RemovalEntry() = default;
+  RemovalEntry(const RemovalEntry&) = delete;
+  RemovalEntry& operator=(const RemovalEntry&) = delete;
+  virtual ~RemovalEntry() = default;
+
+  // The attributes of the entry itself, read on the open entry.
+  virtual uint32_t attributes() = 0;
+  // The members of the folder, without "." and ".."; nullopt for a file.
+  virtual std::optional<FolderListing> list() = 0;
+  // Opens a member of this folder by a name its listing gave; null, with
+  // the cause in `error` when asked, when it cannot be opened.
+  virtual std::unique_ptr<RemovalEntry> openMember(const std::string& name, FileError* error = nullptr) = 0;
+  // Deletes the file, or removes the folder when it is empty (a link: the
+  // link alone), and closes the entry. False when the entry is still there
+  // afterwards; a read-only file is not made writable and stays.
+  virtual bool remove() = 0;
 };
 
 // The current directory as the system holds it, whatever its name; putting
@@ -146,8 +187,9 @@ class Platform : public CaseFolding {
   virtual bool deleteKey(Hive hive, const std::string& path) = 0;
 
   // --- Folders and files --------------------------------------------------
-  // Fails without harm when the folder exists or its parent is missing.
-  virtual bool createDirectory(const std::string& path) = 0;
+  // Fails without harm when the folder exists or its parent is missing; the
+  // cause goes to `error` when asked.
+  virtual bool createDirectory(const std::string& path, FileError* error = nullptr) = 0;
   // Fails, changing nothing, when the folder is missing or not empty. On a
   // junction or symbolic link it removes the link and never its target.
   virtual bool removeDirectory(const std::string& path) = 0;
@@ -158,21 +200,32 @@ class Platform : public CaseFolding {
   virtual uint32_t fileAttributes(const std::string& path) = 0;
   // The bare names matching "<folder>\*.*" in the order the file system
   // delivers them, "." and ".." included where the folder has them; nullopt
-  // when the listing cannot be started (missing folder, a file).
+  // when there is no such folder (missing, or a file). Any other error, at
+  // the start or part-way, gives a listing marked `failed`.
   virtual std::optional<FolderListing> listFolder(const std::string& folder) = 0;
+  // Opens the file or folder at an absolute path ("X:\a\b", no "." or ".."
+  // part) for removal, the last name not followed if it is a reparse point;
+  // null, with the cause in `error` when asked, when it cannot be opened
+  // (missing, held by another program, no right to remove it).
+  virtual std::unique_ptr<RemovalEntry> openForRemoval(const std::string& path, FileError* error = nullptr) = 0;
 
   // --- Current directory --------------------------------------------------
   // Empty when it cannot be told or has no exact Shift-JIS form.
   virtual std::string currentDirectory() = 0;
+  // The folder a drive-relative path "X:name" continues: the current
+  // directory when it is on drive X, otherwise the one the system keeps for
+  // X (its root when it keeps none). Empty when it cannot be told or has no
+  // exact Shift-JIS form.
+  virtual std::string currentFolderOfDrive(char drive) = 0;
   virtual bool setCurrentDirectory(const std::string& path) = 0;
   // Restores the current directory exactly, even one whose name the
   // program could not hold, when the returned object is destroyed.
   virtual std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() = 0;
 
   // --- Byte streams -------------------------------------------------------
-  // Read opens an existing file; Write creates or truncates. Null when the
-  // file cannot be opened.
-  virtual std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode) = 0;
+  // Read opens an existing file; Write creates or truncates. Null, with the
+  // cause in `error` when asked, when the file cannot be opened.
+  virtual std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) = 0;
 
   // --- Shell links --------------------------------------------------------
   // Writes a .lnk file; false when any step fails (nothing is reported).

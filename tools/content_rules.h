@@ -1,8 +1,7 @@
 #pragma once
 // What pack refuses in a configuration beyond its format, and check in a
-// block already in an image: names that would not stay where install.exe
-// puts them, an empty game folder or key, a shown extra button without its
-// item.
+// block already in an image: the name rules that install.exe applies too
+// (config/name_rules.h), and a shown extra button without its item.
 
 #include <string>
 #include <vector>

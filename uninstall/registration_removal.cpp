@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/sjis.h"
-#include "install/copy_plan.h"
 #include "install/registration.h"
+#include "install/safe_removal.h"
 
 namespace {
 
@@ -56,17 +56,17 @@ void RemoveShortcuts(AppContext& ctx) {
   if (!programs) return;
 
   std::string group = joinPath(*programs, config.menuGroup);
-  platform.deleteFile(linkFilePath(group, config.gameLinkName));
-  platform.deleteFile(linkFilePath(group, config.uninstallLinkName));
-  if (config.extra1Flag != 0) platform.deleteFile(linkFilePath(group, config.extra1LinkName));
-  if (config.extra2Flag != 0) platform.deleteFile(linkFilePath(group, config.extra2LinkName));
+  removeFile(platform, linkFilePath(group, config.gameLinkName));
+  removeFile(platform, linkFilePath(group, config.uninstallLinkName));
+  if (config.extra1Flag != 0) removeFile(platform, linkFilePath(group, config.extra1LinkName));
+  if (config.extra2Flag != 0) removeFile(platform, linkFilePath(group, config.extra2LinkName));
 
   // The walk starts at the separator joining P and menuGroup, so P is the
   // last folder tried and nothing above it is looked at.
   const size_t joining = programs->size();
-  removeFolderUnlessLinked(platform, group);
+  removeEmptyFolder(platform, group);
   while (auto separator = lastSeparator(group, joining)) {
     group.resize(*separator);
-    removeFolderUnlessLinked(platform, group);
+    removeEmptyFolder(platform, group);
   }
 }

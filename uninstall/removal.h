@@ -2,12 +2,34 @@
 // The removal behind the uninstall dialog, without its questions: files of
 // the chosen mode, then the collected folders, then the registration.
 
+#include <optional>
+#include <string>
+
 #include "app/app_context.h"
 
 enum class RemovalMode {
   KeepSaveData,  // only the files an installation copies unconditionally
   DeleteAll,     // everything below InstallPath but names beginning with "."
 };
+
+// Why a removal is refused before anything is removed.
+enum class RemovalRefusal {
+  None,
+  UnsafeInstallPath,  // isRemovableInstallPath refuses InstallPath
+  LinkedInstallPath,  // InstallPath is a junction or symbolic link
+};
+
+struct RemovalOutcome {
+  RemovalRefusal refusal = RemovalRefusal::None;
+  // The first file or folder that the mode should have removed and that is
+  // still there (held by the running game, read-only, unreadable); the
+  // registration is then kept, so that the removal can be tried again.
+  std::optional<std::string> firstLeft;
+  bool complete() const { return refusal == RemovalRefusal::None && !firstLeft; }
+};
+
+// Whether InstallPath may be removed from at all; checked before asking.
+RemovalRefusal removalRefusal(AppContext& ctx);
 
 // Rebuilds CopyPlan as the files an installation copies whatever stands at
 // the destination: the StandardFiles present in the current directory (the
@@ -19,7 +41,7 @@ void planGameData(AppContext& ctx);
 // deletes the files (keep save data: the planned files, and collects the
 // InstallPath chain and the plan's subfolders; delete all: DeleteTreeContents
 // on InstallPath, and collects the chain), removes the collected folders
-// from last to first as far as they are empty, and calls RemoveRegistration.
-// Failures of single steps are silent. Returns false, having changed
-// nothing at all, when isRemovableInstallPath refuses InstallPath.
-bool removeInstallation(AppContext& ctx, RemovalMode mode);
+// from last to first as far as they are empty, and, when nothing the mode
+// should remove is left, calls RemoveRegistration. Refused, changing nothing
+// at all, when removalRefusal says so.
+RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode);

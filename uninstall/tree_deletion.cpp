@@ -1,23 +1,57 @@
 #include "uninstall/tree_deletion.h"
 
+#include <memory>
+
 #include "core/sjis.h"
 
-void DeleteTreeContents(platform::Platform& platform, const std::string& folder) {
-  auto listing = platform.listFolder(folder);
-  if (!listing) return;
-  // A member whose name has no Shift-JIS form is not listed and stays, with
-  // the folder it is in: any path made from a look-alike of its name could
-  // lead elsewhere ("x¥..¥..¥victim" would read "x\..\..\victim").
-  for (const std::string& name : listing->names) {
-    if (name.empty() || name[0] == '.') continue;
-    std::string path = joinPath(folder, name);
-    uint32_t attributes = platform.fileAttributes(path);
-    if (attributes == platform::kInvalidAttributes) return;
-    if (attributes & platform::kAttributeDirectory) {
-      if (!(attributes & platform::kAttributeReparsePoint)) DeleteTreeContents(platform, path);
-      platform.removeDirectory(path);
-    } else {
-      platform.deleteFile(path);
-    }
+using platform::FileError;
+using platform::RemovalEntry;
+
+namespace {
+
+// Empties the open folder at `path`; true when something stays by design.
+bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& report) {
+  auto listing = folder.list();
+  if (!listing) {
+    report.left(path);
+    return false;
   }
+  // A name without a Shift-JIS form is not listed and stays, with the folder
+  // it is in: nothing made from a look-alike of it may be acted on.
+  bool keptByDesign = listing->unrepresentable > 0;
+  if (listing->failed) report.left(path);
+  for (const std::string& name : listing->names) {
+    if (name.empty() || name[0] == '.') {
+      keptByDesign = true;
+      continue;
+    }
+    const std::string memberPath = joinPath(path, name);
+    FileError error = FileError::None;
+    auto member = folder.openMember(name, &error);
+    if (!member) {
+      if (error != FileError::Missing) report.left(memberPath);  // gone meanwhile is fine
+      continue;
+    }
+    const uint32_t attributes = member->attributes();
+    if (platform::isFolderAttributes(attributes) && !isLinkAttributes(attributes) &&
+        emptyFolder(*member, memberPath, report)) {
+      keptByDesign = true;
+      continue;
+    }
+    if (!member->remove()) report.left(memberPath);
+  }
+  return keptByDesign;
+}
+
+}  // namespace
+
+bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report) {
+  FileError error = FileError::None;
+  auto entry = platform.openForRemoval(folder, &error);
+  if (!entry) {
+    if (error != FileError::Missing) report.left(folder);
+    return false;
+  }
+  if (isLinkAttributes(entry->attributes())) return true;
+  return emptyFolder(*entry, folder, report);
 }

@@ -3,15 +3,18 @@
 
 #include <string>
 
+#include "install/safe_removal.h"
 #include "platform/platform.h"
 
-// Deletes every file and subfolder below `folder` (a full path without a
-// trailing separator), not the folder itself. Names beginning with "." are
-// passed over and survive, with every folder above them. A member whose
-// attributes cannot be read ends the listing of its folder; the caller one
-// level up goes on. A junction or symbolic link to a folder is removed as a
-// link and never entered, so its target is left alone. Read-only files are
-// not made writable: they stay, and so do their folders. Nothing is
-// reported. The caller vouches for `folder` (an empty one would name the
-// root of the current drive).
-void DeleteTreeContents(platform::Platform& platform, const std::string& folder);
+// Deletes every file and folder below `folder` (an absolute path), not the
+// folder itself, each opened without following a link and removed through
+// what was opened (install/safe_removal.h). Each member that should go and
+// stays is reported. Names beginning with "." and names without a Shift-JIS
+// form are left by design, with every folder above them, and are not
+// reported. A link inside is removed as a link, never entered. Read-only
+// files are not made writable: they stay and are reported. A member that
+// cannot be removed does not stop its siblings. Returns true when something
+// was left by design, so that the folder itself cannot go. A missing folder
+// is nothing to remove; a folder that is a link is neither entered nor
+// reported (the guard refuses it before).
+bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report);

@@ -3,8 +3,8 @@
 #include "uninstall/uninsform.h"
 
 #include "forms/layouts.h"
+#include "install/block_check.h"
 #include "texts.h"
-#include "uninstall/install_path_check.h"
 #include "uninstall/removal.h"
 
 Tuninsform::Tuninsform(toolkit::Application& application, AppContext& context)
@@ -19,11 +19,23 @@ Tuninsform::Tuninsform(toolkit::Application& application, AppContext& context)
 
 void Tuninsform::Button1Click() {
   platform::Platform& platform = ctx_.platform;
+  auto tell = [&](const std::string& text) {
+    platform.messageBox(handle(), text, texts::kUninstallConfirmCaption, platform::kMbOk);
+  };
   // Refused before the question, so the user never confirms a removal that
   // then does not happen.
-  if (!isRemovableInstallPath(ctx_.config.InstallPath)) {
-    platform.messageBox(handle(), texts::kUnsafeInstallPath, texts::kUninstallConfirmCaption, platform::kMbOk);
+  if (auto field = brokenNameField(ctx_)) {
+    tell(std::string(texts::kBadConfigUninstall) + "\n" + *field);
     return;
+  }
+  switch (removalRefusal(ctx_)) {
+    case RemovalRefusal::None: break;
+    case RemovalRefusal::UnsafeInstallPath:
+      tell(texts::kUnsafeInstallPath);
+      return;
+    case RemovalRefusal::LinkedInstallPath:
+      tell(std::string(texts::kLinkedInstallPath) + "\n" + ctx_.config.InstallPath);
+      return;
   }
   const bool deleteAll = savecheck->checked();
   const char* question = deleteAll ? texts::kConfirmDeleteAll : texts::kConfirmKeepSaveData;
@@ -31,8 +43,17 @@ void Tuninsform::Button1Click() {
       platform::kIdOk) {
     return;
   }
-  removeInstallation(ctx_, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData);
-  platform.messageBox(handle(), texts::kUninstallComplete, texts::kUninstallConfirmCaption, platform::kMbOk);
+  const RemovalOutcome outcome =
+      removeInstallation(ctx_, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData);
+  if (outcome.firstLeft) {
+    // Not done: the menu stays installed and the registration is kept, so
+    // the player can close the game and uninstall again.
+    tell(std::string(texts::kUninstallIncomplete) + "\n" + *outcome.firstLeft + "\n" + texts::kRetryAfterClosingGame);
+    setModalResult(-1);
+    hide();
+    return;
+  }
+  tell(texts::kUninstallComplete);
   setModalResult(1);
   hide();
 }

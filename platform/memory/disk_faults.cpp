@@ -10,8 +10,8 @@ bool matches(const std::string& ruleKey, const std::string& key) { return ruleKe
 bool hits(int nth, int& seen) { return ++seen == nth || nth == 0; }
 }  // namespace
 
-void DiskFaults::failOpen(std::string key, OpenMode mode, int nth) {
-  openRules_.push_back({std::move(key), mode, nth});
+void DiskFaults::failOpen(std::string key, OpenMode mode, int nth, FileError cause) {
+  openRules_.push_back({std::move(key), mode, nth, cause});
 }
 
 void DiskFaults::shortWrite(std::string key, int nth, size_t accepted) {
@@ -25,14 +25,14 @@ void DiskFaults::clear() {
   capacity_.reset();
 }
 
-bool DiskFaults::admitOpen(const std::string& key, OpenMode mode) {
-  bool refused = false;
+FileError DiskFaults::admitOpen(const std::string& key, OpenMode mode) {
+  FileError refused = FileError::None;
   for (auto& rule : openRules_) {
-    if (rule.mode == mode && matches(rule.key, key) && hits(rule.nth, rule.seen)) refused = true;
+    if (rule.mode == mode && matches(rule.key, key) && hits(rule.nth, rule.seen)) refused = rule.cause;
   }
-  if (refused) return false;
+  if (refused != FileError::None) return refused;
   ++(mode == OpenMode::Read ? readOpens_ : writeOpens_);
-  return true;
+  return FileError::None;
 }
 
 size_t DiskFaults::admitWrite(const std::string& key, size_t size) {

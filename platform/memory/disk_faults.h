@@ -18,15 +18,16 @@ namespace platform::memory {
 class DiskFaults {
  public:
   // 0 for `nth`: every matching call.
-  void failOpen(std::string key, OpenMode mode, int nth);
+  void failOpen(std::string key, OpenMode mode, int nth, FileError cause);
   void shortWrite(std::string key, int nth, size_t accepted);
   void failReadAfter(std::string key, uint64_t offset) { readLimits_[std::move(key)] = offset; }
   void setWriteCapacity(std::optional<uint64_t> bytes) { capacity_ = bytes; }
   std::optional<uint64_t> writeCapacity() const { return capacity_; }
   void clear();
 
-  // Called for an open that would succeed; false when a switch refuses it.
-  bool admitOpen(const std::string& key, OpenMode mode);
+  // Called for an open that would succeed; the cause when a switch refuses
+  // it, FileError::None otherwise.
+  FileError admitOpen(const std::string& key, OpenMode mode);
   // Called for each write of `size` > 0 bytes; the count the disk accepts.
   size_t admitWrite(const std::string& key, size_t size);
   // The offset at which reads of the file fail, if one is set.
@@ -42,6 +43,7 @@ class DiskFaults {
     std::string key;
     OpenMode mode;
     int nth;
+    FileError cause;
     int seen = 0;
   };
   struct WriteRule {

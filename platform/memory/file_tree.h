@@ -38,6 +38,9 @@ struct Node {
   // The name stands for one with no Shift-JIS form (MemoryPlatform::
   // markUnrepresentable): listings leave it out.
   bool unrepresentable = false;
+  // Entries open for removal hold the node: nobody else removes or replaces
+  // it meanwhile.
+  int held = 0;
 
   uint32_t attributes() const;
   // The member of that name, case ignored; null when there is none.

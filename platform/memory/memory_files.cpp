@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/sjis.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/memory/memory_stream.h"
 #include "platform/memory/memory_text.h"
@@ -18,7 +19,8 @@ std::optional<memory::ResolvedPath> MemoryPlatform::resolve(const std::string& p
 
 std::optional<MemoryPlatform::Found> MemoryPlatform::locate(const std::string& path) const {
   auto resolved = resolve(path);
-  if (!resolved) return std::nullopt;
+  // A device name reaches the device, never a file of that name.
+  if (!resolved || resolved->device) return std::nullopt;
   auto location = tree_.locate(resolved->path);
   if (!location) return std::nullopt;
   Found found;
@@ -51,9 +53,20 @@ std::string MemoryPlatform::pathKey(const std::string& path) const {
   return memory::foldCase(resolved ? resolved->path.text() : path);
 }
 
-bool MemoryPlatform::createDirectory(const std::string& path) {
+namespace {
+
+bool failWith(FileError* error, FileError cause) {
+  if (error) *error = cause;
+  return false;
+}
+
+}  // namespace
+
+bool MemoryPlatform::createDirectory(const std::string& path, FileError* error) {
   auto found = locate(path);
-  if (!found || !found->folder || found->node) return false;
+  if (!found) return failWith(error, FileError::Missing);
+  if (!found->folder || found->node) return failWith(error, FileError::Exists);
+  if (writesDenied(*found->folder)) return failWith(error, FileError::AccessDenied);
   tree_.add(found->folder, Node::Kind::Folder, found->name);
   return true;
 }
@@ -62,7 +75,7 @@ bool MemoryPlatform::removeDirectory(const std::string& path) {
   auto found = locate(path);
   if (!found || !found->folder || !found->node) return false;
   Node* node = found->node;
-  if (node->kind == Node::Kind::File) return false;
+  if (node->kind == Node::Kind::File || node->held > 0) return false;
   // The current directory is held open, so Windows refuses to remove it.
   if (node->kind == Node::Kind::Folder && (!node->members.empty() || node == findFolder(current_.text()))) {
     return false;
@@ -74,7 +87,7 @@ bool MemoryPlatform::removeDirectory(const std::string& path) {
 bool MemoryPlatform::deleteFile(const std::string& path) {
   Node* file = findFile(path);
   // An open stream holds the file without delete sharing.
-  if (!file || file->readOnly || file->data->openStreams > 0) return false;
+  if (!file || file->readOnly || file->data->openStreams > 0 || file->held > 0) return false;
   tree_.remove(file);
   return true;
 }
@@ -91,13 +104,36 @@ std::optional<FolderListing> MemoryPlatform::listFolder(const std::string& folde
   // lists the root of the current drive, and "X:" the root of X.
   Node* node = findFolder(folder + '\\');
   if (!node) return std::nullopt;
-  FolderListing listing;
-  if (node->parent) listing.names = {".", ".."};
-  auto members = orderedMembers(*node);
-  listing.names.insert(listing.names.end(), members.begin(), members.end());
-  listing.unrepresentable = static_cast<int>(
-      std::count_if(node->members.begin(), node->members.end(), [](const auto& m) { return m->unrepresentable; }));
+  FolderListing members = listMembers(*node);
+  FolderListing listing = members;
+  if (node->parent) {
+    listing.names = {".", ".."};
+    listing.names.insert(listing.names.end(), members.names.begin(), members.names.end());
+  }
   return listing;
+}
+
+FolderListing MemoryPlatform::listMembers(Node& folder) {
+  FolderListing listing(orderedMembers(folder));
+  listing.unrepresentable = static_cast<int>(
+      std::count_if(folder.members.begin(), folder.members.end(), [](const auto& m) { return m->unrepresentable; }));
+  const std::string key = memory::foldCase(FileTree::pathOf(&folder).text());
+  if (auto failing = failingListings_.find(key); failing != failingListings_.end()) {
+    if (listing.names.size() > failing->second) listing.names.resize(failing->second);
+    listing.failed = true;
+  }
+  // Taken out before it runs: the action may list the folder again.
+  if (auto action = afterListing_.find(key); action != afterListing_.end()) {
+    auto run = std::move(action->second);
+    afterListing_.erase(action);
+    run();
+  }
+  return listing;
+}
+
+bool MemoryPlatform::writesDenied(const Node& folder) const {
+  const std::string key = memory::foldCase(FileTree::pathOf(&folder).text());
+  return std::find(deniedFolders_.begin(), deniedFolders_.end(), key) != deniedFolders_.end();
 }
 
 std::vector<std::string> MemoryPlatform::orderedMembers(const Node& folder) const {
@@ -137,6 +173,14 @@ bool MemoryPlatform::representable(const memory::FullPath& path) const {
 
 std::string MemoryPlatform::currentDirectory() { return representable(current_) ? current_.text() : std::string(); }
 
+std::string MemoryPlatform::currentFolderOfDrive(char drive) {
+  if (!isAsciiLetter(drive)) return {};
+  const char upper = static_cast<char>(drive & ~0x20);
+  // Only the current drive keeps a folder of its own here.
+  if (upper == current_.drive) return currentDirectory();
+  return std::string{upper, ':', '\\'};
+}
+
 bool MemoryPlatform::setCurrentDirectory(const std::string& path) {
   auto resolved = resolve(path);
   if (!resolved || !findFolder(path)) return false;
@@ -165,14 +209,24 @@ std::unique_ptr<SavedCurrentDirectory> MemoryPlatform::saveCurrentDirectory() {
   });
 }
 
-std::unique_ptr<Stream> MemoryPlatform::openStream(const std::string& path, OpenMode mode) {
+std::unique_ptr<Stream> MemoryPlatform::openStream(const std::string& path, OpenMode mode, FileError* error) {
+  auto fail = [&](FileError cause) -> std::unique_ptr<Stream> {
+    failWith(error, cause);
+    return nullptr;
+  };
   auto found = locate(path);
-  if (!found || found->folderOnly || !found->folder) return nullptr;
+  if (!found) return fail(FileError::Missing);
+  if (found->folderOnly || !found->folder) return fail(FileError::AccessDenied);
   Node* node = found->node;
-  if (node && (node->kind != Node::Kind::File || (mode == OpenMode::Write && node->readOnly))) return nullptr;
-  if (!node && mode == OpenMode::Read) return nullptr;
+  if (node && (node->kind != Node::Kind::File || (mode == OpenMode::Write && node->readOnly))) {
+    return fail(FileError::AccessDenied);
+  }
+  if (!node && mode == OpenMode::Read) return fail(FileError::Missing);
+  if (!node && writesDenied(*found->folder)) return fail(FileError::AccessDenied);
+  // An entry open for removal is held without sharing.
+  if (node && node->held > 0) return fail(FileError::InUse);
   std::string key = pathKey(*found);
-  if (!disk_->admitOpen(key, mode)) return nullptr;
+  if (FileError refused = disk_->admitOpen(key, mode); refused != FileError::None) return fail(refused);
   if (!node) {
     node = tree_.add(found->folder, Node::Kind::File, found->name);
   } else if (mode == OpenMode::Write) {
@@ -231,6 +285,13 @@ bool MemoryPlatform::createDirectories(const std::string& path) {
     if (!location->node) tree_.add(location->folder, Node::Kind::Folder, part);
     else if (!tree_.folderBehind(location->node)) return false;
   }
+  return true;
+}
+
+bool MemoryPlatform::addFileNamed(const std::string& folder, const std::string& name, const std::string& bytes) {
+  Node* node = findFolder(folder);
+  if (!node || name.empty() || node->member(name)) return false;
+  tree_.add(node, Node::Kind::File, name)->data->bytes = bytes;
   return true;
 }
 

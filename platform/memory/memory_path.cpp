@@ -1,5 +1,6 @@
 #include "platform/memory/memory_path.h"
 
+#include "core/path_names.h"
 #include "core/sjis.h"
 #include "platform/memory/memory_text.h"
 
@@ -68,6 +69,7 @@ std::optional<ResolvedPath> resolvePath(std::string_view path, const FullPath& c
     if (name.empty()) continue;
     // "..." on the way leaves "..", which Windows then refuses as a name.
     if (name == "." || name == ".." || !isValidName(name)) return std::nullopt;
+    if (i + 1 == pieces.size()) resolved.device = isDeviceName(name);
     resolved.path.parts.push_back(std::move(name));
   }
   return resolved;

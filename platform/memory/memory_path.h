@@ -22,6 +22,7 @@ struct FullPath {
 struct ResolvedPath {
   FullPath path;
   bool trailingSeparator = false;  // "a\": only a folder may be meant
+  bool device = false;             // the last name is a device ("aux.txt"), never a file
 };
 
 // Resolves `path` against `current`: "X:\a" is absolute, "\a" starts at the
@@ -29,7 +30,8 @@ struct ResolvedPath {
 // on drive X and the root of X otherwise, anything else continues the current
 // directory. "\" and "/" both separate; repeated separators collapse, "."
 // and ".." resolve (".." stops at the root), a folder name on the way loses
-// one ending dot and the last name every ending dot and space. nullopt for
+// one ending dot and the last name every ending dot and space; a last name
+// such as "CON" or "aux.txt" names a device (`device`). nullopt for
 // an empty path, a UNC path or a name holding a character Windows refuses
 // (< > : " | ? * and control bytes).
 std::optional<ResolvedPath> resolvePath(std::string_view path, const FullPath& current);

@@ -103,15 +103,28 @@ void MemoryPlatform::shortWrite(const std::string& path, int nth, size_t accepte
   disk_->shortWrite(path.empty() ? "" : pathKey(path), nth, accepted);
 }
 
-void MemoryPlatform::failOpen(const std::string& path, OpenMode mode, int nth) {
-  disk_->failOpen(path.empty() ? "" : pathKey(path), mode, nth);
+void MemoryPlatform::failOpen(const std::string& path, OpenMode mode, int nth, FileError cause) {
+  disk_->failOpen(path.empty() ? "" : pathKey(path), mode, nth, cause);
 }
 
 void MemoryPlatform::failReadAfter(const std::string& path, uint64_t offset) {
   disk_->failReadAfter(pathKey(path), offset);
 }
 
-void MemoryPlatform::clearFaults() { disk_->clear(); }
+void MemoryPlatform::failListing(const std::string& folder, size_t names) { failingListings_[pathKey(folder)] = names; }
+
+void MemoryPlatform::denyWrites(const std::string& folder) { deniedFolders_.push_back(pathKey(folder)); }
+
+void MemoryPlatform::onceAfterListing(const std::string& folder, std::function<void()> action) {
+  afterListing_.emplace(pathKey(folder), std::move(action));
+}
+
+void MemoryPlatform::clearFaults() {
+  disk_->clear();
+  failingListings_.clear();
+  deniedFolders_.clear();
+  afterListing_.clear();
+}
 
 bool MemoryPlatform::setRegistryString(Hive hive, const std::string& key, const std::string& name,
                                        const std::string& value) {

@@ -71,15 +71,17 @@ class MemoryPlatform : public Platform {
   std::unique_ptr<RegistryKey> openKey(Hive hive, const std::string& path) override;
   std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
   bool deleteKey(Hive hive, const std::string& path) override;
-  bool createDirectory(const std::string& path) override;
+  bool createDirectory(const std::string& path, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   uint32_t fileAttributes(const std::string& path) override;
   std::optional<FolderListing> listFolder(const std::string& folder) override;
+  std::unique_ptr<RemovalEntry> openForRemoval(const std::string& path, FileError* error = nullptr) override;
   std::string currentDirectory() override;
+  std::string currentFolderOfDrive(char drive) override;
   bool setCurrentDirectory(const std::string& path) override;
   std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() override;
-  std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode) override;
+  std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) override;
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
   bool createProcess(const std::string& application, const std::string& commandLine, uint32_t creationFlags,
@@ -118,12 +120,24 @@ class MemoryPlatform : public Platform {
   // runtime does): their bytes reach the disk at a flush or close, and a
   // write larger than the buffer reaches it at once.
   void shortWrite(const std::string& path, int nth, size_t accepted = 0);
-  // The n-th open in `mode` of the file that would otherwise succeed fails.
-  void failOpen(const std::string& path, OpenMode mode, int nth = kEveryCall);
+  // The n-th open in `mode` of the file that would otherwise succeed fails,
+  // for `cause`.
+  void failOpen(const std::string& path, OpenMode mode, int nth = kEveryCall, FileError cause = FileError::Other);
   // Reads of the file stop at `offset`: the read that crosses it returns the
   // bytes before it and readError() turns true.
   void failReadAfter(const std::string& path, uint64_t offset);
-  // Removes every fault switch and the write capacity.
+  // Listings of `folder` deliver the first `names` members (without "."
+  // and "..") and then break off with an error, as on a scratched disc.
+  void failListing(const std::string& folder, size_t names = 0);
+  // Creating a file or folder directly in `folder` is refused as for a user
+  // without write access there.
+  void denyWrites(const std::string& folder);
+  // Runs `action` once, right after `folder` has been listed: a stand-in for
+  // another program that changes the folder between the listing and what
+  // the lister does next.
+  void onceAfterListing(const std::string& folder, std::function<void()> action);
+  // Removes every fault switch, the write capacity, the refused folders and
+  // the actions after listings.
   void clearFaults();
   // Counts since construction, for tests that visit every failure point:
   // opens that succeeded, and the times bytes reached the disk.
@@ -158,6 +172,9 @@ class MemoryPlatform : public Platform {
   // Creates the folder and every missing folder above it.
   bool createDirectories(const std::string& path);
   bool makeReadOnly(const std::string& path);
+  // Creates a file in `folder` under exactly `name`, as other tools can where
+  // the usual path rules would change it ("save.", "a ", "aux.txt").
+  bool addFileNamed(const std::string& folder, const std::string& name, const std::string& bytes);
   bool setRegistryString(Hive hive, const std::string& key, const std::string& name, const std::string& value);
   // Names without a Shift-JIS form, as "Élan" or "x¥..¥..¥victim" are on
   // Windows. The file or folder at `path` (made under a stand-in name that
@@ -195,6 +212,17 @@ class MemoryPlatform : public Platform {
   std::vector<std::string> orderedMembers(const memory::Node& folder) const;
   // False when a name on the way to `path` has no Shift-JIS form.
   bool representable(const memory::FullPath& path) const;
+  // The listing of a folder node with the listing faults and actions
+  // applied; "." and ".." are not in it.
+  FolderListing listMembers(memory::Node& folder);
+  // Whether creating `name` in `folder` is refused (denyWrites).
+  bool writesDenied(const memory::Node& folder) const;
+
+  // An entry for removal holding `node`; null, with the cause, for no node
+  // or a file a stream holds.
+  static std::unique_ptr<RemovalEntry> openHeld(MemoryPlatform& platform, memory::Node* node, FileError* error);
+
+  friend class MemoryRemovalEntry;
 
   memory::FileTree tree_;
   memory::FullPath current_;
@@ -202,6 +230,9 @@ class MemoryPlatform : public Platform {
   std::shared_ptr<memory::DiskFaults> disk_;
   ListingOrder listingOrder_ = ListingOrder::Creation;
   std::map<std::string, std::vector<std::string>> folderOrders_;
+  std::map<std::string, size_t> failingListings_;
+  std::vector<std::string> deniedFolders_;
+  std::multimap<std::string, std::function<void()>> afterListing_;
   std::deque<int> messageBoxAnswers_;
   std::function<int(const MessageBoxRecord&)> messageBoxHook_;
   std::vector<MessageBoxRecord> messageBoxes_;

@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include "core/sjis.h"
+#include "platform/win32/file_errors.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/listing.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -11,8 +13,10 @@ namespace platform {
 using win32::toSjis;
 using win32::toWide;
 
-bool Win32Platform::createDirectory(const std::string& path) {
-  return CreateDirectoryW(toWide(path).c_str(), nullptr) != 0;
+bool Win32Platform::createDirectory(const std::string& path, FileError* error) {
+  if (CreateDirectoryW(toWide(path).c_str(), nullptr)) return true;
+  win32::reportLastError(error);
+  return false;
 }
 
 bool Win32Platform::removeDirectory(const std::string& path) {
@@ -26,25 +30,7 @@ uint32_t Win32Platform::fileAttributes(const std::string& path) {
 }
 
 std::optional<FolderListing> Win32Platform::listFolder(const std::string& folder) {
-  WIN32_FIND_DATAW entry;
-  win32::UniqueFind find(FindFirstFileW(toWide(joinPath(folder, "*.*")).c_str(), &entry));
-  if (!find) {
-    // Nothing matched in a folder without "." and "..", such as an empty
-    // drive root: an empty listing, not a failure.
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return std::nullopt;
-    const uint32_t attributes = fileAttributes(folder);
-    if (!isFolderAttributes(attributes)) return std::nullopt;
-    return FolderListing();
-  }
-  FolderListing listing;
-  do {
-    if (auto name = toSjis(entry.cFileName)) {
-      listing.names.push_back(std::move(*name));
-    } else {
-      ++listing.unrepresentable;
-    }
-  } while (FindNextFileW(find.get(), &entry));
-  return listing;
+  return win32::listMatches(toWide(joinPath(folder, "*.*")), [&] { return fileAttributes(folder); });
 }
 
 namespace {
@@ -78,6 +64,24 @@ class Win32SavedCurrentDirectory final : public SavedCurrentDirectory {
 }  // namespace
 
 std::string Win32Platform::currentDirectory() { return toSjis(currentDirectoryWide()).value_or(std::string()); }
+
+std::string Win32Platform::currentFolderOfDrive(char drive) {
+  if (!isAsciiLetter(drive)) return {};
+  // The full path of the bare drive is the folder it continues from.
+  const wchar_t driveOnly[] = {static_cast<wchar_t>(drive), L':', L'\0'};
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetFullPathNameW(driveOnly, static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      // "C:" gives the folder with a separator at its end, as the root has.
+      if (buffer.size() > 3 && buffer.back() == L'\\') buffer.pop_back();
+      return toSjis(buffer).value_or(std::string());
+    }
+    buffer.resize(length);
+  }
+}
 
 bool Win32Platform::setCurrentDirectory(const std::string& path) {
   return SetCurrentDirectoryW(toWide(path).c_str()) != 0;

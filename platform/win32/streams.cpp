@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/win32/file_errors.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -40,39 +41,61 @@ class Win32Stream final : public Stream {
   win32::UniqueFileStream file_;
 };
 
-// Opens `path` as "wb" does, but creates a new file without truncating it.
-// Wine truncates every file that "wb" opens, and ext4 takes a file truncated
-// to nothing and written again for a file rewritten in place: closing it
-// then pushes the whole file to the disk before close returns (a third of a
-// second for 512 MiB, all in one tick of the copy). An existing file is still
-// truncated; that cost is the same for any program that overwrites it.
-FILE* openForWriting(const std::wstring& path) {
-  HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  // An existing file, or any other refusal, goes the usual way.
-  if (handle == INVALID_HANDLE_VALUE) return _wfopen(path.c_str(), L"wb");
-  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+// A stream over a handle from CreateFileW; null when the C runtime cannot
+// take the handle over (the handle is then closed).
+FILE* streamOver(HANDLE handle, OpenMode mode) {
+  const int flags = mode == OpenMode::Read ? (_O_RDONLY | _O_BINARY) : (_O_WRONLY | _O_BINARY);
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
   if (descriptor == -1) {
     CloseHandle(handle);
     return nullptr;
   }
-  FILE* file = _fdopen(descriptor, "wb");
+  FILE* file = _fdopen(descriptor, mode == OpenMode::Read ? "rb" : "wb");
   if (!file) _close(descriptor);
   return file;
 }
 
+// Opens `path` as "rb" or "wb" do (sharing reads and writes), through
+// CreateFileW so that the cause of a failure is known. A file to write is
+// first created new rather than truncated: Wine truncates every file that
+// "wb" opens, and ext4 takes a file truncated to nothing and written again
+// for a file rewritten in place, so closing it pushes the whole file to the
+// disk before close returns (a third of a second for 512 MiB, all in one
+// tick of the copy). An existing file is still truncated; that cost is the
+// same for any program that overwrites it.
+HANDLE openHandle(const std::wstring& path, OpenMode mode) {
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  if (mode == OpenMode::Read) {
+    return CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return handle;
+  return CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 }  // namespace
 
-std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenMode mode) {
+std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenMode mode, FileError* error) {
   const std::wstring widePath = win32::toWide(path);
   if (mode == OpenMode::Write) {
     // Windows refuses to open a read-only file for writing. Checked here as
     // well because Wine run by the superuser would truncate the file.
     const DWORD attributes = GetFileAttributesW(widePath.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return nullptr;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+      if (error) *error = FileError::AccessDenied;
+      return nullptr;
+    }
   }
-  win32::UniqueFileStream file(mode == OpenMode::Read ? _wfopen(widePath.c_str(), L"rb") : openForWriting(widePath));
-  if (!file) return nullptr;
+  HANDLE handle = openHandle(widePath, mode);
+  if (handle == INVALID_HANDLE_VALUE) {
+    win32::reportLastError(error);
+    return nullptr;
+  }
+  win32::UniqueFileStream file(streamOver(handle, mode));
+  if (!file) {
+    if (error) *error = FileError::Other;
+    return nullptr;
+  }
   return std::make_unique<Win32Stream>(std::move(file));
 }
 

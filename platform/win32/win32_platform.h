@@ -11,6 +11,9 @@
 // so the program is taken from the command line and the directory inherited.
 // Streams: opening a read-only file for writing fails, as on Windows, even
 // where the file system would let the caller write (Wine run as superuser).
+// Removal: entries are opened by "\\?\" paths, so that no Win32 path rule
+// (dropped dots and spaces, device names) changes the name, and deleted
+// through their handle.
 
 #include "platform/platform.h"
 
@@ -24,17 +27,19 @@ class Win32Platform final : public Platform {
   std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
   bool deleteKey(Hive hive, const std::string& path) override;
 
-  bool createDirectory(const std::string& path) override;
+  bool createDirectory(const std::string& path, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   uint32_t fileAttributes(const std::string& path) override;
   std::optional<FolderListing> listFolder(const std::string& folder) override;
+  std::unique_ptr<RemovalEntry> openForRemoval(const std::string& path, FileError* error = nullptr) override;
 
   std::string currentDirectory() override;
+  std::string currentFolderOfDrive(char drive) override;
   bool setCurrentDirectory(const std::string& path) override;
   std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() override;
 
-  std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode) override;
+  std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) override;
 
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;

@@ -141,6 +141,12 @@ TEST_F(Instcfg, BadConfigurationsAreRefusedWithTheirOwnMessage) {
       {"preserveEntries[0]: has a part made only of dots and spaces (\".\")",
        [](Json& j) { j["preserveEntries"][0] = "save\\."; }},
       {"extraEntries[1]: has a part made only of dots and spaces (\". \")", [](Json& j) { j["extraEntries"][1] = ". \\x"; }},
+      {"gameFolder: has a part ending in a dot or a space (\"Title.\")", [](Json& j) { j["gameFolder"] = "Title."; }},
+      {"preserveEntries[0]: has a part ending in a dot or a space (\"save \")",
+       [](Json& j) { j["preserveEntries"][0] = "save \\slot"; }},
+      {"extraEntries[0]: has a part that names a device (\"aux.txt\")", [](Json& j) { j["extraEntries"][0] = "aux.txt"; }},
+      {"parentFolder: has a part that names a device (\"CON\")", [](Json& j) { j["parentFolder"] = "Maker/CON"; }},
+      {"gameLinkName: has a part that names a device (\"nul\")", [](Json& j) { j["gameLinkName"] = "nul"; }},
       {"menuGroup: starts or ends with a separator", [](Json& j) { j["menuGroup"] = "Vendor\\"; }},
       {"menuGroup: starts or ends with a separator", [](Json& j) { j["menuGroup"] = "/Vendor"; }},
       {"menuGroup: climbs out of the folder", [](Json& j) { j["menuGroup"] = "Vendor\\..\\..\\Startup"; }},
@@ -169,7 +175,8 @@ TEST_F(Instcfg, BadConfigurationsAreRefusedWithTheirOwnMessage) {
 TEST_F(Instcfg, NamesThatOnlyLookUnsafeAreAccepted) {
   Json config = sampleConfigJson();
   // ソ and 表 end in the byte of "\" and ポ in that of "|"; "a..b" and "..a" are names.
-  config["extraEntries"] = Json::array({"ソ", "ソ\\表", "a..b", "..a", "dir\\"});
+  // "/" separates as "\\" does; "console" and "com10" are no devices.
+  config["extraEntries"] = Json::array({"ソ", "ソ\\表", "a..b", "..a", "dir\\", "data/bgm", "console", "com10.txt"});
   config["gameFolder"] = "ソフト";
   config["menuGroup"] = "ソフト\\ソ";
   config["gameLinkName"] = "ポ";
@@ -283,6 +290,7 @@ TEST_F(Instcfg, CheckNamesWhatIsWrongWithADamagedFile) {
   };
   // A block pack would refuse, written by another tool: each finding on its own line.
   ConfigBlockContent refused = workedExampleContent();
+  refused.config.gameFolder = "DemoAdv\x81";  // a lone lead byte at the end
   refused.config.menuGroup = "Vendor\\";
   refused.config.extra1Flag = 0;
   std::vector<uint8_t> refusedFile = syntheticImage(kWorkedExampleImageSize);
@@ -290,6 +298,7 @@ TEST_F(Instcfg, CheckNamesWhatIsWrongWithADamagedFile) {
   const Case cases[] = {
       {"good", good, 0, "OK: install.exe would load this block whole"},
       {"names pack refuses", refusedFile, 1,
+       "  error: gameFolder: is not well-formed Shift-JIS (a lead byte without its trail byte)\n"
        "  error: menuGroup: starts or ends with a separator\n"
        "  error: buttons.extra1: is shown but extra1 is null; the button would open nothing\n"
        "FAILED: the block holds what pack refuses\n"},

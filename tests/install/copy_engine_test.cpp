@@ -203,8 +203,21 @@ TEST_F(CopyEngineTest, FailuresOfALaterFileRollBack) {
       // The source was opened once to be measured.
       {"source gone", [](platform::MemoryPlatform& p) { p.failOpen("E:\\origin.exe", OpenMode::Read, 2); },
        readFailed("origin.exe")},
+      // Each cause of a refused destination is told as it is.
       {"destination refused",
        [](platform::MemoryPlatform& p) { p.failOpen("D:\\Games\\Title\\origin.exe", OpenMode::Write); },
+       std::string(texts::kCannotCreateFile) + "\nD:\\Games\\Title\\origin.exe"},
+      {"destination without write access",
+       [](platform::MemoryPlatform& p) {
+         p.failOpen("D:\\Games\\Title\\origin.exe", OpenMode::Write, platform::kEveryCall,
+                    platform::FileError::AccessDenied);
+       },
+       std::string(texts::kCannotWriteDestination) + "\nD:\\Games\\Title"},
+      {"destination on a full disk",
+       [](platform::MemoryPlatform& p) {
+         p.failOpen("D:\\Games\\Title\\origin.exe", OpenMode::Write, platform::kEveryCall,
+                    platform::FileError::DiskFull);
+       },
        texts::kNotEnoughSpace},
       // The disk fills up at the small last file: its 256 bytes wait in the
       // stream's buffer, are reported written, and fail at the flush.
@@ -255,7 +268,7 @@ TEST_F(CopyEngineTest, FirstPairFailures) {
   put("SYSTEM.INI", "1");
   put("data\\a.bin", "2");
   ctx.ExtraCopyList->add("data");
-  platform.failOpen(dest("SYSTEM.INI"), OpenMode::Write, 1);
+  platform.failOpen(dest("SYSTEM.INI"), OpenMode::Write, 1, platform::FileError::DiskFull);
   iform.show();
   // The destination refused: the folders stay and nothing is rolled back.
   EXPECT_EQ(iform.modalResult(), -1);

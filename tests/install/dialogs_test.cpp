@@ -1,8 +1,9 @@
 // The destination and browse dialogs: drive names, the confirmation, the
 // composition of InstallPath, where browsing opens, and the current
 // directory after it.
-#include "install/destination.h"
+#include <functional>
 
+#include "install/destination.h"
 #include "tests/install/dialog_fixture.h"
 
 namespace {
@@ -46,13 +47,19 @@ TEST_F(DestinationTest, DestinationsWithoutDriveNameAreRefused) {
 }
 
 TEST_F(DestinationTest, ConfirmationTextAndCancellingIt) {
-  const std::string accepted[] = {"c:\\games", "C:games", "D:\\", "D:\\" + sjis("ゲーム ソフト")};
-  for (const auto& text : accepted) {
+  // The destination is confirmed absolute: drive C keeps its root as the
+  // folder "C:games" continues.
+  const std::pair<std::string, std::string> accepted[] = {{"c:\\games", "c:\\games"},
+                                                          {"C:games", "C:\\games"},
+                                                          {"D:\\", "D:\\"},
+                                                          {"D:/Games//New/", "D:\\Games\\New"},
+                                                          {"D:\\" + sjis("ゲーム ソフト"), "D:\\" + sjis("ゲーム ソフト")}};
+  for (const auto& [text, shown] : accepted) {
     SCOPED_TRACE(text);
     platform.queueMessageBoxAnswer(kIdCancel);
     EXPECT_EQ(startWith(text), -1);
     const auto& box = platform.messageBoxes().back();
-    EXPECT_EQ(box.text, confirmation(text));
+    EXPECT_EQ(box.text, confirmation(shown));
     EXPECT_EQ(box.caption, texts::kDestinationConfirmCaption);
     EXPECT_EQ(box.type, platform::kMbOkCancel);
   }
@@ -260,31 +267,57 @@ TEST_F(BrowseTest, NamesWithoutAShiftJisFormAreRefusedAndTheCurrentDirectoryKept
   EXPECT_EQ(platform.readFile("D:\\Games\\Title\\origin.exe"), "MZ");
 }
 
-// Fault: a file or folder on the medium whose name has no Shift-JIS form
-// passed over (an incomplete installation reported as complete) or copied
-// under a look-alike name, or something created before the refusal.
-TEST(InstallNames, NameWithoutAShiftJisFormOnTheMediumStopsTheInstallationFirst) {
+// Fault: the installation going ahead, or creating anything, where it must
+// stop first: a name on the medium without a Shift-JIS form (passed over, or
+// copied under a look-alike), a folder of the medium whose listing fails (an
+// incomplete installation reported as complete), a folder of the plan that
+// is a junction (the copy and its rollback would work in the link's
+// target), no right to write at the destination (told as a full disk), and
+// a block whose names break the rules.
+TEST(InstallNames, EveryRefusalBeforeTheCopyCreatesNothing) {
   struct Case {
-    const char* foreign;  // below the medium's root, marked
-    const char* folder;   // the relative name the message gives
+    const char* name;
+    std::function<void(Machine&)> arrange;
+    std::string message;
+    const char* caption;
   };
   const Case cases[] = {
-      {"data\\Elan.txt", "data"},
-      {"data\\sub\\x-yen-victim", "data\\sub"},
-      {"save\\Elan.sav", "save"},
+      {"unrepresentable file", [](Machine& m) { m.platform.markUnrepresentable("E:\\data\\a.bin"); },
+       std::string(texts::kUnusableFileName) + "\ndata", texts::kConfirmCaption},
+      {"unrepresentable folder", [](Machine& m) { m.platform.markUnrepresentable("E:\\data\\sub"); },
+       std::string(texts::kUnusableFileName) + "\ndata", texts::kConfirmCaption},
+      {"unrepresentable save", [](Machine& m) { m.platform.markUnrepresentable("E:\\save\\slot.dat"); },
+       std::string(texts::kUnusableFileName) + "\nsave", texts::kConfirmCaption},
+      {"listing fails part-way", [](Machine& m) { m.platform.failListing("E:\\data\\sub", 1); },
+       std::string(texts::kReadFailed) + "\ndata\\sub", texts::kConfirmCaption},
+      {"listing fails at once", [](Machine& m) { m.platform.failListing("E:\\save"); },
+       std::string(texts::kReadFailed) + "\nsave", texts::kConfirmCaption},
+      {"plan folder is a link",
+       [](Machine& m) {
+         ASSERT_TRUE(m.platform.createDirectories("D:\\Games\\Title"));
+         ASSERT_TRUE(m.platform.createDirectories("C:\\Elsewhere"));
+         ASSERT_TRUE(m.platform.addJunction("D:\\Games\\Title\\data", "C:\\Elsewhere"));
+       },
+       std::string(texts::kLinkedInstallFolder) + "\nD:\\Games\\Title\\data", texts::kConfirmCaption},
+      {"no right to write", [](Machine& m) { m.platform.denyWrites("D:\\"); },
+       std::string(texts::kCannotWriteDestination) + "\nD:\\", texts::kConfirmCaption},
+      {"game folder breaks the name rules", [](Machine& m) { m.ctx.config.gameFolder = "Title."; },
+       std::string(texts::kBadConfigInstall) + "\ngameFolder", texts::kDestinationConfirmCaption},
+      {"entry breaks the name rules", [](Machine& m) { m.ctx.PreserveList->add("save\\aux.sav"); },
+       std::string(texts::kBadConfigInstall) + "\npreserveEntries[1]", texts::kDestinationConfirmCaption},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.foreign);
+    SCOPED_TRACE(c.name);
     Machine m;
     Dialogs dialogs(m);
     m.put("origin.exe", "MZ");
     m.put("data\\a.bin");
     m.put("data\\sub\\b.bin");
+    m.put("data\\sub\\c.bin");
     m.put("save\\slot.dat");
-    m.put(c.foreign);
-    ASSERT_TRUE(m.platform.markUnrepresentable(joinPath("E:", c.foreign)));
     m.ctx.ExtraCopyList->add("data");
     m.ctx.PreserveList->add("save");
+    c.arrange(m);
     const auto before = m.platform.snapshot();
 
     dialogs.script.on("instform", [&](toolkit::Form&) { m.ctx.instform->dirpath->setText("D:\\Games"); });
@@ -292,12 +325,11 @@ TEST(InstallNames, NameWithoutAShiftJisFormOnTheMediumStopsTheInstallationFirst)
     dialogs.script.on("instform", [&](toolkit::Form&) { m.ctx.instform->Button3->click(); });
     EXPECT_EQ(m.ctx.instform->showModal(), -1);
 
-    ASSERT_EQ(m.platform.messageBoxes().size(), 2u);
-    const auto& box = m.platform.messageBoxes()[1];
-    EXPECT_EQ(box.text, std::string(texts::kUnusableFileName) + "\n" + c.folder);
-    EXPECT_EQ(box.caption, texts::kConfirmCaption);
+    ASSERT_FALSE(m.platform.messageBoxes().empty());
+    const auto& box = m.platform.messageBoxes().back();
+    EXPECT_EQ(box.text, c.message);
+    EXPECT_EQ(box.caption, c.caption);
     EXPECT_EQ(box.type, platform::kMbOk);
-    EXPECT_EQ(box.owner, m.ctx.iform->handle());
     EXPECT_EQ(describeDifference(before, m.platform.snapshot()), "");
   }
 }

@@ -78,7 +78,7 @@ Outcome install(const std::function<void(platform::MemoryPlatform&)>& inject, in
   run.result = instform.showModal();
   run.ticks = ticks;
   const auto& boxes = m.platform.messageBoxes();
-  run.firstDestinationRefused = ticks == 0 && boxes.size() == 2 && boxes[1].text == texts::kNotEnoughSpace;
+  run.firstDestinationRefused = ticks == 0 && boxes.size() == 2 && boxes[1].text.starts_with(texts::kCannotCreateFile);
   auto after = m.platform.snapshot();
   if (run.firstDestinationRefused) {
     // The folders the refused first destination leaves behind, and only those.

@@ -135,7 +135,7 @@ class Win32ContractEnvironment final : public ContractEnvironment {
     // A test may leave the current directory inside the root, which would
     // keep the root from being removed.
     SetCurrentDirectoryW(startDirectory_.c_str());
-    removeTree(rootWide_);
+    removeTree(L"\\\\?\\" + rootWide_);  // literal names: what makeFileNamed made too
     for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
       RegDeleteTreeW(hive, registryKeyWide_.c_str());
       RegDeleteKeyW(hive, registryKeyWide_.c_str());
@@ -146,6 +146,15 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   platform::Platform& platform() override { return platform_; }
   std::string root() override { return toSjis(rootWide_).value(); }
   std::string registryRoot() override { return toSjis(registryKeyWide_).value(); }
+
+  bool makeFileNamed(const std::string& folder, const std::string& name, const std::string& bytes) override {
+    // "\\?\" keeps the name as it is: no dot or space dropped, no device.
+    platform::win32::UniqueFileHandle file(CreateFileW((L"\\\\?\\" + toWide(folder) + L"\\" + toWide(name)).c_str(),
+                                                       GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+  }
 
   bool makeReadOnly(const std::string& path) override {
     const std::wstring wide = toWide(path);

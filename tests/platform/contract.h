@@ -21,6 +21,9 @@ class ContractEnvironment {
   // ("software\...\unique").
   virtual std::string registryRoot() = 0;
   virtual bool makeReadOnly(const std::string& path) = 0;
+  // Creates a file in `folder` under exactly `name`, which the usual path
+  // rules would change ("save.", "a ", "aux.txt"), as other tools can.
+  virtual bool makeFileNamed(const std::string& folder, const std::string& name, const std::string& bytes) = 0;
   // False when junctions cannot be made here; the test is then skipped.
   virtual bool makeJunction(const std::string& link, const std::string& target) = 0;
   // A file on a disk with no room left: it opens for writing, and no byte

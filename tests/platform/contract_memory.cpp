@@ -14,6 +14,9 @@ class MemoryContractEnvironment : public ContractEnvironment {
   std::string root() override { return kRoot; }
   std::string registryRoot() override { return "software\\discmenu-contract\\run"; }
   bool makeReadOnly(const std::string& path) override { return platform_.makeReadOnly(path); }
+  bool makeFileNamed(const std::string& folder, const std::string& name, const std::string& bytes) override {
+    return platform_.addFileNamed(folder, name, bytes);
+  }
   bool makeJunction(const std::string& link, const std::string& target) override {
     return platform_.addJunction(link, target);
   }

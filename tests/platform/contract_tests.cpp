@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,9 @@ TEST_F(PlatformContract, RelativeNamesFollowTheCurrentDirectory) {
   EXPECT_FALSE(p().setCurrentDirectory(in("missing")));
   EXPECT_FALSE(p().setCurrentDirectory(in("cwd\\rel\\f.bin")));
   EXPECT_TRUE(p().equalsIgnoreCase(p().currentDirectory(), in("cwd")));
+
+  // "X:name" continues the current directory on its own drive.
+  EXPECT_TRUE(p().equalsIgnoreCase(p().currentFolderOfDrive(root_[0]), in("cwd")));
 
   ASSERT_TRUE(p().setCurrentDirectory(saved));
   EXPECT_EQ(p().currentDirectory(), saved);
@@ -488,6 +492,113 @@ TEST_F(PlatformContract, RemovingAJunctionKeepsItsTarget) {
   EXPECT_EQ(p().fileAttributes(in("link")), kInvalidAttributes);
   EXPECT_EQ(get(in("target\\save.dat")), "save");
   EXPECT_EQ(sortedListing(in("target")), (Names{".", "..", "save.dat"}));
+}
+
+// What a failed call says of its cause, which the player is told.
+TEST_F(PlatformContract, FailuresTellTheirCause) {
+  using platform::FileError;
+  ASSERT_TRUE(p().createDirectory(in("d")));
+  ASSERT_TRUE(put(in("locked.bin"), "locked"));
+  ASSERT_TRUE(env_->makeReadOnly(in("locked.bin")));
+  struct Case {
+    const char* what;
+    std::function<bool(FileError*)> fails;
+    FileError cause;
+  };
+  const Case cases[] = {
+      {"write in a missing folder", [&](FileError* e) { return !p().openStream(in("missing\\x"), OpenMode::Write, e); },
+       FileError::Missing},
+      {"read a missing file", [&](FileError* e) { return !p().openStream(in("missing.bin"), OpenMode::Read, e); },
+       FileError::Missing},
+      {"write a read-only file", [&](FileError* e) { return !p().openStream(in("locked.bin"), OpenMode::Write, e); },
+       FileError::AccessDenied},
+      {"write a folder", [&](FileError* e) { return !p().openStream(in("d"), OpenMode::Write, e); },
+       FileError::AccessDenied},
+      {"make an existing folder", [&](FileError* e) { return !p().createDirectory(in("d"), e); }, FileError::Exists},
+      {"make a folder in a missing one", [&](FileError* e) { return !p().createDirectory(in("missing\\d"), e); },
+       FileError::Missing},
+      {"open a missing entry for removal", [&](FileError* e) { return !p().openForRemoval(in("missing"), e); },
+       FileError::Missing},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FileError cause = FileError::None;
+    EXPECT_TRUE(c.fails(&cause));
+    EXPECT_EQ(cause, c.cause);
+  }
+}
+
+// Entries opened for removal take the names of their folder literally, as
+// listed, and remove through what they opened; the usual path rules would
+// reach a device ("aux.txt") or another file ("a " is "a") instead.
+TEST_F(PlatformContract, RemovalEntriesTakeNamesLiterally) {
+  ASSERT_TRUE(p().createDirectory(in("save")));
+  const Names odd = {"CON", "a ", "aux.txt", "com1.log", "nul.sav", "save."};
+  for (const std::string& name : odd) ASSERT_TRUE(env_->makeFileNamed(in("save"), name, name)) << name;
+  ASSERT_TRUE(put(in("save\\a"), "plain"));
+  EXPECT_FALSE(p().deleteFile(in("save\\aux.txt")));
+  EXPECT_EQ(get(in("save\\a ")), "plain");
+
+  auto folder = p().openForRemoval(in("save"));
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(folder->attributes() & (kAttributeDirectory | kAttributeReparsePoint), kAttributeDirectory);
+  auto listing = folder->list();
+  ASSERT_TRUE(listing);
+  EXPECT_FALSE(listing->failed);
+  std::sort(listing->names.begin(), listing->names.end());
+  Names expected = odd;
+  expected.push_back("a");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listing->names, expected);
+  for (const std::string& name : odd) {
+    SCOPED_TRACE(name);
+    auto member = folder->openMember(name);
+    ASSERT_TRUE(member);
+    EXPECT_EQ(member->attributes() & kAttributeDirectory, 0u);
+    EXPECT_TRUE(member->remove());
+  }
+  EXPECT_FALSE(folder->remove());  // "a" is still in it
+  EXPECT_EQ(sortedListing(in("save")), (Names{".", "..", "a"}));
+  EXPECT_EQ(get(in("save\\a")), "plain");
+}
+
+// What the removal must leave, and that an entry it holds is not taken from
+// it meanwhile.
+TEST_F(PlatformContract, RemovalEntriesLeaveWhatIsHeldReadOnlyOrNotEmpty) {
+  ASSERT_TRUE(put(in("held.bin"), "held"));
+  ASSERT_TRUE(put(in("locked.bin"), "locked"));
+  ASSERT_TRUE(env_->makeReadOnly(in("locked.bin")));
+  ASSERT_TRUE(p().createDirectory(in("full")));
+  ASSERT_TRUE(put(in("full\\x.bin"), "x"));
+
+  {
+    auto reader = p().openStream(in("held.bin"), OpenMode::Read);
+    ASSERT_TRUE(reader);
+    platform::FileError cause = platform::FileError::None;
+    EXPECT_FALSE(p().openForRemoval(in("held.bin"), &cause));
+    EXPECT_EQ(cause, platform::FileError::InUse);
+  }
+  auto locked = p().openForRemoval(in("locked.bin"));
+  ASSERT_TRUE(locked);
+  EXPECT_FALSE(locked->remove());
+  EXPECT_EQ(get(in("locked.bin")), "locked");
+
+  auto full = p().openForRemoval(in("full"));
+  ASSERT_TRUE(full);
+  auto member = full->openMember("x.bin");
+  ASSERT_TRUE(member);
+  // Held: nobody else deletes, renames or replaces it now.
+  EXPECT_FALSE(p().deleteFile(in("full\\x.bin")));
+  EXPECT_FALSE(p().removeDirectory(in("full")));
+  EXPECT_FALSE(get(in("full\\x.bin")));  // a stream shares no deletion either
+  EXPECT_FALSE(full->remove());
+  EXPECT_TRUE(member->remove());
+  EXPECT_EQ(sortedListing(in("full")), (Names{".", ".."}));
+
+  auto held = p().openForRemoval(in("held.bin"));
+  ASSERT_TRUE(held);
+  EXPECT_TRUE(held->remove());
+  EXPECT_EQ(p().fileAttributes(in("held.bin")), kInvalidAttributes);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The uninstall dialog driven by a scripted user on the headless toolkit.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "forms/layouts.h"
 #include "tests/uninstall/installed_game.h"
 #include "texts.h"
@@ -97,20 +99,56 @@ TEST_F(UninsformTest, ChoiceOfDeleteAllPersistsToTheNextShowing) {
   expectBox(0, texts::kConfirmDeleteAll, platform::kMbOkCancel);
 }
 
-TEST_F(UninsformTest, DoubtfulInstallPathIsRefusedBeforeAnyQuestion) {
-  for (const char* radio : {"RadioButton1", "savecheck"}) {
-    SCOPED_TRACE(radio);
-    ctx.config.InstallPath = "C:\\";
-    auto before = platform.snapshot();
-    const size_t boxesBefore = platform.messageBoxes().size();
-    script.click("uninsform", radio);
-    script.click("uninsform", "Button1");
-    expectOpenAndUnchanged(before);
-    script.click("uninsform", "Button2");
-    EXPECT_EQ(dialog->showModal(), -1);
-    ASSERT_EQ(platform.messageBoxes().size(), boxesBefore + 1);
-    expectBox(boxesBefore, texts::kUnsafeInstallPath, platform::kMbOk);
+// Fault: a removal asked for and then not done, or done where it must not
+// be: a doubtful PATH, a game folder that is a link, a block whose names
+// break the rules.
+TEST_F(UninsformTest, RefusalsComeBeforeAnyQuestion) {
+  ASSERT_TRUE(platform.createDirectories("C:\\Elsewhere\\Other"));
+  ASSERT_TRUE(platform.addJunction("C:\\Elsewhere\\Title", "C:\\Games\\Title"));
+  struct Case {
+    std::function<void(AppContext&)> arrange;
+    std::string message;
+  };
+  const Case cases[] = {
+      {[](AppContext& c) { c.config.InstallPath = "C:\\"; }, texts::kUnsafeInstallPath},
+      {[](AppContext& c) { c.config.InstallPath = "C:\\Elsewhere"; }, texts::kUnsafeInstallPath},
+      {[](AppContext& c) { c.config.InstallPath = "C:\\Elsewhere\\Title"; },
+       std::string(texts::kLinkedInstallPath) + "\nC:\\Elsewhere\\Title"},
+      {[](AppContext& c) { c.config.registryKey = ""; }, std::string(texts::kBadConfigUninstall) + "\nregistryKey"},
+      {[](AppContext& c) { c.ExtraCopyList->add("../x"); },
+       std::string(texts::kBadConfigUninstall) + "\nextraEntries[0]"},
+  };
+  for (const Case& c : cases) {
+    for (const char* radio : {"RadioButton1", "savecheck"}) {
+      SCOPED_TRACE(c.message + " " + radio);
+      const InstallerConfig config = ctx.config;
+      c.arrange(ctx);
+      auto before = platform.snapshot();
+      const size_t boxesBefore = platform.messageBoxes().size();
+      script.click("uninsform", radio);
+      script.click("uninsform", "Button1");
+      expectOpenAndUnchanged(before);
+      script.click("uninsform", "Button2");
+      EXPECT_EQ(dialog->showModal(), -1);
+      ASSERT_EQ(platform.messageBoxes().size(), boxesBefore + 1);
+      expectBox(boxesBefore, c.message.c_str(), platform::kMbOk);
+      ctx.config = config;
+      ctx.ExtraCopyList->clear();
+    }
   }
+}
+
+// Fault: the completion told, and the menu switched to "not installed",
+// while the game's running program is still in the folder.
+TEST_F(UninsformTest, WhatStaysIsToldAndTheDialogEndsUndone) {
+  auto held = platform.openStream(dest("origin.exe"), platform::OpenMode::Read);
+  script.click("uninsform", "savecheck");
+  script.click("uninsform", "Button1");
+  EXPECT_EQ(dialog->showModal(), -1);
+  const std::string told = std::string(texts::kUninstallIncomplete) + "\n" + dest("origin.exe") + "\n" +
+                           texts::kRetryAfterClosingGame;
+  expectBox(1, told.c_str(), platform::kMbOk);
+  EXPECT_TRUE(platform.keyExists(Hive::CurrentUser, userKey()));
 }
 
 }  // namespace

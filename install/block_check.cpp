@@ -1,0 +1,9 @@
+#include "install/block_check.h"
+
+#include "config/name_rules.h"
+
+std::optional<std::string> brokenNameField(const AppContext& ctx) {
+  auto findings = blockNameFindings(ctx.config, ctx.ExtraCopyList->items(), ctx.PreserveList->items());
+  if (findings.empty()) return std::nullopt;
+  return findings.front().field;
+}

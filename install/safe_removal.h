@@ -1,0 +1,51 @@
+#pragma once
+// Removal that works on what it opened: every file and folder is opened for
+// removal (platform::RemovalEntry) without following a reparse point, its
+// attributes are read on the open entry, and it is removed through it. A
+// folder below is reached from the open folder above by its exact name, so
+// no swap of a folder for a junction and no Win32 path rule ("aux.txt",
+// "save.") leads the removal anywhere else. Shared by the rollback, both
+// uninstall modes (DeleteTreeContents builds on it) and the removal of the
+// Start-menu links and folders.
+
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+
+// What a removal should have removed and did not: the first such path, to
+// tell the player.
+struct RemovalReport {
+  std::optional<std::string> firstLeft;
+  void left(const std::string& path) {
+    if (!firstLeft) firstLeft = path;
+  }
+  bool complete() const { return !firstLeft; }
+};
+
+// Deletes the file `relative` (a plan entry; "\" or "/" separate) below the
+// folder `root`, going down through the folders on the way without
+// following a link. True when the file is gone or was never there; false
+// when it is still there, or stands behind a link (never deleted).
+bool removeFileBelow(platform::Platform& platform, const std::string& root, const std::string& relative);
+
+// Deletes the file at the absolute `path`; true when it is gone or was never
+// there. A folder is left alone (and counts as still there).
+bool removeFile(platform::Platform& platform, const std::string& path);
+
+// Removes the folder at the absolute `path` when it is empty, and never a
+// junction or symbolic link: Windows would remove the link even while its
+// target holds files, and an ancestor of the game folder may be the user's
+// link to another drive. Nothing is reported: a folder still in use by the
+// game's files, or by the user, stays.
+void removeEmptyFolder(platform::Platform& platform, const std::string& path);
+
+// The same for the folder `relative` below `root`, reached as removeFileBelow
+// reaches a file.
+void removeEmptyFolderBelow(platform::Platform& platform, const std::string& root, const std::string& relative);
+
+// True for the attributes of a junction or symbolic link (a reparse point).
+bool isLinkAttributes(uint32_t attributes);
+// True when the entry at `path` is a link itself; a link on the way to it is
+// followed, as the usual path rules do.
+bool isLink(platform::Platform& platform, const std::string& path);

@@ -1,0 +1,88 @@
+// Entries opened for removal in the in-memory Windows: a node held by its
+// entry, found by its exact name below the folder that lists it.
+#include <string_view>
+
+#include "core/sjis.h"
+#include "platform/memory/memory_platform.h"
+
+namespace platform {
+
+using memory::FileTree;
+using memory::Node;
+
+namespace {
+
+std::unique_ptr<RemovalEntry> failWith(FileError* error, FileError cause) {
+  if (error) *error = cause;
+  return nullptr;
+}
+
+}  // namespace
+
+class MemoryRemovalEntry final : public RemovalEntry {
+ public:
+  MemoryRemovalEntry(MemoryPlatform& platform, Node* node) : platform_(platform), node_(node) { ++node_->held; }
+  ~MemoryRemovalEntry() override { release(); }
+
+  uint32_t attributes() override { return node_ ? node_->attributes() : kInvalidAttributes; }
+
+  std::optional<FolderListing> list() override {
+    // A link is never listed through: that would be its target's listing.
+    if (!node_ || node_->kind != Node::Kind::Folder) return std::nullopt;
+    return platform_.listMembers(*node_);
+  }
+
+  std::unique_ptr<RemovalEntry> openMember(const std::string& name, FileError* error) override {
+    if (!node_ || node_->kind != Node::Kind::Folder) return failWith(error, FileError::Other);
+    if (name.empty() || containsPathSeparator(name)) return failWith(error, FileError::Other);
+    return MemoryPlatform::openHeld(platform_, node_->member(name), error);
+  }
+
+  bool remove() override {
+    if (!node_) return false;
+    Node* node = node_;
+    const bool removable = node->parent && node->held == 1 &&
+                           !(node->kind == Node::Kind::File && node->readOnly) &&
+                           !(node->kind == Node::Kind::Folder &&
+                             (!node->members.empty() || node == platform_.findFolder(platform_.current_.text())));
+    release();
+    if (!removable) return false;
+    platform_.tree_.remove(node);
+    return true;
+  }
+
+ private:
+  void release() {
+    if (node_) --node_->held;
+    node_ = nullptr;
+  }
+
+  MemoryPlatform& platform_;
+  Node* node_;
+};
+
+std::unique_ptr<RemovalEntry> MemoryPlatform::openHeld(MemoryPlatform& platform, Node* node, FileError* error) {
+  if (!node) return failWith(error, FileError::Missing);
+  // A file a stream has open is held without delete sharing.
+  if (node->kind == Node::Kind::File && node->data->openStreams > 0) return failWith(error, FileError::InUse);
+  return std::make_unique<MemoryRemovalEntry>(platform, node);
+}
+
+std::unique_ptr<RemovalEntry> MemoryPlatform::openForRemoval(const std::string& path, FileError* error) {
+  // Absolute and literal, as "\\?\" paths are: no name is trimmed, none
+  // names a device, and "." and ".." are not resolved but refused.
+  if (!hasDriveName(path) || path.size() < 3 || !isPathSeparator(path[2])) return failWith(error, FileError::Other);
+  memory::FullPath full{static_cast<char>(path[0] & ~0x20), {}};
+  bool literal = true;
+  forEachPathComponent(std::string_view(path).substr(3), [&](std::string_view part) {
+    if (part.empty()) return;
+    if (part == "." || part == "..") literal = false;
+    full.parts.emplace_back(part);
+  });
+  if (!literal) return failWith(error, FileError::Other);
+  auto location = tree_.locate(full);
+  if (!location) return failWith(error, FileError::Missing);
+  return openHeld(*this, location->node, error);
+}
+
+}  // namespace platform
