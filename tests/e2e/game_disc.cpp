@@ -196,17 +196,17 @@ void installThroughMenu(const Process& program, const Window& menu, const std::f
   expectMenuState(menu, true);
 }
 
-void uninstallThroughMenu(const Process& program, const Window& menu, RemovalMode mode,
-                          const std::string& screenshotName) {
+UninstallEnd confirmUninstall(const Process& program, const Window& menu, RemovalMode mode,
+                              const std::string& screenshotName) {
   menu.child(mformLayout, "instbtn").click();
   Window dialog = waitForWindow(program, L"Tuninsform", L"アンインストール");
   Window keep = dialog.child(uninsformLayout, "RadioButton1");
-  EXPECT_TRUE(keep.checked());  // the mode a user gets without choosing
-  if (mode == RemovalMode::DeleteAll) {
-    Window deleteAll = dialog.child(uninsformLayout, "savecheck");
-    deleteAll.click();
-    EXPECT_TRUE(waitUntil([&] { return deleteAll.checked() && !keep.checked(); }));
-  }
+  Window deleteAll = dialog.child(uninsformLayout, "savecheck");
+  // The dialog keeps the last choice while the menu runs.
+  Window chosen = mode == RemovalMode::DeleteAll ? deleteAll : keep;
+  Window other = mode == RemovalMode::DeleteAll ? keep : deleteAll;
+  chosen.click();
+  EXPECT_TRUE(waitUntil([&] { return chosen.checked() && !other.checked(); }));
   if (!screenshotName.empty()) screenshot(screenshotFolder(), screenshotName, dialog);
   dialog.child(uninsformLayout, "Button1").click();
 
@@ -214,9 +214,14 @@ void uninstallThroughMenu(const Process& program, const Window& menu, RemovalMod
   EXPECT_EQ(question.text, mode == RemovalMode::DeleteAll ? L"ゲームフォルダ内のファイルを全て削除します"
                                                           : L"セーブデータを残してゲームデータを削除します");
   question.answer(IDOK);
-  // The completion message has the same caption.
+  // What follows has the same caption.
   waitForWindowGone(question.window);
-  MessageBoxView completion = waitForMessageBox(program, L"アンインストールの確認");
+  return {dialog, waitForMessageBox(program, L"アンインストールの確認")};
+}
+
+void uninstallThroughMenu(const Process& program, const Window& menu, RemovalMode mode,
+                          const std::string& screenshotName) {
+  MessageBoxView completion = confirmUninstall(program, menu, mode, screenshotName).told;
   EXPECT_EQ(completion.text, L"アンインストール完了しました");
   completion.answer(IDOK);
   expectMenuState(menu, false);

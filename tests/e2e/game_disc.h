@@ -107,6 +107,16 @@ void acknowledgeInstallation(const Process& program);
 void installThroughMenu(const Process& program, const Window& menu, const std::filesystem::path& destination);
 
 enum class RemovalMode { KeepSaveData, DeleteAll };
+// Opens the uninstall dialog from the menu, chooses the mode, starts and
+// answers the question with OK; returns the message box that follows (the
+// completion, or what the program tells instead) and the dialog. Saves a
+// screenshot of the dialog under `screenshotName` when one is given.
+struct UninstallEnd {
+  Window dialog;
+  MessageBoxView told;
+};
+UninstallEnd confirmUninstall(const Process& program, const Window& menu, RemovalMode mode,
+                              const std::string& screenshotName = "");
 // The uninstallation from the menu in that mode, both message boxes
 // answered; returns once the menu shows the not-installed state. Saves a
 // screenshot of the dialog under `screenshotName` when one is given.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/layouts.h"
+#include "platform/win32/handles.h"
 #include "tests/e2e/game_disc.h"
 
 using namespace e2e;
@@ -57,7 +58,10 @@ TEST(E2eUninstall, KeepSaveDataRemovesTheGameAndKeepsTheSaves) {
 
 // Fault: deleting all files leaving anything of the game folder, the folder
 // itself or its emptied parents, or removing a parent that still holds
-// something; or the registration and shortcuts staying.
+// something; or the registration and shortcuts staying. Names that other
+// tools make and Win32's path rules turn into something else ("aux.txt" a
+// device, "save." the file "save") left behind while the removal is told
+// complete.
 TEST(E2eUninstall, DeleteAllRemovesTheGameFolder) {
   ScenarioNames names("DiscmenuE2eDeleteAll");
   GameDisc disc(names);
@@ -70,6 +74,11 @@ TEST(E2eUninstall, DeleteAllRemovesTheGameFolder) {
   Window menu = waitForMenu(program);
   installThroughMenu(program, menu, chosen);
   writeFile(installPath / "save" / "slot3.dat", "written by the game");
+  // Made on the Linux side, where the names mean nothing special.
+  const std::string save = unixPath(installPath / "save");
+  for (const char* name : {"aux.txt", "CON", "com1.log", "nul.sav", "save.", "a "}) {
+    ASSERT_EQ(runNative("printf x > '" + save + "/" + name + "'"), 0u) << name;
+  }
 
   uninstallThroughMenu(program, menu, RemovalMode::DeleteAll);
 
@@ -110,34 +119,78 @@ TEST(E2eUninstall, DeleteAllLeavesANameWithoutAShiftJisFormAndWhatItWouldReach) 
 // Fault: the removal guard reading 0xFD (a character of one byte in code
 // page 932) as a lead byte, so that it swallows the separator after it and
 // accepts "T:\\" 0xFD "\\..", which Windows resolves to the drive root that
-// delete-all then empties.
-TEST(E2eUninstall, GuardRefusesAPathThatResolvesToTheDriveRoot) {
+// delete-all then empties; or accepting any folder that holds an
+// origin.exe, such as the user's documents, which are not the game's folder.
+TEST(E2eUninstall, GuardRefusesAPathThatIsNotTheGameFolder) {
   ScenarioNames names("DiscmenuE2eGuard");
   GameDisc disc(names);
   TempFolder drive("drive-t");
-  const FileTree onTheDrive = {{"origin.exe", disc.installedFiles().at("origin.exe")},
-                               {std::filesystem::path("other") / "keep.txt", "another program's"}};
+  const std::string origin = disc.installedFiles().at("origin.exe");
+  const FileTree onTheDrive = {{"origin.exe", origin},
+                               {std::filesystem::path("other") / "keep.txt", "another program's"},
+                               {std::filesystem::path("Docs") / "origin.exe", origin},
+                               {std::filesystem::path("Docs") / "letter.txt", "the user's"}};
   writeTree(drive.path(), onTheDrive);
   DriveMapping mapping('t', drive.path());
-  writeRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH", L"T:\\\uF8F1\\..");
+
+  for (const std::wstring path : {L"T:\\\uF8F1\\..", L"T:\\Docs"}) {
+    SCOPED_TRACE(narrow(path));
+    writeRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH", path);
+    Process program = disc.start();
+    Window menu = waitForMenu(program);
+    expectMenuState(menu, true);  // origin.exe opens through the path
+    menu.child(mformLayout, "instbtn").click();
+    Window dialog = waitForWindow(program, L"Tuninsform", L"アンインストール");
+    dialog.child(uninsformLayout, "savecheck").click();
+    dialog.child(uninsformLayout, "Button1").click();
+    MessageBoxView box = waitForMessageBox(program, L"アンインストールの確認");
+    EXPECT_EQ(box.text, L"インストール先が正しくないため削除できません");
+    box.answer(IDOK);
+    waitForWindowGone(box.window);
+    EXPECT_TRUE(dialog.visible());
+    dialog.child(uninsformLayout, "Button2").click();
+    expectMenuState(menu, true);
+    closeMenu(program, menu);
+
+    expectFiles(drive.path(), onTheDrive);
+    EXPECT_TRUE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
+  }
+}
+
+// Fault: a file held open by the running game left while "アンインストール
+// 完了しました" is told and the registration goes, so that nothing can find
+// the folder again; or the second try, once the game has ended, not
+// finishing the removal.
+TEST(E2eUninstall, AFileHeldOpenIsToldAndASecondUninstallFinishes) {
+  ScenarioNames names("DiscmenuE2eHeld");
+  GameDisc disc(names);
+  TempFolder games("held");
+  const std::filesystem::path installPath = games / kGameFolder;
+  writeFile(games / "other.txt", "keeps the folder above");
 
   Process program = disc.start();
   Window menu = waitForMenu(program);
-  expectMenuState(menu, true);  // T:\\origin.exe opens through the path
-  menu.child(mformLayout, "instbtn").click();
-  Window dialog = waitForWindow(program, L"Tuninsform", L"アンインストール");
-  dialog.child(uninsformLayout, "savecheck").click();
-  dialog.child(uninsformLayout, "Button1").click();
-  MessageBoxView box = waitForMessageBox(program, L"アンインストールの確認");
-  EXPECT_EQ(box.text, L"インストール先が正しくないため削除できません");
-  box.answer(IDOK);
-  waitForWindowGone(box.window);
-  EXPECT_TRUE(dialog.visible());
-  dialog.child(uninsformLayout, "Button2").click();
-  expectMenuState(menu, true);
+  installThroughMenu(program, menu, games.path());
+  const std::filesystem::path held = installPath / "save" / "slot1.dat";
+  {
+    // As a game holds its save: shared for reading, never for deletion.
+    platform::win32::UniqueFileHandle game(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(game);
+    UninstallEnd end = confirmUninstall(program, menu, RemovalMode::DeleteAll);
+    EXPECT_EQ(end.told.text, L"削除できなかったファイルがあります\n" + held.wstring() +
+                                 L"\nゲームを終了してから、もう一度アンインストールしてください");
+    end.told.answer(IDOK);
+    expectMenuState(menu, true);
+    EXPECT_TRUE(std::filesystem::exists(held));
+    EXPECT_FALSE(std::filesystem::exists(installPath / "origin.exe"));
+    EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH"), installPath.wstring());
+    EXPECT_TRUE(std::filesystem::exists(names.groupFolder() / L"ゲーム開始.lnk"));
+  }
 
-  expectFiles(drive.path(), onTheDrive);
-  EXPECT_TRUE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
+  uninstallThroughMenu(program, menu, RemovalMode::DeleteAll);
+  expectFiles(games.path(), {{"other.txt", "keeps the folder above"}});
+  expectRegistrationRemoved(names);
   closeMenu(program, menu);
 }
 
