@@ -10,6 +10,9 @@ using namespace e2e;
 
 namespace {
 
+// scripts/unreadable-folder, as the build names it.
+const std::string kUnreadableFolderScript = E2E_UNREADABLE_FOLDER;
+
 // Types `text` into the destination dialog, starts, and expects the refusal
 // `message` under "インストール先の確認" with the dialog staying open.
 void expectRefused(const Process& program, const Window& dialog, const std::wstring& text,
@@ -50,7 +53,7 @@ class UnreadableFolder {
       return;
     }
     // Left running in the background; unmounting ends it.
-    runNative("{ setsid '" + unreadableFolderScript() + "' '" + mountPoint_ + "' </dev/null >/dev/null 2>&1 & }");
+    runNative("{ setsid '" + kUnreadableFolderScript + "' '" + mountPoint_ + "' </dev/null >/dev/null 2>&1 & }");
     if (!waitUntil([&] { return mounted(); }, Duration{10000})) reason_ = "the FUSE folder did not mount";
   }
   ~UnreadableFolder() {

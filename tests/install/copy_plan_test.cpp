@@ -92,6 +92,22 @@ TEST_F(CopyPlanTest, FoldersAreListedInDeliveredOrderPassingOverDotNames) {
   EXPECT_EQ(plan(), (Names{"data\\sub\\b.bin", "data\\a.bin"}));
 }
 
+// Fault: an entry written with "/" planned as written, so that its folders
+// are never made ("D:\\Games\\Title\\data/bgm" is one name to the folder
+// chain) and every file of it fails as a false "disk full".
+TEST_F(CopyPlanTest, SlashesAndRepeatedSeparatorsInEntriesArePlannedWithOneBackslash) {
+  put("data\\bgm\\a.ogg");
+  put("data\\voice.dat");
+  ctx.ExtraCopyList->add("data/bgm");
+  ctx.PreserveList->add("data//voice.dat");
+
+  prepare(ctx);
+  EXPECT_EQ(plan(), (Names{"data\\bgm\\a.ogg", "data\\voice.dat"}));
+  EXPECT_EQ(createdDirs(), (Names{"D:\\Games", "D:\\Games\\Title", "D:\\Games\\Title\\data",
+                                  "D:\\Games\\Title\\data\\bgm"}));
+  EXPECT_TRUE(isFolder("D:\\Games\\Title\\data\\bgm"));
+}
+
 TEST_F(CopyPlanTest, MissingAndEmptyEntriesAddNothing) {
   put("SYSTEM.INI", "1");
   put("root.txt", "1");
