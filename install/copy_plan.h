@@ -1,77 +1,18 @@
 #pragma once
-// Which files an installation copies: the standard game files, the
-// configured entries and the save data under the preserve rule. The
-// uninstaller plans with the same functions to find the files to delete.
+// The installer's plan: what one installation copies, its folders made and
+// recorded, and the checks before the first file.
 
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "app/app_context.h"
-#include "install/safe_removal.h"
-
-// The game files copied whenever the medium holds them, in this order.
-inline constexpr std::array<const char*, 17> StandardFiles = {
-    "SYSTEM.INI", "origin.exe", "SCENARIO.HED", "SCENARIO.DAT", "GRAPHIC.HED", "GRAPHIC.DAT",
-    "SOUND.HED",  "SOUND.DAT",  "BGM.HED",      "BGM.DAT",      "VOICE.HED",   "VOICE.DAT",
-    "MASK.HED",   "MASK.DAT",   "EXTRA.HED",    "EXTRA.DAT",    "uninst.exe",
-};
-
-// The save data, copied only when the destination does not hold it yet.
-inline constexpr char kSaveDataFile[] = "SYSTEM.DAT";
-
-// Why a plan is incomplete, and the relative name of the medium's folder
-// where it shows: a member whose name has no Shift-JIS form (it cannot be
-// named, so it is not planned), or a listing that failed (a scratched disc).
-struct PlanGap {
-  enum class Kind { UnrepresentableName, ListingFailed };
-  Kind kind;
-  std::string folder;
-  bool operator==(const PlanGap&) const = default;
-};
-
-// Plans the file `name` (relative to the current directory), or every file
-// below the folder `name`, through AddFileToPlan with the same flag. "/"
-// separates as "" does; the planned names use "" alone, one at a time.
-// Members whose name begins with "." are passed over, and so is an empty
-// name (it would name the root of the current drive). A missing name adds
-// nothing. Returns the first gap met; nullopt when every member was planned.
-std::optional<PlanGap> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve);
-// Plans one file: adds its size to TotalBytes and appends it to CopyPlan,
-// unless `preserve` is set and the file already stands at the destination.
-// A file that cannot be opened is planned all the same with the size 0 (its
-// copy reports it).
-void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve);
-
-// Appends the StandardFiles that open on the medium, in table order, and
-// adds their sizes to TotalBytes; the preserve rule does not apply to them.
-void planStandardFiles(AppContext& ctx);
-
-// Appends the folder chain of InstallPath to CreatedDirs, outermost first:
-// each prefix before a separator from the fourth byte on, then InstallPath
-// itself; creates each folder too when `create` is set.
-void recordInstallPathChain(AppContext& ctx, bool create);
-// Appends to CreatedDirs each folder inside the plan ("%s\%s" of InstallPath
-// and a CopyPlan entry's prefix before a separator) that it does not hold
-// yet, parents first; creates each one too when `create` is set.
-void recordPlanFolders(AppContext& ctx, bool create);
+#include "installed/planning.h"
 
 // Plans an installation: empties CopyPlan and CreatedDirs, plans
 // StandardFiles, ExtraCopyList, SYSTEM.DAT and PreserveList in this order,
 // and sets TotalBytes and FileCount. Returns, as AddEntryToPlan does, the
 // first gap: the plan is then incomplete and must not be installed.
 std::optional<PlanGap> planCopy(AppContext& ctx);
-// Deletes InstallPath's file of every CopyPlan entry (install/safe_removal.h:
-// never through a link), reporting each one that is still there afterwards.
-// Files never copied are no failure.
-void deletePlannedFiles(AppContext& ctx, RemovalReport& report);
-// Removes the CreatedDirs folders from the last to the first, so children go
-// before their parents; a folder that still holds anything stays, and so
-// does a link. Folders below InstallPath are reached from it, never through
-// a link.
-void removeCreatedDirs(AppContext& ctx);
-
 // The first of InstallPath and the plan's folders below it that stands as a
 // junction or symbolic link: the copy would write into the link's target,
 // and a rollback delete the planned names there. nullopt when none does.
@@ -83,7 +24,3 @@ std::optional<std::string> linkedInstallFolder(AppContext& ctx);
 // Files"); nullopt otherwise. Other failures pass: the first file's open
 // tells them.
 std::optional<std::string> createInstallFolders(AppContext& ctx);
-
-// The size of an open stream, measured as the position of its end; leaves
-// the stream positioned there. 0 when the position cannot be told.
-uint64_t measureSize(platform::Stream& stream);

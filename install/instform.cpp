@@ -2,7 +2,7 @@
 #include "install/instform.h"
 
 #include "forms/layouts.h"
-#include "install/block_check.h"
+#include "installed/block_check.h"
 #include "install/destination.h"
 #include "install/dirform.h"
 #include "install/iform.h"

@@ -2,27 +2,9 @@
 
 #include "core/path_names.h"
 #include "core/sjis.h"
+#include "installed/game_files.h"
 
 using platform::Hive;
-
-namespace {
-
-constexpr char kShellFoldersKey[] = "software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr char kProgramsValue[] = "Programs";
-
-}  // namespace
-
-std::string softwareKeyPath(const std::string& name) { return "software\\" + name; }
-
-std::optional<std::string> readProgramsFolder(platform::Platform& platform) {
-  auto key = platform.openKey(Hive::CurrentUser, kShellFoldersKey);
-  if (!key) return std::nullopt;
-  return key->queryString(kProgramsValue);
-}
-
-std::string linkFilePath(const std::string& folder, const std::string& linkName) {
-  return joinPath(folder, linkName) + ".lnk";
-}
 
 void CreateShortcut(platform::Platform& platform, const std::string& linkFile, const std::string& target,
                     const std::string& arguments, const std::string& workingDirectory) {
@@ -52,8 +34,8 @@ void RegisterInstall(AppContext& ctx) {
   auto shortcut = [&](const std::string& linkName, const std::string& target, const std::string& arguments) {
     CreateShortcut(platform, linkFilePath(group, linkName), target, arguments, installPath);
   };
-  if (!config.gameLinkName.empty()) shortcut(config.gameLinkName, joinPath(installPath, "origin.exe"), "/l");
-  if (!config.uninstallLinkName.empty()) shortcut(config.uninstallLinkName, joinPath(installPath, "uninst.exe"), "");
+  if (!config.gameLinkName.empty()) shortcut(config.gameLinkName, joinPath(installPath, kGameProgram), kLaunchArgument);
+  if (!config.uninstallLinkName.empty()) shortcut(config.uninstallLinkName, joinPath(installPath, kUninstallerProgram), "");
   // The extra shortcuts follow their flag alone; an empty link name gives ".lnk".
   if (config.extra1Flag != 0) shortcut(config.extra1LinkName, joinPath(installPath, withBackslashes(config.extra1File)), "");
   if (config.extra2Flag != 0) shortcut(config.extra2LinkName, joinPath(installPath, withBackslashes(config.extra2File)), "");

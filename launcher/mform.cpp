@@ -1,10 +1,10 @@
 #include "launcher/mform.h"
 
-#include "core/path_names.h"
 #include "core/sjis.h"
 #include "forms/layouts.h"
 #include "install/instform.h"
-#include "install/registration.h"
+#include "installed/game_files.h"
+#include "installed/installed_state.h"
 #include "launcher/read_installer_config.h"
 #include "texts.h"
 #include "uninstall/uninsform.h"
@@ -12,8 +12,6 @@
 namespace {
 
 constexpr char kPictureFile[] = "install.bmp";
-constexpr char kGameProgram[] = "origin.exe";
-constexpr char kLaunchArgument[] = " /l";
 
 constexpr char kSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
 constexpr char kBootDirValue[] = "BootDir";
@@ -106,7 +104,7 @@ void Tmform::runbtnClick() {
   const std::string& installPath = ctx_.config.InstallPath;
   std::string program = joinPath(installPath, kGameProgram);
   // Unquoted: the program path passed alongside makes spaces harmless.
-  std::string commandLine = program + kLaunchArgument;
+  std::string commandLine = program + " " + kLaunchArgument;
   ctx_.platform.createProcess(program, commandLine, platform::kCreateNewConsole, installPath);
   close();
 }
@@ -141,19 +139,7 @@ void Tmform::etc1btnClick() { ctx_.platform.shellOpen(ctx_.config.extra1File); }
 void Tmform::etc2btnClick() { ctx_.platform.shellOpen(ctx_.config.extra2File); }
 
 void Tmform::detectInstalledState() {
-  platform::Platform& platform = ctx_.platform;
-  InstallerConfig& config = ctx_.config;
-  auto key = platform.openKey(platform::Hive::CurrentUser, softwareKeyPath(config.registryKey));
-  if (!key) return;
-  // A value that is missing, empty, not a string, too long or without a
-  // Shift-JIS form means not installed: an empty InstallPath would make
-  // "\origin.exe" the medium's own program.
-  auto path = key->queryString(kInstallPathValue);
-  key.reset();
-  if (!path || path->empty()) return;
-  // "/" separates as "\" does; the program's own scans look for "\".
-  config.InstallPath = withBackslashes(*path);
-  if (fileOpens(platform, joinPath(config.InstallPath, kGameProgram))) showInstalledState(true);
+  if (detectInstalledGame(ctx_)) showInstalledState(true);
 }
 
 void Tmform::lookUpDefaultRoot() {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/sjis.h"
-#include "install/registration.h"
-#include "install/safe_removal.h"
+#include "installed/names.h"
+#include "installed/safe_removal.h"
 
 namespace {
 

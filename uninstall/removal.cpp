@@ -1,8 +1,8 @@
 #include "uninstall/removal.h"
 
-#include "install/copy_plan.h"
-#include "install/install_path_check.h"
-#include "install/safe_removal.h"
+#include "installed/planning.h"
+#include "installed/install_path_check.h"
+#include "installed/safe_removal.h"
 #include "uninstall/registration_removal.h"
 #include "uninstall/tree_deletion.h"
 

@@ -3,7 +3,7 @@
 #include "uninstall/uninsform.h"
 
 #include "forms/layouts.h"
-#include "install/block_check.h"
+#include "installed/block_check.h"
 #include "texts.h"
 #include "uninstall/removal.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "install/destination.h"
-#include "install/install_path_check.h"
+#include "installed/install_path_check.h"
 #include "platform/memory/memory_platform.h"
 #include "tests/support/sjis_text.h"
 

@@ -1,4 +1,4 @@
-#include "install/safe_removal.h"
+#include "installed/safe_removal.h"
 
 #include <memory>
 #include <string_view>

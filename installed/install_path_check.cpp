@@ -1,4 +1,4 @@
-#include "install/install_path_check.h"
+#include "installed/install_path_check.h"
 
 #include <optional>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "install/block_check.h"
+#include "installed/block_check.h"
 
 #include "config/name_rules.h"
 

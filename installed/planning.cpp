@@ -1,0 +1,140 @@
+#include "installed/planning.h"
+
+#include <unordered_set>
+
+#include "core/path_names.h"
+#include "core/sjis.h"
+
+using platform::OpenMode;
+
+uint64_t measureSize(platform::Stream& stream) {
+  if (!stream.seek(0, platform::SeekOrigin::End)) return 0;
+  int64_t end = stream.tell();
+  return end > 0 ? static_cast<uint64_t>(end) : 0;
+}
+
+namespace {
+
+// Whether a file stands at `path`. Asked of the attributes rather than by
+// opening it, so that save data which cannot be opened just now (held by the
+// running game) is still taken as present and never overwritten.
+bool fileExists(platform::Platform& platform, const std::string& path) {
+  uint32_t attributes = platform.fileAttributes(path);
+  return attributes != platform::kInvalidAttributes && !(attributes & platform::kAttributeDirectory);
+}
+
+}  // namespace
+
+void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
+  auto& platform = ctx.platform;
+  if (preserve && fileExists(platform, joinPath(ctx.config.InstallPath, name))) return;
+  if (auto source = platform.openStream(name, OpenMode::Read)) ctx.copy.TotalBytes += measureSize(*source);
+  ctx.CopyPlan->add(name);
+}
+
+namespace {
+
+// The name with "\" as its only separator and no empty piece: the form every
+// planned name has, so that the folders made for it and the names removed
+// later are the same whatever the block wrote ("data/bgm", "data\").
+std::string plannedName(const std::string& name) {
+  std::string planned;
+  forEachPathComponent(name, [&](std::string_view piece) {
+    if (piece.empty()) return;
+    if (!planned.empty()) planned += '\\';
+    planned.append(piece);
+  });
+  return planned;
+}
+
+std::optional<PlanGap> planEntry(AppContext& ctx, const std::string& name, bool preserve) {
+  auto& platform = ctx.platform;
+  // A missing name reads as all bits set, the folder bit too, and is then
+  // taken for a folder that cannot be listed.
+  if (!(platform.fileAttributes(name) & platform::kAttributeDirectory)) {
+    AddFileToPlan(ctx, name, preserve);
+    return std::nullopt;
+  }
+  auto listing = platform.listFolder(name);
+  if (!listing) return std::nullopt;
+  // A listing that broke off would leave files out without a word.
+  if (listing->failed) return PlanGap{PlanGap::Kind::ListingFailed, name};
+  std::optional<PlanGap> gap;
+  if (listing->unrepresentable > 0) gap = PlanGap{PlanGap::Kind::UnrepresentableName, name};
+  for (const auto& member : listing->names) {
+    // Passes over ".", ".." and every hidden name of the medium's tools.
+    if (member.empty() || member.front() == '.') continue;
+    auto below = planEntry(ctx, joinPath(name, member), preserve);
+    if (below && below->kind == PlanGap::Kind::ListingFailed) return below;
+    if (!gap) gap = std::move(below);
+  }
+  return gap;
+}
+
+}  // namespace
+
+std::optional<PlanGap> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve) {
+  const std::string planned = plannedName(name);
+  if (planned.empty()) return std::nullopt;
+  return planEntry(ctx, planned, preserve);
+}
+
+void recordInstallPathChain(AppContext& ctx, bool create) {
+  const std::string& installPath = ctx.config.InstallPath;
+  auto record = [&](const std::string& folder) {
+    ctx.CreatedDirs->add(folder);
+    if (create) ctx.platform.createDirectory(folder);
+  };
+  // The first three bytes are the drive root ("C:\"); walking from the start
+  // keeps a lead byte before index 3 from exposing its trail byte.
+  forEachSeparator(installPath, 0, [&](size_t at) {
+    if (at >= 3) record(installPath.substr(0, at));
+  });
+  record(installPath);
+}
+
+void recordPlanFolders(AppContext& ctx, bool create) {
+  const std::string& installPath = ctx.config.InstallPath;
+  // Folders met before in this pass, byte for byte: each is recorded by now,
+  // so the membership test (a locale sort key for each side, dear under
+  // Wine) is asked once per folder rather than once per file in it.
+  std::unordered_set<std::string> seen;
+  for (const auto& entry : ctx.CopyPlan->items()) {
+    forEachSeparator(entry, 0, [&](size_t at) {
+      std::string folder = joinPath(installPath, std::string_view(entry).substr(0, at));
+      if (!seen.insert(folder).second || ctx.CreatedDirs->indexOf(folder) != -1) return;
+      if (create) ctx.platform.createDirectory(folder);
+      ctx.CreatedDirs->add(std::move(folder));
+    });
+  }
+}
+
+void planStandardFiles(AppContext& ctx) {
+  // The preserve rule does not apply to the game's own files.
+  for (const char* name : StandardFiles) {
+    auto source = ctx.platform.openStream(name, OpenMode::Read);
+    if (!source) continue;
+    ctx.copy.TotalBytes += measureSize(*source);
+    ctx.CopyPlan->add(name);
+  }
+}
+
+void deletePlannedFiles(AppContext& ctx, RemovalReport& report) {
+  const std::string& installPath = ctx.config.InstallPath;
+  for (const auto& entry : ctx.CopyPlan->items()) {
+    if (!removeFileBelow(ctx.platform, installPath, entry)) report.left(joinPath(installPath, entry));
+  }
+}
+
+void removeCreatedDirs(AppContext& ctx) {
+  const std::string& installPath = ctx.config.InstallPath;
+  const std::string inside = installPath + '\\';
+  const auto& folders = ctx.CreatedDirs->items();
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+    if (folder->starts_with(inside)) {
+      removeEmptyFolderBelow(ctx.platform, installPath, folder->substr(inside.size()));
+    } else {
+      removeEmptyFolder(ctx.platform, *folder);
+    }
+  }
+}
