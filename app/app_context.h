@@ -1,10 +1,12 @@
 #pragma once
 // Everything the installer shares between its forms: the configuration
 // record, the four string lists, the copy state and the forms themselves.
-// `main` owns one; tests create a fresh one per case.
+// runInstaller or runUninstaller makes one; tests make a fresh one per case.
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/string_list.h"
@@ -24,12 +26,40 @@ inline constexpr size_t ChunkSize = 1048576;
 struct CopyState {
   uint64_t TotalBytes = 0;
   int FileCount = 0;
+  // The first entries of CopyPlan, copied whatever stands at the
+  // destination (the standard files and the extra entries); those after
+  // them were planned under the preserve rule.
+  int AlwaysCopiedCount = 0;
   int CurrentIndex = 0;
   uint64_t FileSize = 0;
   uint64_t FileBytesDone = 0;
   uint64_t TotalBytesDone = 0;
   std::unique_ptr<platform::Stream> SourceFile;
   std::unique_ptr<platform::Stream> DestFile;
+};
+
+// What one installation made, as its record in the game folder keeps it:
+// names relative to InstallPath, "\\" between folders.
+struct InstallRecord {
+  std::vector<std::string> files;    // copied whatever stood at the destination
+  std::vector<std::string> folders;  // made for them, parents first
+  bool operator==(const InstallRecord&) const = default;
+};
+
+// The program run as uninst.exe, the uninstaller that needs no disc.
+struct DiscFreeUninstall {
+  // What the installation recorded; nullopt when there is no usable record
+  // (an earlier build installed the game, or the record was lost), and the
+  // keep-save-data removal is then not offered.
+  std::optional<InstallRecord> record;
+  // The uninst.exe whose image runs while the removal does (the one the
+  // player started, which waits for this copy of it): Windows deletes no
+  // running image, so the removal spares it and, once everything else is
+  // gone, moves it into `parking` (a folder in the user's temp folder,
+  // empty for none) so that the game folder can go. What stays is removed
+  // once that program has ended.
+  std::string sparedUninstaller;
+  std::string parking;
 };
 
 struct AppContext {
@@ -47,6 +77,8 @@ struct AppContext {
   std::unique_ptr<StringList> CreatedDirs;
 
   CopyState copy;
+  // Set when the program runs as uninst.exe.
+  std::optional<DiscFreeUninstall> discFree;
   // The chunk buffer of the copy, allocated on first use and kept for the
   // life of the process.
   std::vector<char> CopyBuffer;

@@ -53,6 +53,36 @@ std::optional<std::string> partsProblem(std::string_view name) {
 
 }  // namespace
 
+namespace {
+
+bool equalsAsciiIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Whether a list entry would be installed as the install record itself.
+std::optional<std::string> recordNameProblem(const std::string& entry) {
+  std::string_view first;
+  bool firstSeen = false;
+  forEachPathComponent(entry, [&](std::string_view part) {
+    if (!firstSeen) first = part;
+    firstSeen = true;
+  });
+  const std::string record = kInstallRecordFile;
+  if (equalsAsciiIgnoringCase(first, record) || equalsAsciiIgnoringCase(first, record + ".new")) {
+    return "is the name of the install record that install.exe keeps in the game folder";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::string> placedNameProblem(const std::string& sjis) {
   if (sjis.empty()) return "is empty";
   if (isPathSeparator(sjis[0])) return "is absolute (starts with a separator)";
@@ -89,7 +119,14 @@ std::vector<NameFinding> blockNameFindings(const InstallerConfig& c, const std::
     findings.push_back({"registryKey", "is not well-formed Shift-JIS (a lead byte without its trail byte)"});
   }
   auto entries = [&](const std::string& name, const std::vector<std::string>& list) {
-    for (size_t i = 0; i < list.size(); ++i) check(name + "[" + std::to_string(i) + "]", placedNameProblem(list[i]));
+    for (size_t i = 0; i < list.size(); ++i) {
+      const std::string field = name + "[" + std::to_string(i) + "]";
+      if (auto problem = placedNameProblem(list[i])) {
+        findings.push_back({field, *problem});
+      } else {
+        check(field, recordNameProblem(list[i]));
+      }
+    }
   };
   entries("extraEntries", extraEntries);
   entries("preserveEntries", preserveEntries);

@@ -25,6 +25,13 @@ constexpr toolkit::ControlLayout controls[] = {
      .bounds = {60, 50, 140, 17},
      .caption = texts::kDeleteAllFiles,
      .tabOrder = 3},
+    // Shown only by the uninstaller without the disc, when the installation
+    // left no record to keep the save data by.
+    {.kind = ControlKind::Label,
+     .name = "recordnote",
+     .bounds = {20, 72, 230, 12},
+     .caption = texts::kNoInstallRecord,
+     .visible = false},
 };
 
 }  // namespace

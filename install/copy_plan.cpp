@@ -18,6 +18,7 @@ std::optional<PlanGap> planCopy(AppContext& ctx) {
   };
   planStandardFiles(ctx);
   for (const auto& entry : ctx.ExtraCopyList->items()) plan(entry, false);
+  copy.AlwaysCopiedCount = ctx.CopyPlan->count();
   plan(kSaveDataFile, true);
   for (const auto& entry : ctx.PreserveList->items()) plan(entry, true);
   copy.FileCount = ctx.CopyPlan->count();

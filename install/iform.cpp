@@ -9,6 +9,7 @@
 #include "install/copy_plan.h"
 #include "install/destination.h"
 #include "install/registration.h"
+#include "installed/install_record.h"
 #include "texts.h"
 
 Tiform::Tiform(toolkit::Application& application, AppContext& context)
@@ -94,6 +95,8 @@ void Tiform::writetimerTimer() {
     case ChunkOutcome::NextFile: nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex)); return;
     case ChunkOutcome::PlanDone:
       stopCopyTimer();
+      // Before the registration, which lists the uninstaller that reads it.
+      writeInstallRecord(ctx_);
       RegisterInstall(ctx_);
       tell(texts::kInstallComplete);
       end(1);

@@ -1,6 +1,10 @@
 #include "install/registration.h"
 
 #include "core/path_names.h"
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
 #include "core/sjis.h"
 #include "installed/game_files.h"
 
@@ -11,6 +15,38 @@ void CreateShortcut(platform::Platform& platform, const std::string& linkFile, c
   platform.writeShellLink(linkFile, {target, arguments, workingDirectory, platform::kSwShowNormal});
 }
 
+namespace {
+
+// YYYYMMDD, as the list of installed apps reads InstallDate.
+std::string compactDate(platform::LocalDate date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d%02d%02d", date.year, date.month, date.day);
+  return text;
+}
+
+}  // namespace
+
+void registerUninstallEntry(AppContext& ctx) {
+  const InstallerConfig& config = ctx.config;
+  // Only an installation that put our uninstaller into its folder is listed:
+  // the entry starts it.
+  if (ctx.CopyPlan->indexOf(kUninstallerProgram) == -1) return;
+  auto key = ctx.platform.createKey(Hive::CurrentUser, uninstallEntryKeyPath(config.registryKey));
+  if (!key) return;
+  const std::string uninstaller = "\"" + joinPath(config.InstallPath, kUninstallerProgram) + "\"";
+  const uint64_t kibibytes = (ctx.copy.TotalBytes + 1023) / 1024;
+  key->setString("DisplayName", config.title);
+  key->setString("UninstallString", uninstaller);
+  key->setString("QuietUninstallString", uninstaller + " /S");
+  key->setString("InstallLocation", config.InstallPath);
+  key->setString("DisplayIcon", joinPath(config.InstallPath, kGameProgram));
+  key->setString("Publisher", config.parentFolder);
+  key->setDword("EstimatedSize", static_cast<uint32_t>(std::min<uint64_t>(kibibytes, UINT32_MAX)));
+  key->setString("InstallDate", compactDate(ctx.platform.localDate()));
+  key->setDword("NoModify", 1);
+  key->setDword("NoRepair", 1);
+}
+
 void RegisterInstall(AppContext& ctx) {
   auto& platform = ctx.platform;
   const InstallerConfig& config = ctx.config;
@@ -19,6 +55,7 @@ void RegisterInstall(AppContext& ctx) {
   if (auto key = platform.createKey(Hive::CurrentUser, softwareKeyPath(config.registryKey))) {
     key->setString(kInstallPathValue, installPath);
   }
+  registerUninstallEntry(ctx);
 
   if (config.menuGroup.empty()) return;
   auto programs = readProgramsFolder(platform);

@@ -119,10 +119,12 @@ void planStandardFiles(AppContext& ctx) {
   }
 }
 
-void deletePlannedFiles(AppContext& ctx, RemovalReport& report) {
+void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const std::string& spared) {
   const std::string& installPath = ctx.config.InstallPath;
   for (const auto& entry : ctx.CopyPlan->items()) {
-    if (!removeFileBelow(ctx.platform, installPath, entry)) report.left(joinPath(installPath, entry));
+    const std::string path = joinPath(installPath, entry);
+    if (!spared.empty() && ctx.platform.equalsIgnoreCase(path, spared)) continue;
+    if (!removeFileBelow(ctx.platform, installPath, entry)) report.left(path);
   }
 }
 

@@ -52,8 +52,9 @@ void recordPlanFolders(AppContext& ctx, bool create);
 
 // Deletes InstallPath's file of every CopyPlan entry (installed/safe_removal.h:
 // never through a link), reporting each one that is still there afterwards.
-// Files never copied are no failure.
-void deletePlannedFiles(AppContext& ctx, RemovalReport& report);
+// Files never copied are no failure. The file `spared` (a full path, letter
+// case ignored; empty for none) is passed over: the running uninstaller.
+void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const std::string& spared = "");
 // Removes the CreatedDirs folders from the last to the first, so children go
 // before their parents; a folder that still holds anything stays, and so
 // does a link. Folders below InstallPath are reached from it, never through

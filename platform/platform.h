@@ -78,6 +78,10 @@ class Stream {
   virtual size_t write(const void* data, size_t size) = 0;
   // Writes out what is buffered; false when the disk took less.
   virtual bool flush() = 0;
+  // Writes out what is buffered and has the system put the file's bytes on
+  // the disk itself, so that they outlive a crash of the machine; false when
+  // either failed.
+  virtual bool commit() = 0;
   // Writes out what is buffered and closes the file; false when either
   // failed. Nothing else may be called afterwards. Destroying a stream that
   // is still open closes it and drops the result.
@@ -102,6 +106,8 @@ class RegistryKey {
                                                  size_t limit = kRegistryStringLimit) = 0;
   // Stores a REG_SZ value; its data size counts the terminating NUL.
   virtual bool setString(const std::string& name, const std::string& value) = 0;
+  // Stores a REG_DWORD value.
+  virtual bool setDword(const std::string& name, uint32_t value) = 0;
   // The number of direct subkeys; nullopt when it cannot be read.
   virtual std::optional<uint32_t> subkeyCount() = 0;
 };
@@ -164,6 +170,12 @@ class SavedCurrentDirectory {
   virtual ~SavedCurrentDirectory() = default;
 };
 
+struct LocalDate {
+  int year = 0;
+  int month = 0;  // 1 to 12
+  int day = 0;    // 1 to 31
+};
+
 struct ScreenSize {
   int width = 0;
   int height = 0;
@@ -195,6 +207,11 @@ class Platform : public CaseFolding {
   virtual bool removeDirectory(const std::string& path) = 0;
   // Fails, changing nothing, for a missing path, a folder or a read-only file.
   virtual bool deleteFile(const std::string& path) = 0;
+  // Gives the file `from` the name `to`, replacing a file of that name; the
+  // change is on the disk when it returns. Fails for folders. A running
+  // program's image may be moved this way (never deleted), within one
+  // drive.
+  virtual bool moveFile(const std::string& from, const std::string& to) = 0;
   // The attribute bits; kInvalidAttributes (all bits, the folder bit
   // included) when the path is missing.
   virtual uint32_t fileAttributes(const std::string& path) = 0;
@@ -248,6 +265,8 @@ class Platform : public CaseFolding {
                          uint32_t type) = 0;
   // The primary screen's size in pixels.
   virtual ScreenSize screenSize() = 0;
+  // Today in the user's time zone.
+  virtual LocalDate localDate() = 0;
   // Asks for the finest system timer resolution while a copy runs; every
   // begin is matched by one end.
   virtual void beginHighTimerResolution() = 0;

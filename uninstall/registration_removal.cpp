@@ -41,6 +41,7 @@ void RemoveRegistration(AppContext& ctx) {
   const std::string& registryKey = ctx.config.registryKey;
   if (!registryKey.empty()) {
     platform.deleteKey(Hive::CurrentUser, softwareKeyPath(registryKey));
+    platform.deleteKey(Hive::CurrentUser, uninstallEntryKeyPath(registryKey));
     if (auto separator = firstSeparator(registryKey, 0)) {
       removeFirstLevelKeyIfEmpty(platform, registryKey.substr(0, *separator));
     }

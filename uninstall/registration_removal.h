@@ -5,9 +5,10 @@
 
 #include "app/app_context.h"
 
-// Deletes HKCU "software\<registryKey>" and, for a registryKey of more than
-// one level, the first-level key "software\<first>" when it has no subkeys
-// left (its values do not count). Deeper levels are never examined. An
+// Deletes HKCU "software\<registryKey>", the game's entry in the list of
+// installed apps, and, for a registryKey of more than one level, the
+// first-level key "software\<first>" when it has no subkeys left (its
+// values do not count). Deeper levels are never examined. An
 // empty registryKey (or first level) deletes no key, so "software" itself
 // is never named. Then calls RemoveShortcuts.
 void RemoveRegistration(AppContext& ctx);

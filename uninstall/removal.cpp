@@ -1,22 +1,58 @@
 #include "uninstall/removal.h"
 
-#include "installed/planning.h"
+#include "core/sjis.h"
 #include "installed/install_path_check.h"
+#include "installed/install_record.h"
+#include "installed/planning.h"
 #include "installed/safe_removal.h"
 #include "uninstall/registration_removal.h"
 #include "uninstall/tree_deletion.h"
 
-RemovalRefusal removalRefusal(AppContext& ctx) {
+namespace {
+
+const std::string& sparedUninstaller(const AppContext& ctx) {
+  static const std::string none;
+  return ctx.discFree ? ctx.discFree->sparedUninstaller : none;
+}
+
+// Moves the spared uninstaller out of the game folder once everything else
+// is gone; true when it no longer stands there.
+bool parkSparedUninstaller(AppContext& ctx) {
+  const std::string& spared = sparedUninstaller(ctx);
+  if (spared.empty() || ctx.platform.fileAttributes(spared) == platform::kInvalidAttributes) return true;
+  const std::string& parking = ctx.discFree->parking;
+  // Windows moves a running image within one drive only.
+  return !parking.empty() && ctx.platform.moveFile(spared, joinPath(parking, kParkedUninstaller));
+}
+
+// The files of the record, and its folders after the InstallPath chain.
+void planRecordedInstallation(AppContext& ctx, const InstallRecord& record) {
+  ctx.CopyPlan->clear();
+  for (const std::string& file : record.files) ctx.CopyPlan->add(file);
+  recordInstallPathChain(ctx, false);
+  for (const std::string& folder : record.folders) ctx.CreatedDirs->add(joinPath(ctx.config.InstallPath, folder));
+}
+
+}  // namespace
+
+RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode) {
   const std::string& installPath = ctx.config.InstallPath;
   if (!isRemovableInstallPath(installPath, ctx.config.gameFolder, ctx.platform)) {
     return RemovalRefusal::UnsafeInstallPath;
   }
   if (isLink(ctx.platform, installPath)) return RemovalRefusal::LinkedInstallPath;
+  if (mode == RemovalMode::KeepSaveData && ctx.discFree && !ctx.discFree->record) {
+    return RemovalRefusal::NoInstallRecord;
+  }
   return RemovalRefusal::None;
 }
 
 void planGameData(AppContext& ctx) {
   ctx.CopyPlan->clear();
+  if (ctx.discFree && ctx.discFree->record) {
+    for (const std::string& file : ctx.discFree->record->files) ctx.CopyPlan->add(file);
+    return;
+  }
   planStandardFiles(ctx);
   // A name on the medium without a Shift-JIS form stops every installation,
   // so nothing of it was installed: what AddEntryToPlan reports is moot.
@@ -25,30 +61,50 @@ void planGameData(AppContext& ctx) {
 
 RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
   RemovalOutcome outcome;
-  outcome.refusal = removalRefusal(ctx);
+  outcome.refusal = removalRefusal(ctx, mode);
   if (outcome.refusal != RemovalRefusal::None) return outcome;
+  platform::Platform& platform = ctx.platform;
   const std::string& installPath = ctx.config.InstallPath;
+  const std::string& spared = sparedUninstaller(ctx);
   RemovalReport report;
   ctx.CreatedDirs->clear();
+  bool keptByDesign = false;
   if (mode == RemovalMode::DeleteAll) {
-    const bool keptByDesign = DeleteTreeContents(ctx.platform, installPath, report);
+    // The record goes with everything else.
+    keptByDesign = DeleteTreeContents(platform, installPath, report, spared);
     recordInstallPathChain(ctx, false);
-    removeCreatedDirs(ctx);
-    // Emptied, the game folder itself goes too; a process working in it
-    // keeps it.
-    if (!keptByDesign && ctx.platform.fileAttributes(installPath) != platform::kInvalidAttributes) {
-      report.left(installPath);
-    }
+  } else if (ctx.discFree) {
+    planRecordedInstallation(ctx, *ctx.discFree->record);
+    deletePlannedFiles(ctx, report, spared);
   } else {
     planGameData(ctx);
     recordInstallPathChain(ctx, false);
     recordPlanFolders(ctx, false);
-    deletePlannedFiles(ctx, report);
-    removeCreatedDirs(ctx);
+    deletePlannedFiles(ctx, report, spared);
+  }
+  // Kept while anything is left, so that another try finds what to remove.
+  if (report.complete()) removeInstallRecord(platform, installPath);
+  const bool sparedStays = report.complete() && !parkSparedUninstaller(ctx);
+  removeCreatedDirs(ctx);
+  // Emptied, the game folder itself goes too; a process working in it
+  // keeps it.
+  if (mode == RemovalMode::DeleteAll && !keptByDesign && !sparedStays &&
+      platform.fileAttributes(installPath) != platform::kInvalidAttributes) {
+    report.left(installPath);
   }
   outcome.firstLeft = report.firstLeft;
   // Kept while anything is left, so that the player can close the game and
   // remove the rest: without PATH nothing could find the folder again.
   if (report.complete()) RemoveRegistration(ctx);
   return outcome;
+}
+
+void removeSparedUninstaller(AppContext& ctx) {
+  const std::string& spared = sparedUninstaller(ctx);
+  if (spared.empty()) return;
+  removeFile(ctx.platform, spared);
+  if (!ctx.discFree->parking.empty()) removeFile(ctx.platform, joinPath(ctx.discFree->parking, kParkedUninstaller));
+  ctx.CreatedDirs->clear();
+  recordInstallPathChain(ctx, false);
+  removeCreatedDirs(ctx);
 }

@@ -17,6 +17,7 @@ enum class RemovalRefusal {
   None,
   UnsafeInstallPath,  // isRemovableInstallPath refuses InstallPath
   LinkedInstallPath,  // InstallPath is a junction or symbolic link
+  NoInstallRecord,    // keep save data without the disc, and no usable record
 };
 
 struct RemovalOutcome {
@@ -28,20 +29,32 @@ struct RemovalOutcome {
   bool complete() const { return refusal == RemovalRefusal::None && !firstLeft; }
 };
 
-// Whether InstallPath may be removed from at all; checked before asking.
-RemovalRefusal removalRefusal(AppContext& ctx);
+// Whether InstallPath may be removed from at all in `mode`; checked before
+// asking.
+RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode);
 
 // Rebuilds CopyPlan as the files an installation copies whatever stands at
 // the destination: the StandardFiles present in the current directory (the
 // medium), then the ExtraCopyList entries planned without the preserve
-// rule. Save data and files the game or the user made are never named.
+// rule; without the disc (ctx.discFree), the files of the install record.
+// Save data and files the game or the user made are never named.
 void planGameData(AppContext& ctx);
+
+// The name the spared uninstaller takes in its parking folder.
+inline constexpr char kParkedUninstaller[] = "original-uninst.exe";
 
 // Removes the installation at InstallPath in `mode`: clears CreatedDirs,
 // deletes the files (keep save data: the planned files, and collects the
-// InstallPath chain and the plan's subfolders; delete all: DeleteTreeContents
-// on InstallPath, and collects the chain), removes the collected folders
-// from last to first as far as they are empty, and, when nothing the mode
-// should remove is left, calls RemoveRegistration. Refused, changing nothing
-// at all, when removalRefusal says so.
+// InstallPath chain and the plan's subfolders, or the recorded folders
+// without the disc; delete all: DeleteTreeContents on InstallPath, and
+// collects the chain), removes the install record, removes the collected
+// folders from last to first as far as they are empty, and, when nothing the
+// mode should remove is left, calls RemoveRegistration. The running
+// uninstaller (DiscFreeUninstall::sparedUninstaller) is spared and, at the
+// end, parked. Refused, changing nothing at all, when removalRefusal says so.
 RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode);
+
+// After the spared uninstaller's program has ended: deletes it where it
+// stands (in the game folder, when it could not be parked, or parked) and
+// removes the game folder's chain as far as it is empty.
+void removeSparedUninstaller(AppContext& ctx);

@@ -10,7 +10,8 @@ using platform::RemovalEntry;
 namespace {
 
 // Empties the open folder at `path`; true when something stays by design.
-bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& report) {
+bool emptyFolder(platform::Platform& platform, RemovalEntry& folder, const std::string& path,
+                 RemovalReport& report, const std::string& spared) {
   auto listing = folder.list();
   if (!listing) {
     report.left(path);
@@ -26,6 +27,7 @@ bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& r
       continue;
     }
     const std::string memberPath = joinPath(path, name);
+    if (!spared.empty() && platform.equalsIgnoreCase(memberPath, spared)) continue;
     FileError error = FileError::None;
     auto member = folder.openMember(name, &error);
     if (!member) {
@@ -34,7 +36,7 @@ bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& r
     }
     const uint32_t attributes = member->attributes();
     if (platform::isFolderAttributes(attributes) && !isLinkAttributes(attributes) &&
-        emptyFolder(*member, memberPath, report)) {
+        emptyFolder(platform, *member, memberPath, report, spared)) {
       keptByDesign = true;
       continue;
     }
@@ -45,7 +47,8 @@ bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& r
 
 }  // namespace
 
-bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report) {
+bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report,
+                        const std::string& spared) {
   FileError error = FileError::None;
   auto entry = platform.openForRemoval(folder, &error);
   if (!entry) {
@@ -53,5 +56,5 @@ bool DeleteTreeContents(platform::Platform& platform, const std::string& folder,
     return false;
   }
   if (isLinkAttributes(entry->attributes())) return true;
-  return emptyFolder(*entry, folder, report);
+  return emptyFolder(platform, *entry, folder, report, spared);
 }

@@ -13,8 +13,19 @@ Tuninsform::Tuninsform(toolkit::Application& application, AppContext& context)
   Button2 = &control<toolkit::Button>("Button2");
   RadioButton1 = &control<toolkit::RadioButton>("RadioButton1");
   savecheck = &control<toolkit::RadioButton>("savecheck");
+  recordnote = &control<toolkit::Label>("recordnote");
+  onShow = [this] { FormShow(); };
   Button1->onClick = [this] { Button1Click(); };
   Button2->onClick = [this] { Button2Click(); };
+}
+
+void Tuninsform::FormShow() {
+  ending_ = Ending::Cancelled;
+  // Without the disc the record is the only plan of what was installed.
+  const bool recordMissing = ctx_.discFree && !ctx_.discFree->record;
+  RadioButton1->setEnabled(!recordMissing);
+  recordnote->setVisible(recordMissing);
+  if (recordMissing) savecheck->setChecked(true);
 }
 
 void Tuninsform::Button1Click() {
@@ -24,11 +35,13 @@ void Tuninsform::Button1Click() {
   };
   // Refused before the question, so the user never confirms a removal that
   // then does not happen.
+  ending_ = Ending::Refused;
   if (auto field = brokenNameField(ctx_)) {
     tell(std::string(texts::kBadConfigUninstall) + "\n" + *field);
     return;
   }
-  switch (removalRefusal(ctx_)) {
+  const bool deleteAll = savecheck->checked();
+  switch (removalRefusal(ctx_, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData)) {
     case RemovalRefusal::None: break;
     case RemovalRefusal::UnsafeInstallPath:
       tell(texts::kUnsafeInstallPath);
@@ -36,11 +49,14 @@ void Tuninsform::Button1Click() {
     case RemovalRefusal::LinkedInstallPath:
       tell(std::string(texts::kLinkedInstallPath) + "\n" + ctx_.config.InstallPath);
       return;
+    case RemovalRefusal::NoInstallRecord:
+      tell(texts::kNoInstallRecord);
+      return;
   }
-  const bool deleteAll = savecheck->checked();
   const char* question = deleteAll ? texts::kConfirmDeleteAll : texts::kConfirmKeepSaveData;
   if (platform.messageBox(handle(), question, texts::kUninstallConfirmCaption, platform::kMbOkCancel) !=
       platform::kIdOk) {
+    ending_ = Ending::Cancelled;
     return;
   }
   const RemovalOutcome outcome =
@@ -49,11 +65,13 @@ void Tuninsform::Button1Click() {
     // Not done: the menu stays installed and the registration is kept, so
     // the player can close the game and uninstall again.
     tell(std::string(texts::kUninstallIncomplete) + "\n" + *outcome.firstLeft + "\n" + texts::kRetryAfterClosingGame);
+    ending_ = Ending::Incomplete;
     setModalResult(-1);
     hide();
     return;
   }
   tell(texts::kUninstallComplete);
+  ending_ = Ending::Done;
   setModalResult(1);
   hide();
 }

@@ -12,10 +12,20 @@ class Tuninsform : public toolkit::Form {
   toolkit::Button* Button2;  // cancel
   toolkit::RadioButton* RadioButton1;  // keep save data
   toolkit::RadioButton* savecheck;     // delete all
+  // Without the disc and without an install record: why keep-save-data is
+  // not offered.
+  toolkit::Label* recordnote;
 
+  void FormShow();
   void Button1Click();
   void Button2Click();
 
+  // How the last showing ended, beyond its modal result: the uninstaller
+  // started without the disc turns it into its exit code.
+  enum class Ending { Cancelled, Refused, Incomplete, Done };
+  Ending ending() const { return ending_; }
+
  private:
   AppContext& ctx_;
+  Ending ending_ = Ending::Cancelled;
 };

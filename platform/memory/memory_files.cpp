@@ -92,6 +92,26 @@ bool MemoryPlatform::deleteFile(const std::string& path) {
   return true;
 }
 
+bool MemoryPlatform::moveFile(const std::string& from, const std::string& to) {
+  Node* file = findFile(from);
+  auto target = locate(to);
+  if (!file || file->held > 0 || !target || !target->folder || target->folderOnly) return false;
+  if (Node* existing = target->node) {
+    if (existing == file) return true;
+    if (existing->kind != Node::Kind::File || existing->readOnly || existing->held > 0 ||
+        existing->data->openStreams > 0) {
+      return false;
+    }
+    tree_.remove(existing);
+  }
+  // The file keeps its bytes and open streams under its new name.
+  Node* moved = tree_.add(target->folder, Node::Kind::File, target->name);
+  moved->data = file->data;
+  moved->readOnly = file->readOnly;
+  tree_.remove(file);
+  return true;
+}
+
 uint32_t MemoryPlatform::fileAttributes(const std::string& path) {
   auto found = locate(path);
   if (!found || !found->node) return kInvalidAttributes;

@@ -156,6 +156,13 @@ std::optional<std::string> MemoryPlatform::registryString(Hive hive, const std::
   return *value;
 }
 
+std::optional<uint32_t> MemoryPlatform::registryDword(Hive hive, const std::string& key, const std::string& name) const {
+  auto node = registry_.find(hive, key);
+  const uint32_t* value = node ? node->dword(name) : nullptr;
+  if (!value) return std::nullopt;
+  return *value;
+}
+
 bool MemoryPlatform::keyExists(Hive hive, const std::string& key) const { return registry_.find(hive, key) != nullptr; }
 
 void MemoryPlatform::installTypicalWindows() {
@@ -183,6 +190,7 @@ void addFiles(const Node& node, Snapshot& snapshot) {
 void addKeys(const memory::RegistryNode& key, const std::string& path, Snapshot& snapshot) {
   auto& values = snapshot.registry[path];
   for (const auto& [name, data] : key.values) values.emplace(name, data);
+  for (const auto& [name, data] : key.dwords) values.emplace(name, "(dword) " + std::to_string(data));
   for (const auto& subkey : key.subkeys) addKeys(*subkey, path + '\\' + subkey->name, snapshot);
 }
 

@@ -74,6 +74,7 @@ class MemoryPlatform : public Platform {
   bool createDirectory(const std::string& path, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
+  bool moveFile(const std::string& from, const std::string& to) override;
   uint32_t fileAttributes(const std::string& path) override;
   std::optional<FolderListing> listFolder(const std::string& folder) override;
   std::unique_ptr<RemovalEntry> openForRemoval(const std::string& path, FileError* error = nullptr) override;
@@ -89,6 +90,7 @@ class MemoryPlatform : public Platform {
   bool shellOpen(const std::string& file) override;
   int messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) override;
   ScreenSize screenSize() override { return screen_; }
+  LocalDate localDate() override { return date_; }
   void beginHighTimerResolution() override { ++timerResolutionBalance_; }
   void endHighTimerResolution() override { --timerResolutionBalance_; }
   bool equalsIgnoreCase(const std::string& a, const std::string& b) override;
@@ -159,6 +161,7 @@ class MemoryPlatform : public Platform {
   const std::vector<ShellLinkRecord>& shellLinks() const { return shellLinks_; }
 
   void setScreenSize(ScreenSize size) { screen_ = size; }
+  void setLocalDate(LocalDate date) { date_ = date; }
   bool highTimerResolutionActive() const { return timerResolutionBalance_ > 0; }
   // Begins minus ends; anything but 0 after a copy is a leak or a double end.
   int highTimerResolutionBalance() const { return timerResolutionBalance_; }
@@ -184,6 +187,7 @@ class MemoryPlatform : public Platform {
   bool markUnrepresentable(const std::string& path);
   bool markUnrepresentable(Hive hive, const std::string& key, const std::string& name);
   std::optional<std::string> registryString(Hive hive, const std::string& key, const std::string& name) const;
+  std::optional<uint32_t> registryDword(Hive hive, const std::string& key, const std::string& name) const;
   bool keyExists(Hive hive, const std::string& key) const;
   // The machine values the launcher reads (ProgramFilesDir C:\Program Files,
   // BootDir C:\) and the user's Start-menu Programs folder
@@ -240,6 +244,7 @@ class MemoryPlatform : public Platform {
   std::vector<ShellOpenRecord> shellOpens_;
   std::vector<ShellLinkRecord> shellLinks_;
   ScreenSize screen_{1024, 768};
+  LocalDate date_{2026, 12, 9};
   int timerResolutionBalance_ = 0;
 };
 

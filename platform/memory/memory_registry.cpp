@@ -46,6 +46,7 @@ bool RegistryNode::representable(const std::string& valueName) const {
 
 void RegistryNode::setValue(const std::string& valueName, std::string data) {
   std::erase_if(unrepresentableValues, [&](const std::string& name) { return equalsIgnoringCase(name, valueName); });
+  std::erase_if(dwords, [&](const auto& value) { return equalsIgnoringCase(value.first, valueName); });
   for (auto& [name, existing] : values) {
     if (equalsIgnoringCase(name, valueName)) {
       existing = std::move(data);
@@ -53,6 +54,24 @@ void RegistryNode::setValue(const std::string& valueName, std::string data) {
     }
   }
   values.emplace_back(valueName, std::move(data));
+}
+
+void RegistryNode::setDword(const std::string& valueName, uint32_t data) {
+  std::erase_if(values, [&](const auto& value) { return equalsIgnoringCase(value.first, valueName); });
+  for (auto& [name, existing] : dwords) {
+    if (equalsIgnoringCase(name, valueName)) {
+      existing = data;
+      return;
+    }
+  }
+  dwords.emplace_back(valueName, data);
+}
+
+const uint32_t* RegistryNode::dword(const std::string& valueName) const {
+  for (const auto& [name, data] : dwords) {
+    if (equalsIgnoringCase(name, valueName)) return &data;
+  }
+  return nullptr;
 }
 
 MemoryRegistry::MemoryRegistry()
@@ -103,6 +122,12 @@ std::optional<std::string> MemoryRegistryKey::queryString(const std::string& nam
 bool MemoryRegistryKey::setString(const std::string& name, const std::string& value) {
   if (!writable_ || node_->deleted) return false;
   node_->setValue(name, value);
+  return true;
+}
+
+bool MemoryRegistryKey::setDword(const std::string& name, uint32_t value) {
+  if (!writable_ || node_->deleted) return false;
+  node_->setDword(name, value);
   return true;
 }
 

@@ -16,6 +16,8 @@ namespace platform::memory {
 struct RegistryNode {
   std::string name;
   std::vector<std::pair<std::string, std::string>> values;
+  // REG_DWORD values, beside the strings; a name is one or the other.
+  std::vector<std::pair<std::string, uint32_t>> dwords;
   // Values whose data stands for text with no Shift-JIS form: queries of
   // them fail. Setting a value again clears its mark.
   std::vector<std::string> unrepresentableValues;
@@ -26,6 +28,8 @@ struct RegistryNode {
   std::shared_ptr<RegistryNode> subkey(const std::string& keyName) const;
   const std::string* value(const std::string& valueName) const;
   void setValue(const std::string& valueName, std::string data);
+  void setDword(const std::string& valueName, uint32_t data);
+  const uint32_t* dword(const std::string& valueName) const;
   bool representable(const std::string& valueName) const;
 };
 
@@ -59,6 +63,7 @@ class MemoryRegistryKey : public RegistryKey {
 
   std::optional<std::string> queryString(const std::string& name, size_t limit) override;
   bool setString(const std::string& name, const std::string& value) override;
+  bool setDword(const std::string& name, uint32_t value) override;
   std::optional<uint32_t> subkeyCount() override;
 
  private:

@@ -26,6 +26,7 @@ class MemoryStream : public Stream {
   // overflows the buffer.
   size_t write(const void* data, size_t size) override;
   bool flush() override { return writeOut(); }
+  bool commit() override { return writeOut(); }
   bool close() override;
   bool seek(int64_t offset, SeekOrigin origin) override;
   int64_t tell() override { return static_cast<int64_t>(position_ + buffer_.size()); }

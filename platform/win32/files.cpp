@@ -25,6 +25,13 @@ bool Win32Platform::removeDirectory(const std::string& path) {
 
 bool Win32Platform::deleteFile(const std::string& path) { return DeleteFileW(toWide(path).c_str()) != 0; }
 
+bool Win32Platform::moveFile(const std::string& from, const std::string& to) {
+  const std::wstring source = toWide(from);
+  const DWORD attributes = GetFileAttributesW(source.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  return MoveFileExW(source.c_str(), toWide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 uint32_t Win32Platform::fileAttributes(const std::string& path) {
   return GetFileAttributesW(toWide(path).c_str());  // INVALID_FILE_ATTRIBUTES is kInvalidAttributes
 }

@@ -50,6 +50,12 @@ class Win32RegistryKey final : public RegistryKey {
                           reinterpret_cast<const BYTE*>(wideValue.c_str()), size) == ERROR_SUCCESS;
   }
 
+  bool setDword(const std::string& name, uint32_t value) override {
+    const DWORD data = value;
+    return RegSetValueExW(key_.get(), toWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
+  }
+
   std::optional<uint32_t> subkeyCount() override {
     DWORD count = 0;
     if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,

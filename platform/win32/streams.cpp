@@ -23,6 +23,7 @@ class Win32Stream final : public Stream {
   bool readError() const override { return ferror(file_.get()) != 0; }
   size_t write(const void* data, size_t size) override { return fwrite(data, 1, size, file_.get()); }
   bool flush() override { return fflush(file_.get()) == 0; }
+  bool commit() override { return fflush(file_.get()) == 0 && _commit(_fileno(file_.get())) == 0; }
   // The buffer the C runtime kept back is written out first, and on its
   // own: a full disk often shows first here, and Wine's fclose reports only
   // a failure that was known before it flushed.

@@ -17,6 +17,12 @@ int Win32Platform::messageBox(uintptr_t owner, const std::string& text, const st
 
 ScreenSize Win32Platform::screenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+LocalDate Win32Platform::localDate() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay};
+}
+
 void Win32Platform::beginHighTimerResolution() { timeBeginPeriod(1); }
 
 void Win32Platform::endHighTimerResolution() { timeEndPeriod(1); }

@@ -30,6 +30,7 @@ class Win32Platform final : public Platform {
   bool createDirectory(const std::string& path, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
+  bool moveFile(const std::string& from, const std::string& to) override;
   uint32_t fileAttributes(const std::string& path) override;
   std::optional<FolderListing> listFolder(const std::string& folder) override;
   std::unique_ptr<RemovalEntry> openForRemoval(const std::string& path, FileError* error = nullptr) override;
@@ -50,6 +51,7 @@ class Win32Platform final : public Platform {
 
   int messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) override;
   ScreenSize screenSize() override;
+  LocalDate localDate() override;
   void beginHighTimerResolution() override;
   void endHighTimerResolution() override;
 

@@ -68,6 +68,7 @@ TEST(MeasureSize, SizesBeyondFourGibibytes) {
     bool readError() const override { return false; }
     size_t write(const void*, size_t) override { return 0; }
     bool flush() override { return true; }
+    bool commit() override { return true; }
     bool close() override { return true; }
     bool seek(int64_t offset, platform::SeekOrigin origin) override {
       position = (origin == platform::SeekOrigin::End ? (5ll << 30) + 3 : 0) + offset;

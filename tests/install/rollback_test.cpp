@@ -109,11 +109,11 @@ TEST(Rollback, EveryFailurePointLeavesTheMachineAsItWas) {
   d.script.click("instform", "Button2");
   ASSERT_EQ(clean.ctx.instform->showModal(), 1);
   ASSERT_EQ(clean.ctx.CopyPlan->count(), kPlannedFiles);
-  ASSERT_EQ(clean.platform.writeCount(), kCopyWrites + 1);  // and the one shortcut
+  ASSERT_EQ(clean.platform.writeCount(), kCopyWrites + 2);  // and the install record and the one shortcut
   const long cleanTicks = d.script.ticks();
   const int readOpens = clean.platform.openCount(OpenMode::Read);
   ASSERT_EQ(readOpens, 2 * kPlannedFiles);  // measured, then copied
-  ASSERT_EQ(clean.platform.openCount(OpenMode::Write), kPlannedFiles + 1);
+  ASSERT_EQ(clean.platform.openCount(OpenMode::Write), kPlannedFiles + 2);
 
   for (int nth = 1; nth <= kCopyWrites; ++nth) {
     for (size_t accepted : {size_t{0}, size_t{1}}) {

@@ -30,8 +30,10 @@ TEST(Layouts, FormsHaveTheirClassCaptionSizeAndFrame) {
        false, 6},
       {dirformLayout, "Tdirform", "dirform", "dirform", 290, 250, false, BorderStyle::Single, false, 4},
       {iformLayout, "Tiform", "iform", sjis("インストール中"), 220, 170, false, BorderStyle::Single, false, 6},
+      // The uninstall dialog's fifth control, the hidden note of the
+      // uninstaller without the disc, comes after the four of the design.
       {uninsformLayout, "Tuninsform", "uninsform", sjis("アンインストール"), 268, 157, true, BorderStyle::Sizeable,
-       false, 4},
+       false, 5},
   };
   platform::MemoryPlatform platform;
   Application app(platform);

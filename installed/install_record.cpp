@@ -1,0 +1,129 @@
+#include "installed/install_record.h"
+
+#include <unordered_set>
+
+#include "config/name_rules.h"
+#include "core/cp932.h"
+#include "core/sjis.h"
+#include "installed/planning.h"
+#include "installed/safe_removal.h"
+
+namespace {
+
+constexpr char kVersionLine[] = "install record 1";
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr char kFolderKind[] = "folder";
+constexpr char kFileKind[] = "file";
+constexpr char kTemporarySuffix[] = ".new";
+// Far beyond any real record (100,000 files of 200 bytes); a bigger file is
+// not one of ours.
+constexpr size_t kLargestRecord = 64 << 20;
+
+std::string temporaryName() { return std::string(kInstallRecordFile) + kTemporarySuffix; }
+
+std::optional<std::string> readWhole(platform::Platform& platform, const std::string& path) {
+  auto stream = platform.openStream(path, platform::OpenMode::Read);
+  if (!stream) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  while (size_t got = stream->read(buffer, sizeof buffer)) {
+    bytes.append(buffer, got);
+    if (bytes.size() > kLargestRecord) return std::nullopt;
+  }
+  if (stream->readError()) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<std::string> formatInstallRecord(const InstallRecord& record) {
+  std::string text = std::string(kByteOrderMark) + kVersionLine + "\r\n";
+  auto add = [&](const char* kind, const std::string& name) {
+    auto utf8 = cp932ToUtf8(name);
+    if (!utf8) return false;
+    text.append(kind).append("\t").append(*utf8).append("\r\n");
+    return true;
+  };
+  for (const std::string& folder : record.folders) {
+    if (!add(kFolderKind, folder)) return std::nullopt;
+  }
+  for (const std::string& file : record.files) {
+    if (!add(kFileKind, file)) return std::nullopt;
+  }
+  return text;
+}
+
+std::optional<InstallRecord> parseInstallRecord(const std::string& text) {
+  std::string_view rest = text;
+  if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(3);
+  InstallRecord record;
+  bool versioned = false;
+  while (!rest.empty()) {
+    const size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (!versioned) {
+      if (line != kVersionLine) return std::nullopt;
+      versioned = true;
+      continue;
+    }
+    if (line.empty() && rest.empty()) break;
+    const size_t tab = line.find('\t');
+    if (tab == std::string_view::npos) return std::nullopt;
+    const std::string_view kind = line.substr(0, tab);
+    auto name = utf8ToCp932(line.substr(tab + 1));
+    // Never anything outside the game folder, nor a name the usual path
+    // rules would turn into another.
+    if (!name || placedNameProblem(*name)) return std::nullopt;
+    if (kind == kFolderKind) {
+      record.folders.push_back(std::move(*name));
+    } else if (kind == kFileKind) {
+      record.files.push_back(std::move(*name));
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!versioned) return std::nullopt;
+  return record;
+}
+
+bool writeInstallRecord(AppContext& ctx) {
+  const std::string& installPath = ctx.config.InstallPath;
+  const auto& plan = ctx.CopyPlan->items();
+  InstallRecord record;
+  std::unordered_set<std::string> seen;
+  for (int i = 0; i < ctx.copy.AlwaysCopiedCount && i < static_cast<int>(plan.size()); ++i) {
+    // A name planned twice (a standard file named again as an entry) once.
+    if (seen.insert(plan[i]).second) record.files.push_back(plan[i]);
+  }
+  // The plan's folders, as recordPlanFolders names them, parents first.
+  const std::string inside = installPath + '\\';
+  for (const std::string& folder : ctx.CreatedDirs->items()) {
+    if (folder.starts_with(inside)) record.folders.push_back(folder.substr(inside.size()));
+  }
+  auto text = formatInstallRecord(record);
+  if (!text) return false;
+
+  platform::Platform& platform = ctx.platform;
+  const std::string temporary = joinPath(installPath, temporaryName());
+  auto stream = platform.openStream(temporary, platform::OpenMode::Write);
+  if (!stream) return false;
+  const bool written = stream->write(text->data(), text->size()) == text->size() && stream->commit();
+  if (!stream->close() || !written || !platform.moveFile(temporary, joinPath(installPath, kInstallRecordFile))) {
+    removeFile(platform, temporary);
+    return false;
+  }
+  return true;
+}
+
+std::optional<InstallRecord> readInstallRecord(platform::Platform& platform, const std::string& installPath) {
+  auto text = readWhole(platform, joinPath(installPath, kInstallRecordFile));
+  if (!text) return std::nullopt;
+  return parseInstallRecord(*text);
+}
+
+void removeInstallRecord(platform::Platform& platform, const std::string& installPath) {
+  removeFileBelow(platform, installPath, kInstallRecordFile);
+  removeFileBelow(platform, installPath, temporaryName());
+}
