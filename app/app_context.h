@@ -70,6 +70,14 @@ struct AppContext {
   platform::Platform& platform;
   InstallerConfig config;
 
+  // Creates the four lists, empty, in their order.
+  void createLists() {
+    ExtraCopyList = std::make_unique<StringList>(platform);
+    PreserveList = std::make_unique<StringList>(platform);
+    CopyPlan = std::make_unique<StringList>(platform);
+    CreatedDirs = std::make_unique<StringList>(platform);
+  }
+
   // Created by the menu's FormCreate in this order, destroyed by FormClose.
   std::unique_ptr<StringList> ExtraCopyList;
   std::unique_ptr<StringList> PreserveList;

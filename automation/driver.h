@@ -230,6 +230,10 @@ struct MessageBoxView {
 };
 MessageBoxView waitForMessageBox(const Process& process, const std::wstring& caption = L"",
                                  Duration timeout = kTimeout);
+// A message box of the process that shows `window`: for a program that the
+// program under test started, such as the uninstaller's copy of itself.
+MessageBoxView waitForMessageBoxBeside(const Window& window, const std::wstring& caption = L"",
+                                       Duration timeout = kTimeout);
 
 // Saves the whole screen as FOLDER/NAME.png (ImageMagick's import, run
 // natively) once `settle` has handled its messages and the screen had a

@@ -347,6 +347,27 @@ MessageBoxView waitForMessageBox(const Process& process, const std::wstring& cap
   return box;
 }
 
+MessageBoxView waitForMessageBoxBeside(const Window& window, const std::wstring& caption, Duration timeout) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window.handle(), &processId);
+  MessageBoxView box;
+  waitUntil(
+      [&] {
+        for (const Window& candidate : topLevelWindows(processId)) {
+          if (candidate.className() == L"#32770" && (caption.empty() || readText(candidate.handle()) == caption)) {
+            box.window = candidate;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeout);
+  if (!box.window) throw DriverError("no message box \"" + narrow(caption) + "\" appeared");
+  box.caption = box.window.text();
+  if (HWND text = GetDlgItem(box.window.handle(), kMessageBoxTextId)) box.text = Window(text).text();
+  return box;
+}
+
 std::string screenshot(const std::filesystem::path& folder, const std::string& name, const Window& settle) {
   if (settle) settle.sync();
   std::this_thread::sleep_for(kSettle);

@@ -1,6 +1,8 @@
 // The scripted tour of `make demo` without a display: the demo disc's menu,
 // an installation into a temporary folder, the launch of the sample game,
-// then the uninstallation, with a screenshot at each stop.
+// then, with the disc taken out, the uninstallation by the uninstaller the
+// game was installed with, and the menu back from the disc; a screenshot at
+// each stop.
 //
 //   demo_tour MEDIUM OUT    (Linux paths: the medium's root, the folder for
 //                            the screenshots)
@@ -19,6 +21,27 @@ namespace {
 
 constexpr wchar_t kGameWindowClass[] = L"DiscmenuSampleGame";
 constexpr char kRegistryKey[] = "DiscmenuDemoAdventure";  // demo/demo.json
+constexpr char kGameFolder[] = "DemoAdv";
+
+// The disc taken out of its drive while the object lives: the medium's
+// folder under another name, put back whatever happens.
+class DiscTakenOut {
+ public:
+  explicit DiscTakenOut(std::filesystem::path medium) : medium_(std::move(medium)), away_(medium_) {
+    away_ += "-taken-out";
+    std::filesystem::rename(medium_, away_);
+  }
+  ~DiscTakenOut() {
+    std::error_code ignored;
+    std::filesystem::rename(away_, medium_, ignored);
+  }
+  DiscTakenOut(const DiscTakenOut&) = delete;
+  DiscTakenOut& operator=(const DiscTakenOut&) = delete;
+
+ private:
+  std::filesystem::path medium_;
+  std::filesystem::path away_;
+};
 
 class Tour {
  public:
@@ -27,8 +50,11 @@ class Tour {
   void run() {
     // A tour that stopped half-way leaves the demo installed; start afresh.
     deleteRegistryTree(HKEY_CURRENT_USER, L"software\\" + widen(kRegistryKey));
+    deleteRegistryTree(HKEY_CURRENT_USER,
+                       L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + widen(kRegistryKey));
     installAndLaunch();
-    uninstall();
+    uninstallWithoutTheDisc();
+    menuNotInstalled();
   }
 
  private:
@@ -84,31 +110,39 @@ class Tour {
     if (menuCode != 0) throw DriverError("the menu ended with " + std::to_string(menuCode));
   }
 
-  void uninstall() {
-    step("Uninstall: the menu again, then the uninstall dialog:");
-    Process menuProcess = startMenu();
-    Window menu = waitForWindow(menuProcess, L"Tmform");
-    control(menu, mformLayout, "instbtn").click();
-    Window dialog = waitForWindow(menuProcess, L"Tuninsform");
+  void uninstallWithoutTheDisc() {
+    step("The disc taken out: the Start menu's uninstaller, from the game folder:");
+    DiscTakenOut discOut(medium_);
+    const std::filesystem::path game = destinationRoot_ / kGameFolder;
+    // Started as its shortcut starts it; its dialog belongs to the copy of
+    // it that works from the temp folder, so that the game folder can go.
+    Process uninstaller = Process::start(game / "uninst.exe", L"", game);
+    Window dialog = waitForAnyWindow(L"Tuninsform");
     control(dialog, uninsformLayout, "savecheck").click();
-    shoot("7-uninstall", dialog);
+    shoot("7-uninstall-without-the-disc", dialog);
     control(dialog, uninsformLayout, "Button1").click();
     // The question and the completion message share their caption.
-    MessageBoxView question = waitForMessageBox(menuProcess, L"アンインストールの確認");
+    MessageBoxView question = waitForMessageBoxBeside(dialog, L"アンインストールの確認");
     question.answer(IDOK);
     waitForWindowGone(question.window);
-    MessageBoxView done = waitForMessageBox(menuProcess, L"アンインストールの確認");
+    MessageBoxView done = waitForMessageBoxBeside(dialog, L"アンインストールの確認");
     shoot("8-uninstalled", done.window);
     done.answer(IDOK);
+    if (DWORD code = uninstaller.exitCode()) throw DriverError("the uninstaller ended with " + std::to_string(code));
+    if (std::filesystem::exists(game)) throw DriverError("the game folder is still there after uninstalling");
+    if (registryKeyExists(HKEY_CURRENT_USER, L"software\\" + widen(kRegistryKey))) {
+      throw DriverError("the registry key is still there after uninstalling");
+    }
+  }
 
-    step("The menu, not installed again:");
+  void menuNotInstalled() {
+    step("The disc back in: the menu, not installed again:");
+    Process menuProcess = startMenu();
+    Window menu = waitForWindow(menuProcess, L"Tmform");
     waitUntil([&] { return !control(menu, mformLayout, "runbtn").enabled() && menu.visible(); });
     shoot("9-menu-after-uninstall", menu);
     control(menu, mformLayout, "closebtn").click();
     if (DWORD code = menuProcess.exitCode()) throw DriverError("the menu ended with " + std::to_string(code));
-    if (registryKeyExists(HKEY_CURRENT_USER, L"software\\" + widen(kRegistryKey))) {
-      throw DriverError("the registry key is still there after uninstalling");
-    }
   }
 
   std::filesystem::path medium_;

@@ -59,10 +59,7 @@ void Tmform::closebtnClick() { close(); }
 
 void Tmform::FormCreate() {
   platform::Platform& platform = ctx_.platform;
-  ctx_.ExtraCopyList = std::make_unique<StringList>(platform);
-  ctx_.PreserveList = std::make_unique<StringList>(platform);
-  ctx_.CopyPlan = std::make_unique<StringList>(platform);
-  ctx_.CreatedDirs = std::make_unique<StringList>(platform);
+  ctx_.createLists();
 
   ReadInstallerConfig(ctx_);
   const InstallerConfig& config = ctx_.config;

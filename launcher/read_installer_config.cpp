@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr const char* kOwnImage = "install.exe";
-
 // A platform stream seen as random-access bytes; the size is taken once.
 class StreamByteSource final : public ByteSource {
  public:
@@ -30,20 +28,20 @@ class StreamByteSource final : public ByteSource {
 
 }  // namespace
 
-bool installerImagePasses(platform::Platform& platform) {
-  auto stream = platform.openStream(kOwnImage, platform::OpenMode::Read);
+bool installerImagePasses(platform::Platform& platform, const std::string& image) {
+  auto stream = platform.openStream(image, platform::OpenMode::Read);
   if (!stream) return false;
   StreamByteSource source(*stream);
-  const ImageInfo image = inspectImage(source);
-  if (!image.passes()) return false;
+  const ImageInfo info = inspectImage(source);
+  if (!info.passes()) return false;
   // Something appended is not yet a block: the trailer must point behind
   // the image, as instcfg check demands.
-  auto blockOffset = readTrailer(source, image.effectiveEnd);
-  return blockOffset && blockLiesBehindImage(*blockOffset, image.imageEnd, image.effectiveEnd - kTrailerSize);
+  auto blockOffset = readTrailer(source, info.effectiveEnd);
+  return blockOffset && blockLiesBehindImage(*blockOffset, info.imageEnd, info.effectiveEnd - kTrailerSize);
 }
 
-void ReadInstallerConfig(AppContext& ctx) {
-  auto stream = ctx.platform.openStream(kOwnImage, platform::OpenMode::Read);
+void ReadInstallerConfig(AppContext& ctx, const std::string& image) {
+  auto stream = ctx.platform.openStream(image, platform::OpenMode::Read);
   if (!stream) return;
   StreamByteSource source(*stream);
   BlockReading reading = readConfigBlock(source, effectiveFileEnd(source));

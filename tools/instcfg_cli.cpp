@@ -21,6 +21,9 @@ int runInstcfg(const std::vector<std::string>& args, std::ostream& out, std::ost
   packCmd->add_flag("--sign-ready", pack.signReady,
                     "Pad so that the file's length is a multiple of 8, for signing after packing");
   packCmd->add_flag("--replace", pack.replace, "Cut off a block the image already carries, then pack");
+  bool noUninstaller = false;
+  packCmd->add_flag("--no-uninstaller", noUninstaller,
+                    "Do not write uninst.exe beside the output (for a disc with an uninstaller of its own)");
 
   auto* dumpCmd = app.add_subcommand("dump", "Print the block of EXE as JSON");
   dumpCmd->add_option("EXE", exe, "A packed install.exe")->required();
@@ -41,6 +44,7 @@ int runInstcfg(const std::vector<std::string>& args, std::ostream& out, std::ost
     pack.image = pathFromUtf8(image);
     pack.config = pathFromUtf8(config);
     pack.output = pathFromUtf8(output);
+    pack.uninstaller = !noUninstaller;
     return packCommand(pack, out, err);
   }
   if (dumpCmd->parsed()) return dumpCommand(pathFromUtf8(exe), out, err);

@@ -12,9 +12,15 @@ struct PackOptions {
   std::filesystem::path output;
   bool signReady = false;  // pad so that the file's length is a multiple of 8
   bool replace = false;    // cut off whatever follows the image first
+  bool uninstaller = true;  // also write uninst.exe beside the output
 };
 
-// Appends the block made from the JSON configuration to a copy of the image.
+// The name under which the packed image runs as the uninstaller that needs
+// no disc; installed with the game as one of its standard files.
+inline constexpr char kUninstallerFileName[] = "uninst.exe";
+
+// Appends the block made from the JSON configuration to a copy of the image,
+// and writes the same bytes as uninst.exe beside it unless told not to.
 // Writes nothing unless everything is valid.
 int packCommand(const PackOptions& options, std::ostream& out, std::ostream& err);
 // Prints the block as JSON on `out` and what stopped the reading on `err`.

@@ -66,6 +66,12 @@ TEST_F(Instcfg, PackWritesTheWorkedExampleByteForByte) {
             syntheticImage(kWorkedExampleImageSize));
   EXPECT_EQ(std::vector<uint8_t>(file.begin() + kWorkedExampleImageSize, file.end()), workedExampleBytes());
   EXPECT_NE(run.out.find("block of 943 bytes at 0x58000, file of 361395 bytes"), std::string::npos) << run.out;
+  // The uninstaller that needs no disc is the same image under its own name,
+  // unless the publisher ships one of their own.
+  EXPECT_EQ(readBytes(path("uninst.exe")), file);
+  std::filesystem::remove(path("uninst.exe"));
+  ASSERT_EQ(pack({"--no-uninstaller"}).code, 0);
+  EXPECT_FALSE(std::filesystem::exists(path("uninst.exe")));
 }
 
 TEST_F(Instcfg, PackThenDumpRoundTrips) {

@@ -36,6 +36,7 @@ std::filesystem::path ScenarioNames::firstLevelGroupFolder() const { return prog
 
 void ScenarioNames::removeTraces() const {
   deleteRegistryTree(HKEY_CURRENT_USER, firstLevelKeyPath());
+  deleteRegistryTree(HKEY_CURRENT_USER, uninstallEntryPath());
   std::error_code ignored;
   std::filesystem::remove_all(firstLevelGroupFolder(), ignored);
 }
@@ -114,7 +115,6 @@ GameDisc::GameDisc(const ScenarioNames& names) : medium_("disc") {
       {"SCENARIO.DAT", patterned(3 * kChunkSize, 1)},
       {"GRAPHIC.DAT", patterned(kChunkSize + 1, 2)},
       {"SOUND.HED", ""},
-      {"uninst.exe", "MZ stand-in for the uninstaller"},
       {data / "manual.txt", "how to play"},
       {data / "bgm" / "theme.ogg", patterned(4096, 3)},
       {data / "sub" / "deep" / "level.bin", patterned(777, 4)},
@@ -125,6 +125,8 @@ GameDisc::GameDisc(const ScenarioNames& names) : medium_("disc") {
       {std::filesystem::path("save") / "slot1.dat", "slot 1: empty"},
       {std::filesystem::path("save") / "slot2.dat", "slot 2: empty"},
   };
+  // The uninstaller is the packed image itself, as instcfg writes it.
+  installed_["uninst.exe"] = readFile(medium_.root() / "uninst.exe");
   writeTree(medium_.root(), installed_);
   // Passed over by the copy: names that begin with a dot.
   medium_.addFile(data / ".keep", "");

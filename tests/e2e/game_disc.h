@@ -34,6 +34,10 @@ class ScenarioNames {
   std::string menuGroup() const { return first_ + "\\ゲーム"; }
   std::wstring keyPath() const { return L"software\\" + widen(registryKey()); }
   std::wstring firstLevelKeyPath() const { return L"software\\" + widen(first_); }
+  // The entry of the list of installed apps: "\\" in the key's name is "_".
+  std::wstring uninstallEntryPath() const {
+    return L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + widen(first_) + L"_Title";
+  }
   std::filesystem::path groupFolder() const;
   std::filesystem::path firstLevelGroupFolder() const;
 

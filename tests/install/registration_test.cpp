@@ -136,4 +136,35 @@ TEST(RegisterInstall, ReinstallReplacesPath) {
   EXPECT_EQ(m.pathValue(), kInstalled);
 }
 
+// Fault: an entry in the list of installed apps that starts nothing, names
+// the game in another code page, or appears for a disc without our
+// uninstaller (whose shortcut would point at nothing).
+TEST(RegisterInstall, ListsTheGameAmongInstalledAppsWhenItsUninstallerWasInstalled) {
+  const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vendor_Title";
+  for (bool withUninstaller : {false, true}) {
+    SCOPED_TRACE(withUninstaller);
+    Registration m;
+    m.ctx.config.title = sjis("デモ");
+    m.ctx.config.parentFolder = "Maker";
+    m.ctx.CopyPlan->add("origin.exe");
+    if (withUninstaller) m.ctx.CopyPlan->add("uninst.exe");
+    m.ctx.copy.TotalBytes = 5 * 1024 + 1;
+    m.platform.setLocalDate({2027, 3, 4});
+    RegisterInstall(m.ctx);
+    EXPECT_EQ(m.platform.keyExists(Hive::CurrentUser, entry), withUninstaller);
+    if (!withUninstaller) continue;
+    auto value = [&](const char* name) { return m.platform.registryString(Hive::CurrentUser, entry, name); };
+    EXPECT_EQ(value("DisplayName"), sjis("デモ"));
+    EXPECT_EQ(value("UninstallString"), "\"" + kInstalled + "\\uninst.exe\"");
+    EXPECT_EQ(value("QuietUninstallString"), "\"" + kInstalled + "\\uninst.exe\" /S");
+    EXPECT_EQ(value("InstallLocation"), kInstalled);
+    EXPECT_EQ(value("DisplayIcon"), kInstalled + "\\origin.exe");
+    EXPECT_EQ(value("Publisher"), "Maker");
+    EXPECT_EQ(value("InstallDate"), "20270304");
+    EXPECT_EQ(m.platform.registryDword(Hive::CurrentUser, entry, "EstimatedSize"), 6u);
+    EXPECT_EQ(m.platform.registryDword(Hive::CurrentUser, entry, "NoModify"), 1u);
+    EXPECT_EQ(m.platform.registryDword(Hive::CurrentUser, entry, "NoRepair"), 1u);
+  }
+}
+
 }  // namespace

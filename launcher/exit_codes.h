@@ -1,0 +1,15 @@
+#pragma once
+// What the program's exit code tells a script that started it (README,
+// "Exit codes"). The disc's menu keeps the design's codes: 0 when it closes,
+// -1 when its image carries no block.
+
+enum ExitCode : int {
+  kExitDone = 0,             // the installation or removal is complete
+  kExitCancelled = 1,        // the player cancelled
+  kExitBadCommandLine = 2,
+  kExitRefused = 3,          // a destination or a removal refused (the reasons the dialogs give)
+  kExitNotEnoughSpace = 4,
+  kExitReadFailed = 5,       // a file or folder of the medium could not be read
+  kExitWriteFailed = 6,      // the destination could not be written, or a removal left files
+  kExitInstalledState = 7,   // already installed (installing) or not installed (uninstalling)
+};

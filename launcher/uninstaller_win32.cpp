@@ -1,0 +1,176 @@
+#include "launcher/uninstaller_win32.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cwchar>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "installed/game_files.h"
+#include "launcher/uninstaller.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+using platform::win32::toSjis;
+using platform::win32::UniqueKernelHandle;
+
+// The switch the copy is started with; only the waiting uninst.exe gives it:
+// "/_RELAY=<pipe handle>,<waiting process id>,<waiting uninst.exe's path>".
+constexpr wchar_t kRelaySwitch[] = L"/_RELAY=";
+
+struct Relay {
+  HANDLE pipe = nullptr;  // inherited: where the exit code goes
+  DWORD waitingProcess = 0;
+  std::wstring waitingImage;
+};
+
+std::vector<std::wstring> arguments() {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> list;
+  for (int i = 1; argv && i < count; ++i) list.emplace_back(argv[i]);
+  if (argv) LocalFree(argv);
+  return list;
+}
+
+std::optional<Relay> relayOf(const std::vector<std::wstring>& list) {
+  for (const std::wstring& argument : list) {
+    if (argument.rfind(kRelaySwitch, 0) != 0) continue;
+    const std::wstring value = argument.substr(wcslen(kRelaySwitch));
+    const size_t first = value.find(L','), second = value.find(L',', first + 1);
+    if (first == std::wstring::npos || second == std::wstring::npos) return std::nullopt;
+    Relay relay;
+    relay.pipe = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(wcstoull(value.c_str(), nullptr, 10)));
+    relay.waitingProcess = static_cast<DWORD>(wcstoul(value.c_str() + first + 1, nullptr, 10));
+    relay.waitingImage = value.substr(second + 1);
+    return relay;
+  }
+  return std::nullopt;
+}
+
+std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
+
+// An argument as CommandLineToArgvW reads it back.
+std::wstring quoted(const std::wstring& argument) {
+  std::wstring text = L"\"";
+  size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    text.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    text += c;
+  }
+  text.append(2 * backslashes, L'\\');
+  return text + L"\"";
+}
+
+// A new folder of the user's temp folder whose path has a Shift-JIS form
+// (the copy reads its own file by it); nullopt when there is none.
+std::optional<std::wstring> makeParkingFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  if (!GetTempPathW(MAX_PATH + 1, temp)) return std::nullopt;
+  std::wstring base = temp;
+  if (!toSjis(base)) {
+    // The 8.3 form of a folder named outside code page 932 is ASCII.
+    wchar_t shortForm[MAX_PATH + 1] = {};
+    if (!GetShortPathNameW(temp, shortForm, MAX_PATH + 1) || !toSjis(shortForm)) return std::nullopt;
+    base = shortForm;
+  }
+  if (!base.empty() && base.back() != L'\\') base += L'\\';
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    const std::wstring folder =
+        base + L"uninst-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount() + attempt);
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
+  }
+  return std::nullopt;
+}
+
+// The waiting side: starts the copy in the temp folder and ends with the
+// code it reports. nullopt when the copy could not be made or started; the
+// program then works from where it stands.
+std::optional<int> relayToCopy(const std::wstring& modulePath, const std::vector<std::wstring>& list) {
+  auto folder = makeParkingFolder();
+  if (!folder) return std::nullopt;
+  const std::wstring copy = *folder + L"\\" + platform::win32::toWide(kUninstallerProgram);
+  if (!CopyFileW(modulePath.c_str(), copy.c_str(), TRUE)) {
+    RemoveDirectoryW(folder->c_str());
+    return std::nullopt;
+  }
+  // Started from the Start menu, the working folder is the game folder,
+  // which a process's current directory would keep from being removed.
+  SetCurrentDirectoryW(folder->c_str());
+
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return std::nullopt;
+  UniqueKernelHandle reader(readEnd), writer(writeEnd);
+  SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+
+  std::wstring commandLine = quoted(copy);
+  for (const std::wstring& argument : list) commandLine += L" " + quoted(argument);
+  commandLine += L" " + quoted(kRelaySwitch + std::to_wstring(reinterpret_cast<uintptr_t>(writer.get())) + L"," +
+                               std::to_wstring(GetCurrentProcessId()) + L"," + modulePath);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder->c_str(), &startup,
+                      &started)) {
+    DeleteFileW(copy.c_str());
+    RemoveDirectoryW(folder->c_str());
+    return std::nullopt;
+  }
+  UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  writer.reset();  // the copy holds the only write end: its end breaks the pipe
+
+  int code = 0;
+  DWORD got = 0;
+  if (ReadFile(reader.get(), &code, sizeof code, &got, nullptr) && got == sizeof code) return code;
+  // Ended without a word (killed, or crashed): its own exit code.
+  DWORD exitCode = 0;
+  WaitForSingleObject(process.get(), INFINITE);
+  GetExitCodeProcess(process.get(), &exitCode);
+  return static_cast<int>(exitCode);
+}
+
+}  // namespace
+
+bool isUninstallerImage(const std::wstring& modulePath) {
+  const std::wstring name = modulePath.substr(modulePath.find_last_of(L"\\/") + 1);
+  return CompareStringOrdinal(name.c_str(), -1, platform::win32::toWide(kUninstallerProgram).c_str(), -1, TRUE) ==
+         CSTR_EQUAL;
+}
+
+int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modulePath) {
+  const std::vector<std::wstring> list = arguments();
+  auto relay = relayOf(list);
+  if (!relay) {
+    if (auto code = relayToCopy(modulePath, list)) return *code;
+  }
+  UninstallerStart start;
+  start.image = toSjis(modulePath).value_or(std::string());
+  // Started directly (no copy could be made), its own image is the one to
+  // spare; nobody waits, and it stays in the game folder.
+  start.sparedUninstaller = toSjis(relay ? relay->waitingImage : modulePath).value_or(std::string());
+  if (relay) {
+    start.parking = toSjis(folderOf(modulePath)).value_or(std::string());
+    // Opened now, so that the id names that program and no later one.
+    auto waiting = std::make_shared<UniqueKernelHandle>(OpenProcess(SYNCHRONIZE, FALSE, relay->waitingProcess));
+    HANDLE pipe = relay->pipe;
+    start.reportAndAwaitEnd = [pipe, waiting](int code) {
+      DWORD written = 0;
+      WriteFile(pipe, &code, sizeof code, &written, nullptr);
+      CloseHandle(pipe);
+      if (*waiting) WaitForSingleObject(waiting->get(), 60000);
+    };
+  }
+  return runUninstaller(platform, start);
+}
