@@ -29,6 +29,9 @@ class DiscTakenOut {
  public:
   explicit DiscTakenOut(std::filesystem::path medium) : medium_(std::move(medium)), away_(medium_) {
     away_ += "-taken-out";
+    // The tour was started in the medium's root, which it must leave to
+    // move it.
+    std::filesystem::current_path(medium_.parent_path());
     std::filesystem::rename(medium_, away_);
   }
   ~DiscTakenOut() {

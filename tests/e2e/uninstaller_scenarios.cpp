@@ -45,13 +45,20 @@ void installThenRemoveTheDisc(GameDisc& disc, const std::filesystem::path& desti
 // folder, as the shortcut does, and works its dialog in `mode`; returns the
 // program the shortcut started once it has ended, and its exit code.
 DWORD uninstallWithoutTheDisc(const ScenarioNames& names, const std::filesystem::path& installPath,
-                              RemovalMode mode) {
+                              RemovalMode mode, bool recorded = true) {
   EXPECT_TRUE(std::filesystem::exists(names.groupFolder() / L"アンインストール.lnk"));
   Process program = Process::start(installPath / "uninst.exe", L"", installPath);
   // The dialog belongs to the copy of the program that works from the temp
   // folder; the program started waits for it.
   Window dialog = waitForAnyWindow(L"Tuninsform", L"アンインストール");
-  EXPECT_TRUE(dialog.child(uninsformLayout, "RadioButton1").enabled());
+  // Without the record, keep-save-data is not offered, and a line says why.
+  EXPECT_EQ(dialog.child(uninsformLayout, "RadioButton1").enabled(), recorded);
+  Window note = dialog.child(uninsformLayout, "recordnote");
+  EXPECT_EQ(note.visible(), !recorded);
+  if (!recorded) {
+    EXPECT_EQ(note.text(), L"記録がないためセーブデータを残せません");
+    screenshot(screenshotFolder(), "uninstall-without-a-record", dialog);
+  }
   dialog.child(uninsformLayout, mode == RemovalMode::DeleteAll ? "savecheck" : "RadioButton1").click();
   dialog.child(uninsformLayout, "Button1").click();
   MessageBoxView question = waitForMessageBoxBeside(dialog, L"アンインストールの確認");
@@ -106,7 +113,8 @@ TEST(E2eUninstaller, KeepSaveDataWithoutTheDiscFollowsTheRecord) {
 }
 
 // Fault: delete-all without the disc leaving anything of the game, or of
-// ours (the uninstaller, its record), in the game folder or its parents.
+// ours (the uninstaller, its record), in the game folder or its parents;
+// keep-save-data offered without a record, or delete-all refused then.
 TEST(E2eUninstaller, DeleteAllWithoutTheDiscLeavesNothingBehind) {
   ScenarioNames names("DiscmenuE2eDiscFreeAll");
   GameDisc disc(names);
@@ -114,8 +122,10 @@ TEST(E2eUninstaller, DeleteAllWithoutTheDiscLeavesNothingBehind) {
   const std::filesystem::path installPath = games / "Games" / kGameFolder;
   writeFile(games / "other.txt", "not the game's");
   installThenRemoveTheDisc(disc, games / "Games");
+  // Installed by an earlier build, or the record lost.
+  std::filesystem::remove(installPath / "uninst-record.txt");
 
-  EXPECT_EQ(uninstallWithoutTheDisc(names, installPath, RemovalMode::DeleteAll), 0u);
+  EXPECT_EQ(uninstallWithoutTheDisc(names, installPath, RemovalMode::DeleteAll, false), 0u);
 
   expectFiles(games.path(), {{"other.txt", "not the game's"}});
   EXPECT_TRUE(foldersBelow(games.path()).empty());
