@@ -5,16 +5,16 @@
 # then every step runs as any user and writes only below this folder.
 
 JOBS ?= $(shell nproc)
-PRESETS := native win32 win64
+PRESETS := native win32 win64 fuzz
 
 # Whether Wine runs 32-bit programs here, found out once by scripts/wine-env
 # and handed to every script below (empty while Wine is not yet installed:
 # then the scripts find out themselves). 1: only 64-bit images run, so the
 # win32 tier's programs are not built.
 export DISCMENU_WINE64_ONLY := $(shell . scripts/wine-env >/dev/null 2>&1; echo "$${DISCMENU_WINE64_ONLY:-}")
-TEST_TREES := native $(if $(filter 1,$(DISCMENU_WINE64_ONLY)),,win32) win64
+TEST_TREES := native $(if $(filter 1,$(DISCMENU_WINE64_ONLY)),,win32) win64 fuzz
 
-.PHONY: all deps layers dist test demo bench clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps layers dist test demo bench fuzz clean $(addprefix build-,$(PRESETS))
 
 all: dist
 
@@ -47,7 +47,8 @@ dist: build/native/CMakeCache.txt build/win32/CMakeCache.txt build/win64/CMakeCa
 
 # The layer check first (a second), then every tier: native unit tests (memory backend, headless toolkit, sanitizers),
 # then the Windows builds under Wine (unit suite, platform contract suite
-# against the real Win32 backend, end-to-end runs of install.exe).
+# against the real Win32 backend, end-to-end runs of install.exe), then each
+# fuzz target once over its corpus.
 test: deps layers $(addprefix build-,$(TEST_TREES))
 	@scripts/run-tests $(PRESETS)
 
@@ -56,6 +57,12 @@ demo: deps dist
 
 bench: deps dist build-native
 	@scripts/bench
+
+# Each fuzz target for FUZZ_SECONDS (default 60) seconds, one after the
+# other: executions, coverage and crashes per target (scripts/fuzz).
+FUZZ_SECONDS ?= 60
+fuzz: deps build-fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz
 
 clean:
 	rm -rf build dist demo-out

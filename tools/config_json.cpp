@@ -173,6 +173,15 @@ Json geometryJson(const ButtonLayout& b) {
 
 }  // namespace
 
+Json parseConfigJson(const std::string& text, const std::string& name) {
+  try {
+    return Json::parse(text);
+  } catch (const Json::exception& e) {
+    // A parse error, or out_of_range for a number beyond every type (1e999).
+    throw InstcfgError(name + ": malformed JSON: " + e.what());
+  }
+}
+
 ConfigBlockContent configFromJson(const Json& json) {
   ConfigBlockContent content;
   InstallerConfig& c = content.config;

@@ -11,6 +11,11 @@
 
 using Json = nlohmann::ordered_json;
 
+// The JSON of a configuration file's text; throws InstcfgError ("NAME:
+// malformed JSON: ...") for text that is not JSON, a number too large for
+// any type among it.
+Json parseConfigJson(const std::string& text, const std::string& name);
+
 // The block's content; throws InstcfgError naming the field and the reason.
 ConfigBlockContent configFromJson(const Json& json);
 

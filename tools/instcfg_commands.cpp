@@ -21,14 +21,7 @@ int reportingErrors(std::ostream& err, Command&& command) {
   }
 }
 
-Json readConfigJson(const std::filesystem::path& path) {
-  std::string text = readFileText(path);
-  try {
-    return Json::parse(text);
-  } catch (const Json::parse_error& e) {
-    throw InstcfgError(displayPath(path) + ": malformed JSON: " + e.what());
-  }
-}
+Json readConfigJson(const std::filesystem::path& path) { return parseConfigJson(readFileText(path), displayPath(path)); }
 
 // The image cut to its sections' end, refusing what pack must not touch.
 std::vector<uint8_t> genericImage(const std::filesystem::path& path, bool replace, std::ostream& out) {

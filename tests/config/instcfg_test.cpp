@@ -200,6 +200,8 @@ TEST_F(Instcfg, BadFilesAreRefusedAndNothingIsWritten) {
   };
   const Case cases[] = {
       {"malformed JSON", "config.json: malformed JSON", [](Instcfg& t) { writeText(t.configPath(), "{\"title\": "); }},
+      {"number beyond every type", "config.json: malformed JSON",
+       [](Instcfg& t) { writeText(t.configPath(), "{\"title\": 1e999}"); }},
       {"configuration not an object", "configuration: must be an object",
        [](Instcfg& t) { writeText(t.configPath(), "[]"); }},
       {"missing configuration", "cannot open", [](Instcfg& t) { std::filesystem::remove(t.configPath()); }},
