@@ -102,13 +102,17 @@ bool isDriveRoot(const std::string& path) {
   return path.size() == 3 && hasDriveName(path) && isPathSeparator(path[2]);
 }
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return fuzz::machine().equalsIgnoreCase(std::string(a), std::string(b));
+}
+
+// The last name of a path, as the game folder a folder stands for.
+std::string lastName(const std::string& path) {
+  std::string last;
+  forEachPathComponent(path, [&](std::string_view part) {
+    if (!part.empty()) last = part;
+  });
+  return last;
 }
 
 // The guard's properties for one path it accepted.
@@ -119,7 +123,12 @@ void checkAccepted(const std::string& path, const std::string& gameFolder) {
   // It resolves to the folders it names, at least one below the root.
   auto folders = resolvedFolders(belowRoot);
   FUZZ_CHECK(folders && !folders->empty() && folders->size() == namedParts(belowRoot));
-  if (fuzz::kGuardChecksGameFolder) FUZZ_CHECK(equalsIgnoringAsciiCase(folders->back(), gameFolder));
+  // Its last folders are the game folder's names.
+  if (fuzz::kGuardChecksGameFolder) {
+    auto own = resolvedFolders(gameFolder);
+    FUZZ_CHECK(own && !own->empty() && own->size() <= folders->size());
+    FUZZ_CHECK(std::equal(own->rbegin(), own->rend(), folders->rbegin(), equalsIgnoringCase));
+  }
 }
 
 void checkNameRules(const std::string& name) {
@@ -180,12 +189,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       auto folders = resolvedFolders(std::string_view(installPath).substr(3));
       auto own = resolvedFolders(gameFolder);
       FUZZ_CHECK(own && folders->size() >= own->size());
-      FUZZ_CHECK(std::equal(own->rbegin(), own->rend(), folders->rbegin()));
+      FUZZ_CHECK(std::equal(own->rbegin(), own->rend(), folders->rbegin(), equalsIgnoringCase));
     }
   }
-  // A game folder that pack accepts, below a folder the guard accepts or a
-  // drive root, can be removed again.
-  if (gameFolderPacks && (isDriveRoot(destination) || fuzz::guardAccepts(destination, gameFolder))) {
+  // A game folder that pack accepts, below a folder the guard accepts (as
+  // the game folder of its own last name) or a drive root, can be removed
+  // again.
+  if (gameFolderPacks && (isDriveRoot(destination) || fuzz::guardAccepts(destination, lastName(destination)))) {
     FUZZ_CHECK(fuzz::guardAccepts(installPath, gameFolder));
   }
   // What the destination dialog accepts, the guard removes.

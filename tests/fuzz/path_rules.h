@@ -6,36 +6,44 @@
 #include <optional>
 #include <string>
 
+#include "config/name_rules.h"
 #include "core/sjis.h"
 #include "install/destination.h"
-#include "tools/entry_rules.h"
-#include "uninstall/install_path_check.h"
+#include "installed/install_path_check.h"
+#include "platform/memory/memory_platform.h"
 
 namespace fuzz {
 
+// The machine the checks ask: drive C with its root as current directory,
+// letters folded as Windows folds them.
+inline platform::MemoryPlatform& machine() {
+  static platform::MemoryPlatform memory;
+  return memory;
+}
+
 // The guard in front of every removal, for an InstallPath meant to end in
 // the game folder.
-inline bool guardAccepts(const std::string& installPath, const std::string& /*gameFolder*/) {
-  return isRemovableInstallPath(installPath);
+inline bool guardAccepts(const std::string& installPath, const std::string& gameFolder) {
+  return isRemovableInstallPath(installPath, gameFolder, machine());
 }
-// Whether the guard demands that InstallPath's last part is the game folder.
-inline constexpr bool kGuardChecksGameFolder = false;  // today's guard takes no game folder
+// Whether the guard demands that InstallPath's last parts are the game folder's.
+inline constexpr bool kGuardChecksGameFolder = true;
 
-// The destination dialog's checks on a typed destination, in the order of
-// Tinstform::Button2Click: the InstallPath it goes on with, or nullopt when
-// it refuses. The text is the Shift-JIS form of what was typed.
+// The destination dialog's check of a typed destination: the InstallPath it
+// goes on with, or nullopt when it refuses. The text is the Shift-JIS form
+// of what was typed.
 inline std::optional<std::string> acceptedInstallPath(const std::string& destination, const std::string& gameFolder) {
-  if (!hasDriveName(destination)) return std::nullopt;
-  std::string installPath = composeInstallPath(destination, gameFolder);
-  if (!installPathFits(installPath)) return std::nullopt;
-  return installPath;
+  const Destination checked = checkDestination(machine(), destination, gameFolder);
+  if (checked.problem != DestinationProblem::None) return std::nullopt;
+  return checked.installPath;
 }
 // Whether every InstallPath the destination check accepts is removable.
-inline constexpr bool kDestinationAppliesGuard = false;  // the destination check does not yet apply the guard's rule
+inline constexpr bool kDestinationAppliesGuard = true;
 
-// The block's name rules: nullopt when the name is accepted.
+// The block's name rules: nullopt when the name is accepted. A name placed
+// below a folder must at least be relative.
 inline std::optional<std::string> placedNameFault(const std::string& name) { return placedNameProblem(name); }
-inline std::optional<std::string> relativeNameFault(const std::string& name) { return relativeNameProblem(name); }
+inline std::optional<std::string> relativeNameFault(const std::string& name) { return placedNameProblem(name); }
 inline std::optional<std::string> linkNameFault(const std::string& name) { return linkNameProblem(name); }
 
 }  // namespace fuzz
