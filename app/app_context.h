@@ -4,6 +4,7 @@
 // runInstaller or runUninstaller makes one; tests make a fresh one per case.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,8 @@ struct CopyState {
   // destination (the standard files and the extra entries); those after
   // them were planned under the preserve rule.
   int AlwaysCopiedCount = 0;
+  // The measured size of each CopyPlan entry, in its order, once planned.
+  std::vector<uint64_t> PlannedSizes;
   int CurrentIndex = 0;
   uint64_t FileSize = 0;
   uint64_t FileBytesDone = 0;
@@ -85,6 +88,12 @@ struct AppContext {
   std::unique_ptr<StringList> CreatedDirs;
 
   CopyState copy;
+  // The log of a run started with /LOG=: each line as the program's text
+  // (Shift-JIS); empty when there is none.
+  std::function<void(const std::string&)> logSink;
+  void log(const std::string& line) {
+    if (logSink) logSink(line);
+  }
   // Set when the program runs as uninst.exe.
   std::optional<DiscFreeUninstall> discFree;
   // The chunk buffer of the copy, allocated on first use and kept for the

@@ -69,6 +69,7 @@ ChunkResult copyChunk(AppContext& ctx) {
   // before its measured size, leaves a file shorter than the medium's.
   if (!closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
   if (copy.FileBytesDone < copy.FileSize) return {ChunkOutcome::ReadFailed};
+  ctx.log("copied " + ctx.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) + " bytes)");
   ++copy.CurrentIndex;
   if (planDone) {
     result.outcome = ChunkOutcome::PlanDone;
@@ -83,8 +84,10 @@ ChunkResult copyChunk(AppContext& ctx) {
 }
 
 void RollBackInstall(AppContext& ctx) {
-  // Nothing is told here: the dialog has said why the copy ended.
-  RemovalReport unreported;
-  deletePlannedFiles(ctx, unreported);
+  // Nothing is reported but to the log: the dialog has said why the copy
+  // ended.
+  RemovalReport report;
+  report.onRemoved = [&ctx](const std::string& path) { ctx.log("removed " + path); };
+  deletePlannedFiles(ctx, report);
   removeCreatedDirs(ctx);
 }

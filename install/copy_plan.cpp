@@ -10,6 +10,7 @@ std::optional<PlanGap> planCopy(AppContext& ctx) {
   ctx.CreatedDirs->clear();
   copy.FileCount = 0;
   copy.TotalBytes = 0;
+  copy.PlannedSizes.clear();
 
   std::optional<PlanGap> gap;
   auto plan = [&](const std::string& entry, bool preserve) {
@@ -47,7 +48,11 @@ std::optional<std::string> createInstallFolders(AppContext& ctx) {
   recordPlanFolders(ctx, false);
   for (const std::string& folder : ctx.CreatedDirs->items()) {
     platform::FileError error = platform::FileError::None;
-    if (ctx.platform.createDirectory(folder, &error) || error != platform::FileError::AccessDenied) continue;
+    if (ctx.platform.createDirectory(folder, &error)) {
+      ctx.log("created folder " + folder);
+      continue;
+    }
+    if (error != platform::FileError::AccessDenied) continue;
     // Named by the folder the player chose or that exists: where the right
     // to write is missing.
     std::optional<size_t> last;

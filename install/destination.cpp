@@ -33,6 +33,29 @@ bool isFolder(platform::Platform& platform, const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+constexpr char kSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
+constexpr char kBootDirValue[] = "BootDir";
+constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr char kProgramFilesDirValue[] = "ProgramFilesDir";
+
+}  // namespace
+
+void lookUpDefaultRoot(AppContext& ctx) {
+  InstallerConfig& config = ctx.config;
+  config.DefaultRoot.clear();
+  const bool bootDir = config.rootSelector == 0;
+  auto key = ctx.platform.openKey(platform::Hive::LocalMachine, bootDir ? kSetupKey : kCurrentVersionKey);
+  if (!key) return;
+  if (auto root = key->queryString(bootDir ? kBootDirValue : kProgramFilesDirValue)) config.DefaultRoot = *root;
+}
+
+std::string proposedDestination(const InstallerConfig& config) {
+  if (config.parentFolder.empty()) return config.DefaultRoot;
+  return joinPath(config.DefaultRoot, config.parentFolder);
+}
+
 std::string composeInstallPath(const std::string& destination, const std::string& gameFolder) {
   if (endsWithSeparator(destination)) return destination + gameFolder;
   return joinPath(destination, gameFolder);

@@ -6,7 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "app/app_context.h"
 #include "platform/platform.h"
+
+// Fills DefaultRoot from the machine registry: BootDir (rootSelector 0) or
+// ProgramFilesDir; empty when the key or the value is missing.
+void lookUpDefaultRoot(AppContext& ctx);
+// The destination the dialog proposes: DefaultRoot, then "\" and
+// parentFolder when it is not empty, appended whatever DefaultRoot ends with
+// (a root of "C:\" gives "C:\\x").
+std::string proposedDestination(const InstallerConfig& config);
 
 // InstallPath: "%s\%s" of the destination and the game folder, without a
 // second separator when the destination already ends in one (a drive root).

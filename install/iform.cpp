@@ -3,13 +3,9 @@
 // resolution once.
 #include "install/iform.h"
 
-#include "core/sjis.h"
 #include "forms/layouts.h"
 #include "install/copy_engine.h"
-#include "install/copy_plan.h"
-#include "install/destination.h"
-#include "install/registration.h"
-#include "installed/install_record.h"
+#include "install/installation.h"
 #include "texts.h"
 
 Tiform::Tiform(toolkit::Application& application, AppContext& context)
@@ -28,61 +24,14 @@ Tiform::Tiform(toolkit::Application& application, AppContext& context)
 Tiform::~Tiform() { stopCopyTimer(); }
 
 void Tiform::FormShow() {
-  CopyState& copy = ctx_.copy;
   nowwrite->setPosition(0);
   totalwrite->setPosition(0);
-  // Before anything is created: skipping the name, or the rest of a folder
-  // whose listing failed, would report an incomplete installation as
-  // complete.
-  if (auto gap = planCopy(ctx_)) {
-    const char* text = gap->kind == PlanGap::Kind::ListingFailed ? texts::kReadFailed : texts::kUnusableFileName;
-    tell(std::string(text) + "\n" + gap->folder);
-    end(-1);
+  const InstallStep step = prepareInstallation(ctx_);
+  if (step.stop != InstallStop::None) {
+    stop(step);
     return;
   }
-  if (copy.FileCount == 0) {
-    tell(texts::kNothingToInstall);
-    end(-1);
-    return;
-  }
-  // Refused before the first folder is made rather than failing halfway.
-  if (!planFits(ctx_.config.InstallPath, ctx_.CopyPlan->items())) {
-    ctx_.platform.messageBox(handle(), texts::kPathTooLong, texts::kDestinationConfirmCaption, platform::kMbOk);
-    end(-1);
-    return;
-  }
-  // The copy would write into a link's target, and a rollback delete there.
-  if (auto linked = linkedInstallFolder(ctx_)) {
-    tell(std::string(texts::kLinkedInstallFolder) + "\n" + *linked);
-    end(-1);
-    return;
-  }
-  if (auto refused = createInstallFolders(ctx_)) {
-    tell(std::string(texts::kCannotWriteDestination) + "\n" + *refused);
-    removeCreatedDirs(ctx_);
-    end(-1);
-    return;
-  }
-  copy.TotalBytesDone = 0;
-  copy.CurrentIndex = 0;
-  copy.FileBytesDone = 0;
-  // Allocated on the first showing and kept: no tick allocates.
-  if (ctx_.CopyBuffer.size() != ChunkSize) ctx_.CopyBuffer.resize(ChunkSize);
-
-  platform::FileError error = platform::FileError::None;
-  switch (openCurrentPair(ctx_, &error)) {
-    case PairOpen::Opened: break;
-    case PairOpen::DestinationFailed:
-      // The folders stay: nothing was written into them yet.
-      tellDestinationFailed(error);
-      end(-1);
-      return;
-    case PairOpen::SourceFailed:
-      tellReadFailed();
-      giveUp();
-      return;
-  }
-  nowcopy->setCaption(ctx_.CopyPlan->get(copy.CurrentIndex));
+  nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
   startCopyTimer();
 }
 
@@ -95,27 +44,13 @@ void Tiform::writetimerTimer() {
     case ChunkOutcome::NextFile: nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex)); return;
     case ChunkOutcome::PlanDone:
       stopCopyTimer();
-      // Before the registration, which lists the uninstaller that reads it.
-      writeInstallRecord(ctx_);
-      RegisterInstall(ctx_);
+      finishInstallation(ctx_);
       tell(texts::kInstallComplete);
       end(1);
       return;
-    case ChunkOutcome::ShortWrite:
+    default:
       stopCopyTimer();
-      tell(texts::kNotEnoughSpace);
-      giveUp();
-      return;
-    case ChunkOutcome::DestinationOpenFailed:
-      stopCopyTimer();
-      tellDestinationFailed(result.error);
-      giveUp();
-      return;
-    case ChunkOutcome::ReadFailed:
-    case ChunkOutcome::SourceOpenFailed:
-      stopCopyTimer();
-      tellReadFailed();
-      giveUp();
+      stop(stopAfterChunk(ctx_, result));
       return;
   }
 }
@@ -143,27 +78,12 @@ void Tiform::tell(const std::string& text) {
   ctx_.platform.messageBox(handle(), text, texts::kConfirmCaption, platform::kMbOk);
 }
 
-void Tiform::tellReadFailed() {
-  tell(std::string(texts::kReadFailed) + "\n" + ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
-}
-
-void Tiform::tellDestinationFailed(platform::FileError error) {
-  const std::string destination = joinPath(ctx_.config.InstallPath, ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
-  switch (error) {
-    case platform::FileError::DiskFull:
-      tell(texts::kNotEnoughSpace);
-      return;
-    case platform::FileError::AccessDenied: {
-      // The folder the file was to be written into.
-      size_t folderEnd = ctx_.config.InstallPath.size();
-      forEachSeparator(destination, folderEnd, [&](size_t at) { folderEnd = at; });
-      tell(std::string(texts::kCannotWriteDestination) + "\n" + destination.substr(0, folderEnd));
-      return;
-    }
-    default:
-      tell(std::string(texts::kCannotCreateFile) + "\n" + destination);
-      return;
-  }
+void Tiform::stop(const InstallStep& step) {
+  // Told first, then undone, as the copy's failures always were.
+  const StopMessage message = stopMessage(step);
+  ctx_.platform.messageBox(handle(), message.text, message.caption, platform::kMbOk);
+  if (step.rollBack) RollBackInstall(ctx_);
+  end(-1);
 }
 
 void Tiform::end(int result) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "install/installation.h"
 #include "toolkit/toolkit.h"
 
 class Tiform : public toolkit::Form {
@@ -26,10 +27,9 @@ class Tiform : public toolkit::Form {
   void startCopyTimer();
   void stopCopyTimer();
   void tell(const std::string& text);
-  // Reports the file CopyPlan[CurrentIndex] as unreadable.
-  void tellReadFailed();
-  // Reports why the destination of CopyPlan[CurrentIndex] was not created.
-  void tellDestinationFailed(platform::FileError error);
+  // Tells why the installation stopped, rolls it back where that is due and
+  // ends the dialog cancelled.
+  void stop(const InstallStep& step);
   void end(int result);
   // Rolls the installation back and ends the dialog cancelled.
   void giveUp();

@@ -28,7 +28,10 @@ bool fileExists(platform::Platform& platform, const std::string& path) {
 void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
   auto& platform = ctx.platform;
   if (preserve && fileExists(platform, joinPath(ctx.config.InstallPath, name))) return;
-  if (auto source = platform.openStream(name, OpenMode::Read)) ctx.copy.TotalBytes += measureSize(*source);
+  uint64_t size = 0;
+  if (auto source = platform.openStream(name, OpenMode::Read)) size = measureSize(*source);
+  ctx.copy.TotalBytes += size;
+  ctx.copy.PlannedSizes.push_back(size);
   ctx.CopyPlan->add(name);
 }
 
@@ -114,7 +117,9 @@ void planStandardFiles(AppContext& ctx) {
   for (const char* name : StandardFiles) {
     auto source = ctx.platform.openStream(name, OpenMode::Read);
     if (!source) continue;
-    ctx.copy.TotalBytes += measureSize(*source);
+    const uint64_t size = measureSize(*source);
+    ctx.copy.TotalBytes += size;
+    ctx.copy.PlannedSizes.push_back(size);
     ctx.CopyPlan->add(name);
   }
 }
@@ -124,7 +129,11 @@ void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const std::strin
   for (const auto& entry : ctx.CopyPlan->items()) {
     const std::string path = joinPath(installPath, entry);
     if (!spared.empty() && ctx.platform.equalsIgnoreCase(path, spared)) continue;
-    if (!removeFileBelow(ctx.platform, installPath, entry)) report.left(path);
+    switch (removeFileBelow(ctx.platform, installPath, entry)) {
+      case FileRemoval::Removed: report.removed(path); break;
+      case FileRemoval::Absent: break;
+      case FileRemoval::Left: report.left(path); break;
+    }
   }
 }
 

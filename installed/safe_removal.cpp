@@ -52,11 +52,11 @@ void removeOpenEmptyFolder(std::unique_ptr<RemovalEntry> entry) {
 
 }  // namespace
 
-bool removeFileBelow(platform::Platform& platform, const std::string& root, const std::string& relative) {
+FileRemoval removeFileBelow(platform::Platform& platform, const std::string& root, const std::string& relative) {
   FileError error;
   auto entry = openBelow(platform, root, relative, error);
-  if (!entry) return error == FileError::Missing;
-  return removeOpenFile(std::move(entry));
+  if (!entry) return error == FileError::Missing ? FileRemoval::Absent : FileRemoval::Left;
+  return removeOpenFile(std::move(entry)) ? FileRemoval::Removed : FileRemoval::Left;
 }
 
 bool removeFile(platform::Platform& platform, const std::string& path) {

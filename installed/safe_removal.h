@@ -8,6 +8,7 @@
 // uninstall modes (DeleteTreeContents builds on it) and the removal of the
 // Start-menu links and folders.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,17 +18,25 @@
 // tell the player.
 struct RemovalReport {
   std::optional<std::string> firstLeft;
+  // Told each file removed, for the log of a run started with /LOG=.
+  std::function<void(const std::string&)> onRemoved;
   void left(const std::string& path) {
     if (!firstLeft) firstLeft = path;
+  }
+  void removed(const std::string& path) {
+    if (onRemoved) onRemoved(path);
   }
   bool complete() const { return !firstLeft; }
 };
 
+// What a removal of one file came to.
+enum class FileRemoval { Removed, Absent, Left };
+
 // Deletes the file `relative` (a plan entry; "\" or "/" separate) below the
 // folder `root`, going down through the folders on the way without
-// following a link. True when the file is gone or was never there; false
-// when it is still there, or stands behind a link (never deleted).
-bool removeFileBelow(platform::Platform& platform, const std::string& root, const std::string& relative);
+// following a link. Left when it is still there, or stands behind a link
+// (never deleted).
+FileRemoval removeFileBelow(platform::Platform& platform, const std::string& root, const std::string& relative);
 
 // Deletes the file at the absolute `path`; true when it is gone or was never
 // there. A folder is left alone (and counts as still there).

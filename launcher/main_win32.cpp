@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "launcher/startup.h"
+#include "launcher/arguments.h"
 #include "launcher/uninstaller_win32.h"
 #include "platform/win32/win32_platform.h"
 
@@ -27,6 +27,7 @@ std::wstring modulePath() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::Win32Platform platform;
   const std::wstring module = modulePath();
-  if (isUninstallerImage(module)) return runAsUninstaller(platform, module);
-  return runInstaller(platform);
+  const std::vector<std::wstring> arguments = programArguments();
+  if (isUninstallerImage(module)) return runAsUninstaller(platform, module, arguments);
+  return runInstallerWithArguments(platform, shiftJisArguments(arguments));
 }

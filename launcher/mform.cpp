@@ -2,6 +2,7 @@
 
 #include "core/sjis.h"
 #include "forms/layouts.h"
+#include "install/destination.h"
 #include "install/instform.h"
 #include "installed/game_files.h"
 #include "installed/installed_state.h"
@@ -13,10 +14,6 @@ namespace {
 
 constexpr char kPictureFile[] = "install.bmp";
 
-constexpr char kSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
-constexpr char kBootDirValue[] = "BootDir";
-constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr char kProgramFilesDirValue[] = "ProgramFilesDir";
 
 // The only existence test the menu makes: the file opens for reading.
 bool fileOpens(platform::Platform& platform, const std::string& path) {
@@ -109,10 +106,7 @@ void Tmform::runbtnClick() {
 void Tmform::instbtnClick() {
   if (instbtn->tag() == 0) {
     const InstallerConfig& config = ctx_.config;
-    std::string destination = config.DefaultRoot;
-    // Appended whatever DefaultRoot ends with: a root of "C:\" gives "C:\\x".
-    if (!config.parentFolder.empty()) destination = joinPath(destination, config.parentFolder);
-    ctx_.instform->dirpath->setText(destination);
+    ctx_.instform->dirpath->setText(proposedDestination(config));
     ctx_.instform->instlabel->setCaption(formatWith(texts::kInstallLabelFormat, config.gameFolder));
     hide();
     if (ctx_.instform->showModal() == 1) showInstalledState(true);
@@ -139,14 +133,7 @@ void Tmform::detectInstalledState() {
   if (detectInstalledGame(ctx_)) showInstalledState(true);
 }
 
-void Tmform::lookUpDefaultRoot() {
-  InstallerConfig& config = ctx_.config;
-  config.DefaultRoot.clear();
-  const bool bootDir = config.rootSelector == 0;
-  auto key = ctx_.platform.openKey(platform::Hive::LocalMachine, bootDir ? kSetupKey : kCurrentVersionKey);
-  if (!key) return;
-  if (auto root = key->queryString(bootDir ? kBootDirValue : kProgramFilesDirValue)) config.DefaultRoot = *root;
-}
+void Tmform::lookUpDefaultRoot() { ::lookUpDefaultRoot(ctx_); }
 
 void Tmform::showInstalledState(bool installed) {
   instbtn->setTag(installed ? 1 : 0);

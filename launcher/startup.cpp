@@ -9,12 +9,14 @@
 #include "toolkit/toolkit.h"
 #include "uninstall/uninsform.h"
 
-int runInstaller(platform::Platform& platform, const BeforeMessageLoop& beforeMessageLoop) {
+int runInstaller(platform::Platform& platform, const BeforeMessageLoop& beforeMessageLoop,
+                 const std::function<void(const std::string&)>& logSink) {
   if (!installerImagePasses(platform)) return -1;
 
   // Declared before the application: the forms refer to the context until
   // the application destroys them.
   AppContext ctx(platform);
+  ctx.logSink = logSink;
   toolkit::Application application(platform);
   try {
     application.initialize();

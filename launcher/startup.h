@@ -3,6 +3,7 @@
 // platform backend and whichever toolkit backend is linked.
 
 #include <functional>
+#include <string>
 
 struct AppContext;
 
@@ -23,5 +24,8 @@ using BeforeMessageLoop = std::function<void(toolkit::Application&, AppContext&)
 // whose FormCreate loads the configuration), instform, dirform, iform and
 // uninsform in that order, runs the message loop until the menu closes and
 // returns 0. A toolkit::Exception that escapes is shown with
-// Application::showException; any other exception passes through.
-int runInstaller(platform::Platform& platform, const BeforeMessageLoop& beforeMessageLoop = {});
+// Application::showException; any other exception passes through. With a
+// `logSink` (/LOG=), the installation's and uninstallation's events go to
+// it.
+int runInstaller(platform::Platform& platform, const BeforeMessageLoop& beforeMessageLoop = {},
+                 const std::function<void(const std::string&)>& logSink = {});

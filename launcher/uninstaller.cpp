@@ -5,12 +5,21 @@
 #include "installed/installed_state.h"
 #include "launcher/exit_codes.h"
 #include "launcher/read_installer_config.h"
+#include "launcher/unattended.h"
 #include "texts.h"
 #include "toolkit/toolkit.h"
 #include "uninstall/removal.h"
 #include "uninstall/uninsform.h"
 
 namespace {
+
+// Tells the waiting program, then, once it has ended, removes what is left
+// of it after a complete removal.
+void finishRun(AppContext& ctx, const UninstallerStart& start, int code) {
+  ctx.log("exit code " + std::to_string(code));
+  if (start.reportAndAwaitEnd) start.reportAndAwaitEnd(code);
+  if (code == kExitDone) removeSparedUninstaller(ctx);
+}
 
 int exitCodeOf(Tuninsform::Ending ending) {
   switch (ending) {
@@ -30,8 +39,15 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
 
   AppContext ctx(platform);
   ctx.createLists();
+  ctx.logSink = start.logSink;
   ReadInstallerConfig(ctx, start.image);
+  ctx.log("title " + ctx.config.title);
   ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking};
+  if (start.line.silent) {
+    const int code = uninstallUnattended(ctx, start.line.deleteAll);
+    finishRun(ctx, start, code);
+    return code;
+  }
   toolkit::Application application(platform);
   int code = kExitCancelled;
   try {
@@ -50,8 +66,6 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   } catch (const toolkit::Exception& error) {
     application.showException(error);
   }
-  if (start.reportAndAwaitEnd) start.reportAndAwaitEnd(code);
-  // The spared uninstaller's program has ended: what is left of it goes.
-  if (code == kExitDone) removeSparedUninstaller(ctx);
+  finishRun(ctx, start, code);
   return code;
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "launcher/command_line.h"
 #include "launcher/startup.h"
 
 struct UninstallerStart {
@@ -19,12 +20,15 @@ struct UninstallerStart {
   // spared uninstaller is deleted: tells the waiting program, and returns
   // once that program has ended. Empty when nobody waits.
   std::function<void(int)> reportAndAwaitEnd;
+  // /S (with /ALL): the removal without a window; /LOG=: where events go.
+  CommandLine line;
+  std::function<void(const std::string&)> logSink;
 };
 
 // -1, with no window, when the image carries no block. A message box and
 // kExitInstalledState when the game is not installed (as the menu decides
 // it). Otherwise the uninstall dialog, and the exit code of how it ended:
 // kExitDone, kExitCancelled, kExitRefused, or kExitWriteFailed when files
-// were left.
+// were left. With /S, no window at all: uninstallUnattended.
 int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
                    const BeforeMessageLoop& beforeMessageLoop = {});

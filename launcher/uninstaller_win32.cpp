@@ -10,6 +10,10 @@
 #include <vector>
 
 #include "installed/game_files.h"
+#include "launcher/arguments.h"
+#include "launcher/command_line.h"
+#include "launcher/exit_codes.h"
+#include "launcher/run_log.h"
 #include "launcher/uninstaller.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
@@ -30,18 +34,11 @@ struct Relay {
   std::wstring waitingImage;
 };
 
-std::vector<std::wstring> arguments() {
-  int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::wstring> list;
-  for (int i = 1; argv && i < count; ++i) list.emplace_back(argv[i]);
-  if (argv) LocalFree(argv);
-  return list;
-}
+bool isRelaySwitch(const std::wstring& argument) { return argument.rfind(kRelaySwitch, 0) == 0; }
 
 std::optional<Relay> relayOf(const std::vector<std::wstring>& list) {
   for (const std::wstring& argument : list) {
-    if (argument.rfind(kRelaySwitch, 0) != 0) continue;
+    if (!isRelaySwitch(argument)) continue;
     const std::wstring value = argument.substr(wcslen(kRelaySwitch));
     const size_t first = value.find(L','), second = value.find(L',', first + 1);
     if (first == std::wstring::npos || second == std::wstring::npos) return std::nullopt;
@@ -94,6 +91,19 @@ std::optional<std::wstring> makeParkingFolder() {
   return std::nullopt;
 }
 
+// /LOG= with its file made absolute: the copy works in another folder.
+std::wstring withAbsoluteLog(const std::wstring& argument) {
+  if (argument.size() < 5 || (argument[0] != L'/' && argument[0] != L'-') ||
+      CompareStringOrdinal(argument.c_str() + 1, 4, L"LOG=", 4, TRUE) != CSTR_EQUAL) {
+    return argument;
+  }
+  const std::wstring file = argument.substr(5);
+  std::wstring full(GetFullPathNameW(file.c_str(), 0, nullptr, nullptr), L'\0');
+  if (full.empty()) return argument;
+  full.resize(GetFullPathNameW(file.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+  return argument.substr(0, 5) + full;
+}
+
 // The waiting side: starts the copy in the temp folder and ends with the
 // code it reports. nullopt when the copy could not be made or started; the
 // program then works from where it stands.
@@ -116,7 +126,7 @@ std::optional<int> relayToCopy(const std::wstring& modulePath, const std::vector
   SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
 
   std::wstring commandLine = quoted(copy);
-  for (const std::wstring& argument : list) commandLine += L" " + quoted(argument);
+  for (const std::wstring& argument : list) commandLine += L" " + quoted(withAbsoluteLog(argument));
   commandLine += L" " + quoted(kRelaySwitch + std::to_wstring(reinterpret_cast<uintptr_t>(writer.get())) + L"," +
                                std::to_wstring(GetCurrentProcessId()) + L"," + modulePath);
   STARTUPINFOW startup{};
@@ -149,13 +159,48 @@ bool isUninstallerImage(const std::wstring& modulePath) {
          CSTR_EQUAL;
 }
 
-int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modulePath) {
-  const std::vector<std::wstring> list = arguments();
+std::vector<std::wstring> programArguments() {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> list;
+  for (int i = 1; argv && i < count; ++i) list.emplace_back(argv[i]);
+  if (argv) LocalFree(argv);
+  return list;
+}
+
+std::optional<std::vector<std::string>> shiftJisArguments(const std::vector<std::wstring>& arguments) {
+  std::vector<std::string> converted;
+  for (const std::wstring& argument : arguments) {
+    auto sjis = toSjis(argument);
+    if (!sjis) return std::nullopt;
+    converted.push_back(std::move(*sjis));
+  }
+  return converted;
+}
+
+int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modulePath,
+                     const std::vector<std::wstring>& list) {
   auto relay = relayOf(list);
+  std::vector<std::wstring> own;
+  for (const std::wstring& argument : list) {
+    if (!isRelaySwitch(argument)) own.push_back(argument);
+  }
+  // A bad command line and the usage are answered here, before any copy.
+  const auto arguments = shiftJisArguments(own);
+  if (!arguments) return kExitBadCommandLine;
+  const ParsedCommandLine parsed = parseCommandLine(*arguments, true);
+  if (parsed.error) return kExitBadCommandLine;
+  if (parsed.line.usage) {
+    showUsage(platform);
+    return kExitDone;
+  }
   if (!relay) {
-    if (auto code = relayToCopy(modulePath, list)) return *code;
+    if (auto code = relayToCopy(modulePath, own)) return *code;
   }
   UninstallerStart start;
+  start.line = parsed.line;
+  std::unique_ptr<RunLog> log;
+  if (!openRunLog(platform, parsed.line, log, start.logSink)) return kExitBadCommandLine;
   start.image = toSjis(modulePath).value_or(std::string());
   // Started directly (no copy could be made), its own image is the one to
   // spare; nobody waits, and it stays in the game folder.

@@ -9,14 +9,25 @@
 // the original once it has ended. The copy's own file stays in the temp
 // folder: Windows deletes no running image.
 
+#include <optional>
 #include <string>
 
 namespace platform {
 class Win32Platform;
 }
 
-// The exit code of the uninstallation.
-int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modulePath);
+#include <vector>
+
+// The exit code of the uninstallation. `arguments` are the program's, its
+// name not among them.
+int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modulePath,
+                     const std::vector<std::wstring>& arguments);
 
 // True when the program's file is named uninst.exe, in any letter case.
 bool isUninstallerImage(const std::wstring& modulePath);
+
+// The program's arguments as CommandLineToArgvW splits them, its name left
+// out.
+std::vector<std::wstring> programArguments();
+// Their Shift-JIS forms; nullopt when one has none.
+std::optional<std::vector<std::string>> shiftJisArguments(const std::vector<std::wstring>& arguments);

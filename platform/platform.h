@@ -176,6 +176,13 @@ struct LocalDate {
   int day = 0;    // 1 to 31
 };
 
+// What a drive holds free, and the size of its allocation unit (a file takes
+// whole clusters).
+struct VolumeSpace {
+  uint64_t freeBytes = 0;     // as much as this user may still write
+  uint64_t clusterBytes = 0;
+};
+
 struct ScreenSize {
   int width = 0;
   int height = 0;
@@ -238,6 +245,9 @@ class Platform : public CaseFolding {
   // Restores the current directory exactly, even one whose name the
   // program could not hold, when the returned object is destroyed.
   virtual std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() = 0;
+  // The free space of the drive that holds the existing folder `folder`;
+  // nullopt when the system cannot tell.
+  virtual std::optional<VolumeSpace> volumeSpace(const std::string& folder) = 0;
 
   // --- Byte streams -------------------------------------------------------
   // Read opens an existing file; Write creates or truncates. Null, with the

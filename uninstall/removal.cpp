@@ -6,6 +6,7 @@
 #include "installed/planning.h"
 #include "installed/safe_removal.h"
 #include "uninstall/registration_removal.h"
+#include "texts.h"
 #include "uninstall/tree_deletion.h"
 
 namespace {
@@ -34,6 +35,16 @@ void planRecordedInstallation(AppContext& ctx, const InstallRecord& record) {
 }
 
 }  // namespace
+
+std::string removalRefusalText(RemovalRefusal refusal, const AppContext& ctx) {
+  switch (refusal) {
+    case RemovalRefusal::None: break;
+    case RemovalRefusal::UnsafeInstallPath: return texts::kUnsafeInstallPath;
+    case RemovalRefusal::LinkedInstallPath: return std::string(texts::kLinkedInstallPath) + "\n" + ctx.config.InstallPath;
+    case RemovalRefusal::NoInstallRecord: return texts::kNoInstallRecord;
+  }
+  return {};
+}
 
 RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode) {
   const std::string& installPath = ctx.config.InstallPath;
@@ -67,6 +78,7 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
   const std::string& installPath = ctx.config.InstallPath;
   const std::string& spared = sparedUninstaller(ctx);
   RemovalReport report;
+  report.onRemoved = [&ctx](const std::string& path) { ctx.log("removed " + path); };
   ctx.CreatedDirs->clear();
   bool keptByDesign = false;
   if (mode == RemovalMode::DeleteAll) {

@@ -29,6 +29,10 @@ struct RemovalOutcome {
   bool complete() const { return refusal == RemovalRefusal::None && !firstLeft; }
 };
 
+// What the uninstall dialog tells of a refusal (texts.h): the reason, and
+// for a link the folder.
+std::string removalRefusalText(RemovalRefusal refusal, const AppContext& ctx);
+
 // Whether InstallPath may be removed from at all in `mode`; checked before
 // asking.
 RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode);

@@ -40,7 +40,12 @@ bool emptyFolder(platform::Platform& platform, RemovalEntry& folder, const std::
       keptByDesign = true;
       continue;
     }
-    if (!member->remove()) report.left(memberPath);
+    const bool isFile = !platform::isFolderAttributes(attributes);
+    if (!member->remove()) {
+      report.left(memberPath);
+    } else if (isFile) {
+      report.removed(memberPath);
+    }
   }
   return keptByDesign;
 }

@@ -41,17 +41,10 @@ void Tuninsform::Button1Click() {
     return;
   }
   const bool deleteAll = savecheck->checked();
-  switch (removalRefusal(ctx_, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData)) {
-    case RemovalRefusal::None: break;
-    case RemovalRefusal::UnsafeInstallPath:
-      tell(texts::kUnsafeInstallPath);
-      return;
-    case RemovalRefusal::LinkedInstallPath:
-      tell(std::string(texts::kLinkedInstallPath) + "\n" + ctx_.config.InstallPath);
-      return;
-    case RemovalRefusal::NoInstallRecord:
-      tell(texts::kNoInstallRecord);
-      return;
+  const RemovalRefusal refusal = removalRefusal(ctx_, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData);
+  if (refusal != RemovalRefusal::None) {
+    tell(removalRefusalText(refusal, ctx_));
+    return;
   }
   const char* question = deleteAll ? texts::kConfirmDeleteAll : texts::kConfirmKeepSaveData;
   if (platform.messageBox(handle(), question, texts::kUninstallConfirmCaption, platform::kMbOkCancel) !=

@@ -193,6 +193,18 @@ bool MemoryPlatform::representable(const memory::FullPath& path) const {
 
 std::string MemoryPlatform::currentDirectory() { return representable(current_) ? current_.text() : std::string(); }
 
+std::optional<VolumeSpace> MemoryPlatform::volumeSpace(const std::string& folder) {
+  auto resolved = resolve(folder);
+  if (!resolved || !findFolder(folder)) return std::nullopt;
+  auto found = volumes_.find(resolved->path.drive);
+  if (found == volumes_.end()) return std::nullopt;
+  return found->second;
+}
+
+void MemoryPlatform::setVolumeSpace(char drive, VolumeSpace space) {
+  volumes_[static_cast<char>(drive & ~0x20)] = space;
+}
+
 std::string MemoryPlatform::currentFolderOfDrive(char drive) {
   if (!isAsciiLetter(drive)) return {};
   const char upper = static_cast<char>(drive & ~0x20);

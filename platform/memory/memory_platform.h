@@ -82,6 +82,7 @@ class MemoryPlatform : public Platform {
   std::string currentFolderOfDrive(char drive) override;
   bool setCurrentDirectory(const std::string& path) override;
   std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() override;
+  std::optional<VolumeSpace> volumeSpace(const std::string& folder) override;
   std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) override;
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
@@ -162,6 +163,8 @@ class MemoryPlatform : public Platform {
 
   void setScreenSize(ScreenSize size) { screen_ = size; }
   void setLocalDate(LocalDate date) { date_ = date; }
+  // What volumeSpace tells of a drive; nothing (it cannot tell) unless set.
+  void setVolumeSpace(char drive, VolumeSpace space);
   bool highTimerResolutionActive() const { return timerResolutionBalance_ > 0; }
   // Begins minus ends; anything but 0 after a copy is a leak or a double end.
   int highTimerResolutionBalance() const { return timerResolutionBalance_; }
@@ -245,6 +248,7 @@ class MemoryPlatform : public Platform {
   std::vector<ShellLinkRecord> shellLinks_;
   ScreenSize screen_{1024, 768};
   LocalDate date_{2026, 12, 9};
+  std::map<char, VolumeSpace> volumes_;
   int timerResolutionBalance_ = 0;
 };
 

@@ -72,6 +72,20 @@ class Win32SavedCurrentDirectory final : public SavedCurrentDirectory {
 
 std::string Win32Platform::currentDirectory() { return toSjis(currentDirectoryWide()).value_or(std::string()); }
 
+std::optional<VolumeSpace> Win32Platform::volumeSpace(const std::string& folder) {
+  const std::wstring path = toWide(folder);
+  ULARGE_INTEGER available, total, totalFree;
+  if (!GetDiskFreeSpaceExW(path.c_str(), &available, &total, &totalFree)) return std::nullopt;
+  // The cluster is asked of the volume's root.
+  wchar_t root[MAX_PATH + 1] = {};
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+  if (!GetVolumePathNameW(path.c_str(), root, MAX_PATH + 1) ||
+      !GetDiskFreeSpaceW(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) {
+    return std::nullopt;
+  }
+  return VolumeSpace{available.QuadPart, static_cast<uint64_t>(sectorsPerCluster) * bytesPerSector};
+}
+
 std::string Win32Platform::currentFolderOfDrive(char drive) {
   if (!isAsciiLetter(drive)) return {};
   // The full path of the bare drive is the folder it continues from.

@@ -39,6 +39,7 @@ class Win32Platform final : public Platform {
   std::string currentFolderOfDrive(char drive) override;
   bool setCurrentDirectory(const std::string& path) override;
   std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() override;
+  std::optional<VolumeSpace> volumeSpace(const std::string& folder) override;
 
   std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) override;
 

@@ -1,6 +1,7 @@
 // Planning an installation: which files, in which order, counted how, and
 // which folders are created and recorded for the rollback.
 #include "install/copy_plan.h"
+#include "install/installation.h"
 
 #include "tests/install/install_fixture.h"
 
@@ -216,6 +217,29 @@ TEST_F(CopyPlanTest, EveryShowingStartsFromAnEmptyPlan) {
   EXPECT_EQ(plan(), Names{"SYSTEM.INI"});
   EXPECT_EQ(createdDirs(), (Names{"D:\\Games", "D:\\Games\\Title"}));
   EXPECT_EQ(ctx.copy.TotalBytes, 1u);
+}
+
+// Fault: the free space compared with the bytes the files hold (a drive of
+// 4 KiB clusters takes 4 KiB for every small file), with files that stand at
+// the destination already counted again, or in 32 bits.
+TEST_F(CopyPlanTest, SpaceNeededCountsWholeClustersOfWhatIsNotThereYet) {
+  put("SYSTEM.INI", std::string(1, 'i'));
+  put("origin.exe", std::string(4096, 'o'));
+  put("data\\big.bin", std::string(4097, 'b'));
+  put("SYSTEM.DAT", "save");
+  put(dest("SYSTEM.DAT"), "the player's");      // preserved: not planned
+  put(dest("origin.exe"), std::string(10, 'x'));  // overwritten in place
+  ctx.ExtraCopyList->add("data");
+  planCopy(ctx);
+  ASSERT_EQ(plan(), (Names{"SYSTEM.INI", "origin.exe", "data\\big.bin"}));
+  struct Case {
+    uint64_t cluster, needed;
+  };
+  for (const Case& c : {Case{4096, 4096 + 0 + 8192}, Case{1, 1 + 4086 + 4097}, Case{0, 1 + 4086 + 4097}}) {
+    EXPECT_EQ(spaceNeeded(ctx, c.cluster), c.needed) << c.cluster;
+  }
+  ctx.copy.PlannedSizes[2] = (5ull << 30) + 1;  // a dual-layer disc's movie
+  EXPECT_EQ(spaceNeeded(ctx, 4096), 4096 + (5ull << 30) + 4096);
 }
 
 }  // namespace

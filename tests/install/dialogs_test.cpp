@@ -305,6 +305,11 @@ TEST(InstallNames, EveryRefusalBeforeTheCopyCreatesNothing) {
        std::string(texts::kBadConfigInstall) + "\ngameFolder", texts::kDestinationConfirmCaption},
       {"entry breaks the name rules", [](Machine& m) { m.ctx.PreserveList->add("save\\aux.sav"); },
        std::string(texts::kBadConfigInstall) + "\npreserveEntries[1]", texts::kDestinationConfirmCaption},
+      // Five files of one cluster each (the save is not there yet) on a
+      // drive with room for four.
+      {"not enough space", [](Machine& m) { m.platform.setVolumeSpace('D', {4 * 4096, 4096}); },
+       std::string(texts::kNotEnoughSpace) + sjis("\n必要な空き容量: 1 MB\n現在の空き容量: 0 MB"),
+       texts::kConfirmCaption},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,0 +1,163 @@
+#include "install/installation.h"
+
+#include <unordered_set>
+
+#include "core/sjis.h"
+#include "install/copy_plan.h"
+#include "install/destination.h"
+#include "install/registration.h"
+#include "installed/install_record.h"
+#include "texts.h"
+
+namespace {
+
+uint64_t roundedUp(uint64_t bytes, uint64_t cluster) {
+  if (cluster == 0) return bytes;
+  return bytes / cluster * cluster + (bytes % cluster ? cluster : 0);
+}
+
+// The deepest folder of InstallPath's chain that exists: where the files go
+// once it is made.
+std::string deepestExistingFolder(platform::Platform& platform, const std::string& installPath) {
+  std::string deepest = installPath.substr(0, 3);
+  forEachSeparator(installPath, 3, [&](size_t at) {
+    std::string prefix = installPath.substr(0, at);
+    if (platform::isFolderAttributes(platform.fileAttributes(prefix))) deepest = std::move(prefix);
+  });
+  if (platform::isFolderAttributes(platform.fileAttributes(installPath))) deepest = installPath;
+  return deepest;
+}
+
+// The folder the destination file of CopyPlan[CurrentIndex] goes into.
+std::string folderOfCurrentDestination(const AppContext& ctx) {
+  const std::string destination = joinPath(ctx.config.InstallPath, ctx.CopyPlan->get(ctx.copy.CurrentIndex));
+  size_t folderEnd = ctx.config.InstallPath.size();
+  forEachSeparator(destination, folderEnd, [&](size_t at) { folderEnd = at; });
+  return destination.substr(0, folderEnd);
+}
+
+InstallStep destinationRefused(const AppContext& ctx, platform::FileError error, bool rollBack) {
+  switch (error) {
+    case platform::FileError::DiskFull: return {InstallStop::DiskFull, "", 0, 0, rollBack};
+    case platform::FileError::AccessDenied:
+      return {InstallStop::NoWriteAccess, folderOfCurrentDestination(ctx), 0, 0, rollBack};
+    default:
+      return {InstallStop::CannotCreateFile,
+              joinPath(ctx.config.InstallPath, ctx.CopyPlan->get(ctx.copy.CurrentIndex)), 0, 0, rollBack};
+  }
+}
+
+std::string megabytes(uint64_t bytes, bool roundUp) {
+  const uint64_t mebibyte = 1 << 20;
+  return std::to_string(bytes / mebibyte + (roundUp && bytes % mebibyte ? 1 : 0));
+}
+
+std::string withNumber(const char* format, const std::string& number) {
+  std::string text = format;
+  if (size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, number);
+  return text;
+}
+
+}  // namespace
+
+uint64_t spaceNeeded(AppContext& ctx, uint64_t clusterBytes) {
+  const auto& plan = ctx.CopyPlan->items();
+  const auto& sizes = ctx.copy.PlannedSizes;
+  std::unordered_set<std::string> seen;
+  uint64_t needed = 0;
+  for (size_t i = 0; i < plan.size(); ++i) {
+    // A name planned twice is written over itself.
+    if (!seen.insert(ctx.platform.caseFoldKey(plan[i])).second) continue;
+    const uint64_t wanted = roundedUp(i < sizes.size() ? sizes[i] : 0, clusterBytes);
+    uint64_t there = 0;
+    if (auto existing = ctx.platform.openStream(joinPath(ctx.config.InstallPath, plan[i]), platform::OpenMode::Read)) {
+      there = roundedUp(measureSize(*existing), clusterBytes);
+    }
+    if (wanted > there) needed += wanted - there;
+  }
+  return needed;
+}
+
+InstallStep prepareInstallation(AppContext& ctx) {
+  CopyState& copy = ctx.copy;
+  const std::string& installPath = ctx.config.InstallPath;
+  // Before anything is created: skipping the name, or the rest of a folder
+  // whose listing failed, would report an incomplete installation as
+  // complete.
+  if (auto gap = planCopy(ctx)) {
+    const InstallStop stop =
+        gap->kind == PlanGap::Kind::ListingFailed ? InstallStop::ListingFailed : InstallStop::UnusableName;
+    return {stop, gap->folder};
+  }
+  if (copy.FileCount == 0) return {InstallStop::NothingToInstall};
+  // Refused before the first folder is made rather than failing halfway.
+  if (!planFits(installPath, ctx.CopyPlan->items())) return {InstallStop::PathTooLong};
+  // The copy would write into a link's target, and a rollback delete there.
+  if (auto linked = linkedInstallFolder(ctx)) return {InstallStop::LinkedFolder, *linked};
+  // Minutes of copying that would end in a rollback are not begun; where the
+  // drive cannot tell its space, the copy goes on as it always did.
+  if (auto space = ctx.platform.volumeSpace(deepestExistingFolder(ctx.platform, installPath))) {
+    const uint64_t needed = spaceNeeded(ctx, space->clusterBytes);
+    if (needed > space->freeBytes) return {InstallStop::NotEnoughSpace, "", needed, space->freeBytes};
+  }
+  if (auto refused = createInstallFolders(ctx)) {
+    removeCreatedDirs(ctx);
+    return {InstallStop::NoWriteAccess, *refused};
+  }
+  copy.TotalBytesDone = 0;
+  copy.CurrentIndex = 0;
+  copy.FileBytesDone = 0;
+  // Allocated on the first installation and kept: no tick allocates.
+  if (ctx.CopyBuffer.size() != ChunkSize) ctx.CopyBuffer.resize(ChunkSize);
+
+  platform::FileError error = platform::FileError::None;
+  switch (openCurrentPair(ctx, &error)) {
+    case PairOpen::Opened: return {};
+    // The folders stay: nothing was written into them yet.
+    case PairOpen::DestinationFailed: return destinationRefused(ctx, error, false);
+    case PairOpen::SourceFailed: return {InstallStop::ReadFailed, ctx.CopyPlan->get(copy.CurrentIndex), 0, 0, true};
+  }
+  return {};
+}
+
+InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
+  switch (result.outcome) {
+    case ChunkOutcome::SameFile:
+    case ChunkOutcome::NextFile:
+    case ChunkOutcome::PlanDone:
+      return {};
+    case ChunkOutcome::ShortWrite: return {InstallStop::DiskFull, "", 0, 0, true};
+    case ChunkOutcome::DestinationOpenFailed: return destinationRefused(ctx, result.error, true);
+    case ChunkOutcome::ReadFailed:
+    case ChunkOutcome::SourceOpenFailed:
+      return {InstallStop::ReadFailed, ctx.CopyPlan->get(ctx.copy.CurrentIndex), 0, 0, true};
+  }
+  return {};
+}
+
+void finishInstallation(AppContext& ctx) {
+  // Before the registration, which lists the uninstaller that reads it.
+  writeInstallRecord(ctx);
+  RegisterInstall(ctx);
+}
+
+StopMessage stopMessage(const InstallStep& step) {
+  const std::string detail = "\n" + step.detail;
+  switch (step.stop) {
+    case InstallStop::None: break;
+    case InstallStop::UnusableName: return {texts::kUnusableFileName + detail, texts::kConfirmCaption};
+    case InstallStop::ListingFailed:
+    case InstallStop::ReadFailed: return {texts::kReadFailed + detail, texts::kConfirmCaption};
+    case InstallStop::NothingToInstall: return {texts::kNothingToInstall, texts::kConfirmCaption};
+    case InstallStop::PathTooLong: return {texts::kPathTooLong, texts::kDestinationConfirmCaption};
+    case InstallStop::LinkedFolder: return {texts::kLinkedInstallFolder + detail, texts::kConfirmCaption};
+    case InstallStop::NotEnoughSpace:
+      return {std::string(texts::kNotEnoughSpace) + "\n" + withNumber(texts::kSpaceNeeded, megabytes(step.neededBytes, true)) +
+                  "\n" + withNumber(texts::kSpaceFree, megabytes(step.freeBytes, false)),
+              texts::kConfirmCaption};
+    case InstallStop::NoWriteAccess: return {texts::kCannotWriteDestination + detail, texts::kConfirmCaption};
+    case InstallStop::CannotCreateFile: return {texts::kCannotCreateFile + detail, texts::kConfirmCaption};
+    case InstallStop::DiskFull: return {texts::kNotEnoughSpace, texts::kConfirmCaption};
+  }
+  return {"", texts::kConfirmCaption};
+}

@@ -1,0 +1,60 @@
+#include "launcher/arguments.h"
+
+#include <memory>
+
+#include "app/app_context.h"
+#include "launcher/exit_codes.h"
+#include "launcher/read_installer_config.h"
+#include "launcher/run_log.h"
+#include "launcher/startup.h"
+#include "launcher/unattended.h"
+#include "platform/platform.h"
+#include "texts.h"
+
+namespace {
+
+// install.exe /S: the image check, the block, then the work.
+int runSilently(platform::Platform& platform, const CommandLine& line,
+                const std::function<void(const std::string&)>& sink) {
+  if (!installerImagePasses(platform)) return -1;
+  AppContext ctx(platform);
+  ctx.createLists();
+  ctx.logSink = sink;
+  ReadInstallerConfig(ctx);
+  ctx.log("title " + ctx.config.title);
+  return line.uninstall ? uninstallUnattended(ctx, line.deleteAll) : installUnattended(ctx, line.destination);
+}
+
+}  // namespace
+
+void showUsage(platform::Platform& platform) {
+  platform.messageBox(0, texts::kUsage, texts::kExceptionCaption, platform::kMbOk);
+}
+
+bool openRunLog(platform::Platform& platform, const CommandLine& line, std::unique_ptr<RunLog>& log,
+                std::function<void(const std::string&)>& sink) {
+  if (!line.logFile) return true;
+  log = RunLog::open(platform, *line.logFile);
+  if (!log) return false;
+  RunLog* writer = log.get();
+  sink = [writer](const std::string& text) { writer->line(text); };
+  return true;
+}
+
+int runInstallerWithArguments(platform::Platform& platform, const std::optional<std::vector<std::string>>& arguments) {
+  if (!arguments) return kExitBadCommandLine;
+  if (arguments->empty()) return runInstaller(platform);
+  const ParsedCommandLine parsed = parseCommandLine(*arguments, false);
+  if (parsed.error) return kExitBadCommandLine;
+  const CommandLine& line = parsed.line;
+  if (line.usage) {
+    showUsage(platform);
+    return kExitDone;
+  }
+  std::unique_ptr<RunLog> log;
+  std::function<void(const std::string&)> sink;
+  if (!openRunLog(platform, line, log, sink)) return kExitBadCommandLine;
+  const int code = line.silent ? runSilently(platform, line, sink) : runInstaller(platform, {}, sink);
+  if (sink) sink("exit code " + std::to_string(code));
+  return code;
+}

@@ -1,0 +1,76 @@
+#include "launcher/command_line.h"
+
+#include <string_view>
+
+namespace {
+
+bool equalsUpper(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != upper[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments, bool asUninstaller) {
+  ParsedCommandLine parsed;
+  CommandLine& line = parsed.line;
+  auto refuse = [&](std::string why) {
+    if (!parsed.error) parsed.error = std::move(why);
+  };
+  bool sawDestination = false, sawUninstall = false;
+  for (const std::string& argument : arguments) {
+    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) {
+      refuse("not a switch: " + argument);
+      continue;
+    }
+    const std::string_view body = std::string_view(argument).substr(1);
+    const size_t equals = body.find('=');
+    const std::string_view name = body.substr(0, equals);
+    const bool hasValue = equals != std::string_view::npos;
+    const std::string value = hasValue ? std::string(body.substr(equals + 1)) : std::string();
+    auto flag = [&](bool& target) {
+      if (hasValue) return refuse("/" + std::string(name) + " takes no value");
+      if (target) return refuse("given twice: " + argument);
+      target = true;
+    };
+    auto text = [&](std::optional<std::string>& target) {
+      if (!hasValue || value.empty()) return refuse("/" + std::string(name) + "= needs a value");
+      if (target) return refuse("given twice: " + argument);
+      target = value;
+    };
+    if (equalsUpper(name, "S")) {
+      flag(line.silent);
+    } else if (equalsUpper(name, "UNINSTALL")) {
+      flag(line.uninstall);
+      sawUninstall = true;
+    } else if (equalsUpper(name, "ALL")) {
+      flag(line.deleteAll);
+    } else if (equalsUpper(name, "?")) {
+      flag(line.usage);
+    } else if (equalsUpper(name, "D")) {
+      text(line.destination);
+      sawDestination = true;
+    } else if (equalsUpper(name, "LOG")) {
+      text(line.logFile);
+    } else {
+      refuse("unknown switch: " + argument);
+    }
+  }
+  if (asUninstaller) line.uninstall = true;
+  if (line.usage) {
+    parsed.error.reset();
+    return parsed;
+  }
+  if (sawDestination && (asUninstaller || line.uninstall)) refuse("/D= is for installing");
+  if (sawDestination && !line.silent) refuse("/D= goes with /S");
+  if (sawUninstall && !asUninstaller && !line.silent) refuse("/UNINSTALL goes with /S");
+  if (line.deleteAll && (!line.silent || !line.uninstall)) {
+    refuse(asUninstaller ? "/ALL goes with /S" : "/ALL goes with /S /UNINSTALL");
+  }
+  return parsed;
+}

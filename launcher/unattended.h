@@ -1,0 +1,20 @@
+#pragma once
+// Installing and uninstalling for scripts (/S): the same checks, copy
+// engine, rollback, registration and removal as the dialogs, with no window
+// and no message box. What happens goes to ctx.log, how it ended to the
+// exit code (launcher/exit_codes.h).
+
+#include <optional>
+#include <string>
+
+#include "app/app_context.h"
+
+// Installs into `typed` (the text a player would type; gameFolder is
+// appended), or into the proposed destination when there is none. The
+// configuration is loaded, the lists exist.
+int installUnattended(AppContext& ctx, const std::optional<std::string>& typed);
+
+// Removes the installation: keep-save-data (from the medium, or without the
+// disc from the install record) or delete-all. The configuration is loaded,
+// the lists exist.
+int uninstallUnattended(AppContext& ctx, bool deleteAll);
