@@ -109,7 +109,7 @@ TEST(E2eDestination, DestinationsAreMadeAbsoluteOrRefusedAndEveryInstallationCan
     acknowledgeInstallation(program);
     expectMenuState(menu, true);
     EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH"), absolute + L"\\" + kGameFolder);
-    expectFiles(drive / below / kGameFolder, disc.installedFiles());
+    expectInstalled(drive / below / kGameFolder, disc.installedFiles());
 
     uninstallThroughMenu(program, menu, RemovalMode::DeleteAll);
     EXPECT_TRUE(std::filesystem::is_empty(drive.path()));

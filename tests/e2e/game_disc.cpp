@@ -85,6 +85,15 @@ void expectFiles(const std::filesystem::path& folder, const FileTree& expected) 
   }
 }
 
+void expectInstalled(const std::filesystem::path& installPath, const FileTree& expected) {
+  FileTree withRecord = expected;
+  const std::filesystem::path record = installPath / "uninst-record.txt";
+  const std::string text = std::filesystem::exists(record) ? readFile(record) : std::string();
+  EXPECT_EQ(text.rfind("\xEF\xBB\xBFinstall record 1\r\n", 0), 0u) << "no install record whole";
+  withRecord["uninst-record.txt"] = text;
+  expectFiles(installPath, withRecord);
+}
+
 FileTree earlierSaveData() {
   return {{"SYSTEM.DAT", "system: earlier play"},
           {"config.ini", "[config]\r\nvolume=3\r\n"},
@@ -151,6 +160,32 @@ void GameDisc::addLargeFile(const std::filesystem::path& relative, uint64_t size
   CloseHandle(file);
   if (!sized) throw DriverError("cannot size " + narrow(path.wstring()));
 }
+
+SmallDisk::SmallDisk(size_t bytes) : folder_("small-disk") {
+  if (runNative("test $(id -u) = 0") != 0) {
+    reason_ = "mounting a size-limited tmpfs needs root";
+    return;
+  }
+  std::string prefix = runNativeOutput("printf %s $WINEPREFIX");
+  if (prefix.empty()) {
+    reason_ = "no WINEPREFIX to map a drive letter in";
+    return;
+  }
+  mountPoint_ = unixPath(folder_.path());
+  link_ = prefix + "/dosdevices/q:";
+  if (runNative("mount -t tmpfs -o size=" + std::to_string(bytes) + " discmenu-small-disk '" + mountPoint_ + "'") != 0) {
+    reason_ = "mount -t tmpfs failed";
+    mountPoint_.clear();
+    return;
+  }
+  if (runNative("ln -sfn '" + mountPoint_ + "' '" + link_ + "'") != 0) reason_ = "cannot link drive Q:";
+}
+
+SmallDisk::~SmallDisk() {
+  if (!mountPoint_.empty()) runNative("rm -f '" + link_ + "'; umount '" + mountPoint_ + "'");
+}
+
+std::string SmallDisk::contents() const { return runNativeOutput("ls -A '" + mountPoint_ + "'"); }
 
 Window waitForMenu(const Process& menu) { return waitForWindow(menu, L"Tmform", kGameTitle + L"　起動メニュー"); }
 

@@ -59,6 +59,10 @@ void writeTree(const std::filesystem::path& folder, const FileTree& files);
 // what is missing, extra or different (not the bytes, which may be many).
 void expectFiles(const std::filesystem::path& folder, const FileTree& expected);
 
+// The game folder right after an installation: exactly these files, and the
+// install record, whole.
+void expectInstalled(const std::filesystem::path& installPath, const FileTree& expected);
+
 // The save data an earlier installation left in the game folder: SYSTEM.DAT
 // and the preserved entries, with content that differs from the disc's.
 FileTree earlierSaveData();
@@ -87,6 +91,29 @@ class GameDisc {
   Json config_;
   Medium medium_;
   FileTree installed_;
+};
+
+// A disk of `bytes` (a tmpfs) as drive Q: of the prefix, through a link in
+// its dosdevices folder; unmounted and unlinked when the object ends.
+// Mounting needs the superuser; `reason` says why there is no disk.
+class SmallDisk {
+ public:
+  explicit SmallDisk(size_t bytes);
+  ~SmallDisk();
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+
+  const std::string& reason() const { return reason_; }
+  std::filesystem::path root() const { return L"Q:\\"; }
+  // What the disk holds, as Linux lists it (an empty drive root has no
+  // "." or ".." to list on the Windows side).
+  std::string contents() const;
+
+ private:
+  TempFolder folder_;  // the mount point; removed after the unmount
+  std::string mountPoint_;
+  std::string link_;
+  std::string reason_;
 };
 
 // --- Walks through the menu ------------------------------------------------------
