@@ -37,7 +37,10 @@ class ButtonPeer : public ChildPeer {
 
 // Labels never cut their text short: the window grows to the text, as a
 // label that sizes itself would (the control's bounds stay as set). A
-// substituted font may be taller than the layout's 12 pixels.
+// substituted font may be taller than the layout's 12 pixels. A new text
+// paints once: the static paints itself as the text is set, so the window
+// only grows beforehand, without a paint of its own, and never shrinks
+// until the control is placed again.
 class LabelPeer : public ChildPeer {
  public:
   LabelPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
@@ -45,22 +48,35 @@ class LabelPeer : public ChildPeer {
     place();
   }
   void changed(Property property) override {
-    ChildPeer::changed(property);
-    if (property == Property::Caption) place();
+    if (property != Property::Caption) return ChildPeer::changed(property);
+    const std::wstring text = toWide(control().caption());
+    const SIZE needed = extent(text);
+    RECT client{};
+    GetClientRect(window(), &client);
+    if (needed.cx > client.right || needed.cy > client.bottom) {
+      SetWindowPos(window(), nullptr, 0, 0, std::max<int>(client.right, needed.cx),
+                   std::max<int>(client.bottom, needed.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    SetWindowTextW(window(), text.c_str());
   }
 
  protected:
   void place() override {
     const Bounds& bounds = control().bounds();
-    std::wstring text = toWide(control().caption());
-    SIZE extent{};
+    const SIZE needed = extent(toWide(control().caption()));
+    MoveWindow(window(), owner().scale(bounds.left), owner().scale(bounds.top),
+               std::max<int>(owner().scale(bounds.width), needed.cx), std::max<int>(owner().scale(bounds.height), needed.cy),
+               TRUE);
+  }
+
+ private:
+  SIZE extent(const std::wstring& text) const {
+    SIZE size{};
     WindowDc dc(window());
     HGDIOBJ previous = SelectObject(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(window(), WM_GETFONT, 0, 0)));
-    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc.get(), previous);
-    MoveWindow(window(), owner().scale(bounds.left), owner().scale(bounds.top),
-               std::max<int>(owner().scale(bounds.width), extent.cx), std::max<int>(owner().scale(bounds.height), extent.cy),
-               TRUE);
+    return size;
   }
 };
 
@@ -125,6 +141,8 @@ class RadioPeer : public ChildPeer {
   RadioButton& radio() const { return static_cast<RadioButton&>(control()); }
 };
 
+// The bar repaints itself at once on every new position (PBM_SETPOS): it is
+// told only when the width it draws changes.
 class ProgressPeer : public ChildPeer {
  public:
   ProgressPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
@@ -133,9 +151,27 @@ class ProgressPeer : public ChildPeer {
     changed(Property::Position);
   }
   void changed(Property property) override {
-    if (property != Property::Position) return ChildPeer::changed(property);
-    SendMessageW(window(), PBM_SETPOS, static_cast<WPARAM>(static_cast<ProgressBar&>(control()).position()), 0);
+    if (property == Property::Position) return showPosition();
+    ChildPeer::changed(property);
+    if (property == Property::Bounds) showPosition(true);
   }
+  void dpiChanged() override {
+    ChildPeer::dpiChanged();
+    showPosition(true);
+  }
+
+ private:
+  // `resized`: the width changed, so the position is told whatever it draws.
+  void showPosition(bool resized = false) {
+    const int position = static_cast<ProgressBar&>(control()).position();
+    RECT client{};
+    GetClientRect(window(), &client);
+    const int drawn = MulDiv(position, client.right, 100);
+    if (drawn == drawnWidth_ && !resized) return;
+    drawnWidth_ = drawn;
+    SendMessageW(window(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  }
+  int drawnWidth_ = -1;
 };
 
 // A static showing the bitmap. Above 96 DPI it shows a copy stretched by
