@@ -46,11 +46,19 @@ class Win32Stream final : public Stream {
 // then pushes the whole file to the disk before close returns (a third of a
 // second for 512 MiB, all in one tick of the copy). An existing file is still
 // truncated; that cost is the same for any program that overwrites it.
+// Windows refuses to open a read-only file for writing; only an existing
+// file is asked for its attributes (a look-up of a missing name costs Wine
+// a scan of its folder), because Wine run by the superuser would truncate a
+// read-only one.
 FILE* openForWriting(const std::wstring& path) {
   HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   // An existing file, or any other refusal, goes the usual way.
-  if (handle == INVALID_HANDLE_VALUE) return _wfopen(path.c_str(), L"wb");
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return nullptr;
+    return _wfopen(path.c_str(), L"wb");
+  }
   const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
   if (descriptor == -1) {
     CloseHandle(handle);
@@ -65,12 +73,6 @@ FILE* openForWriting(const std::wstring& path) {
 
 std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenMode mode) {
   const std::wstring widePath = win32::toWide(path);
-  if (mode == OpenMode::Write) {
-    // Windows refuses to open a read-only file for writing. Checked here as
-    // well because Wine run by the superuser would truncate the file.
-    const DWORD attributes = GetFileAttributesW(widePath.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return nullptr;
-  }
   win32::UniqueFileStream file(mode == OpenMode::Read ? _wfopen(widePath.c_str(), L"rb") : openForWriting(widePath));
   if (!file) return nullptr;
   return std::make_unique<Win32Stream>(std::move(file));

@@ -151,7 +151,8 @@ TEST_P(ShortTimerTest, TicksGoOnWhileTheFormIsHeldByItsTitleBar) {
   run([&](int count) {
     if (ticking) nested = true;
     ticking = true;
-    GUITHREADINFO info{sizeof info};
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
     const bool held = GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMOVESIZE);
     if (count == 1) {
       RECT frame{};

@@ -19,7 +19,7 @@ HWND windowOf(const Form& form) { return reinterpret_cast<HWND>(form.handle()); 
 class Win32Backend : public Backend {
  public:
   void initialize(Application&) override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // A drive that is not ready (an empty disc drive chosen in the drive
     // list) fails quietly instead of asking the user to insert a disc.
