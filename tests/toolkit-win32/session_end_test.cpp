@@ -37,16 +37,17 @@ struct SessionEndTest : ::testing::TestWithParam<Ending>, Machine {
     iform = ctx.iform = &app.createForm<Tiform>(ctx);
   }
 
+  static BOOL CALLBACK askWindow(HWND window, LPARAM) {
+    running->answers[window] = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    return TRUE;
+  }
   // As the system does, from outside any tick: asks every top-level window,
   // then tells each that the session ends; or posts a quit message.
   static void CALLBACK endNow(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     SessionEndTest& test = *running;
     if (GetParam() == Ending::Quit) return PostQuitMessage(0);
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM) {
-      running->answers[window] = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-      return TRUE;
-    }, 0);
+    EnumThreadWindows(GetCurrentThreadId(), askWindow, 0);
     for (const auto& [window, answer] : test.answers) SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   }
 };
