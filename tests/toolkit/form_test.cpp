@@ -192,23 +192,6 @@ TEST_F(ChainTest, ADialogIsOwnedByTheFormInFrontAndSoIsAnErrorBox) {
   EXPECT_EQ(platform.messageBoxes()[0].owner, browse.handle());
 }
 
-// Fault: closing the menu under a running dialog, which ends the program
-// and frees what the dialog still uses.
-TEST_F(ChainTest, TheMenuRefusesToCloseWhileADialogRuns) {
-  int closes = 0;
-  menu.onClose = [&] { ++closes; };
-  script.click("mform", "instbtn");
-  script.on("instform", [&](Form&) {
-    menu.close();
-    EXPECT_EQ(closes, 0);
-    EXPECT_FALSE(app.terminated());
-  });
-  script.click("instform", "Button3");
-  script.click("mform", "closebtn");
-  app.run();
-  EXPECT_EQ(closes, 1);
-}
-
 // Fault: the end of the session leaving a dialog's work undone, or
 // abandoning the outer dialog before the inner one, or twice.
 TEST_F(ChainTest, TheEndOfTheSessionAbandonsEveryDialogInnermostFirstOnce) {
