@@ -47,10 +47,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
   std::string report =
       utf8(GetCommandLineW()) + "\n" + utf8(directory) + "\n" + (elevated() ? "elevated" : "limited") + "\n";
 
-  HANDLE file = CreateFileW(reportPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Written under another name first: the report appears whole or not at all.
+  const std::wstring partPath = reportPath + L".part";
+  HANDLE file = CreateFileW(partPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 3;
   DWORD written = 0;
   BOOL ok = WriteFile(file, report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
   CloseHandle(file);
-  return ok && written == report.size() ? 0 : 4;
+  if (!ok || written != report.size()) return 4;
+  return MoveFileExW(partPath.c_str(), reportPath.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 6;
 }
