@@ -81,12 +81,18 @@ bool registryKeyExists(HKEY root, const std::wstring& key);
 void deleteRegistryTree(HKEY root, const std::wstring& key);
 
 // --- Processes -------------------------------------------------------------------
+// The rights a started program runs with: the driver's own, or the user's
+// unelevated ones (the token linked to an elevated driver's, which a
+// program started from the desktop has under UAC). Under Wine every program
+// starts elevated unless it is given the unelevated rights.
+enum class Rights { Driver, Unelevated };
+
 class Process {
  public:
   // Starts `program` with `arguments` (appended to its quoted path) in
   // `currentDirectory`. Throws DriverError when it does not start.
   static Process start(const std::filesystem::path& program, const std::wstring& arguments,
-                       const std::filesystem::path& currentDirectory);
+                       const std::filesystem::path& currentDirectory, Rights rights = Rights::Driver);
   Process(Process&& other) noexcept;
   Process& operator=(Process&&) = delete;
   Process(const Process&) = delete;
@@ -257,7 +263,7 @@ class Medium {
   void addFile(const std::filesystem::path& relative, const std::string& bytes);
   void copyFile(const std::filesystem::path& source, const std::filesystem::path& relative);
   // Starts install.exe with the medium's root as its current directory.
-  Process start() const;
+  Process start(Rights rights = Rights::Driver) const;
 
  private:
   TempFolder folder_;

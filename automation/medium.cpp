@@ -29,7 +29,7 @@ void Medium::copyFile(const std::filesystem::path& source, const std::filesystem
   copyFileOver(source, root() / relative);
 }
 
-Process Medium::start() const { return Process::start(installer(), L"", root()); }
+Process Medium::start(Rights rights) const { return Process::start(installer(), L"", root(), rights); }
 
 void signWithTestCertificate(const std::filesystem::path& file) {
   TempFolder work("sign");

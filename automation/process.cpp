@@ -12,14 +12,40 @@ struct Started {
   DWORD id;
 };
 
-Started startProcess(const wchar_t* application, std::wstring commandLine, const wchar_t* currentDirectory) {
+// The driver's unelevated rights as a primary token; null when the driver
+// runs unelevated already (then its own rights are those).
+HANDLE unelevatedToken() {
+  HANDLE own = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) throw DriverError("cannot read the driver's rights");
+  TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+  TOKEN_LINKED_TOKEN linked{};
+  DWORD size = 0;
+  const bool split = GetTokenInformation(own, TokenElevationType, &type, sizeof type, &size) &&
+                     type == TokenElevationTypeFull &&
+                     GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
+  CloseHandle(own);
+  if (!split) return nullptr;
+  HANDLE primary = nullptr;
+  const bool duplicated =
+      DuplicateTokenEx(linked.LinkedToken, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary, &primary);
+  CloseHandle(linked.LinkedToken);
+  if (!duplicated) throw DriverError("cannot make the unelevated rights");
+  return primary;
+}
+
+Started startProcess(const wchar_t* application, std::wstring commandLine, const wchar_t* currentDirectory,
+                     Rights rights) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDirectory,
-                      &startup, &info)) {
-    throw DriverError("cannot start " + narrow(commandLine) + " (error " + std::to_string(GetLastError()) + ")");
-  }
+  HANDLE token = rights == Rights::Unelevated ? unelevatedToken() : nullptr;
+  const bool started = token ? CreateProcessAsUserW(token, application, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                                    nullptr, currentDirectory, &startup, &info)
+                             : CreateProcessW(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                              currentDirectory, &startup, &info);
+  const DWORD error = GetLastError();
+  if (token) CloseHandle(token);
+  if (!started) throw DriverError("cannot start " + narrow(commandLine) + " (error " + std::to_string(error) + ")");
   CloseHandle(info.hThread);
   return {info.hProcess, info.dwProcessId};
 }
@@ -34,10 +60,10 @@ std::optional<DWORD> waitFor(HANDLE process, Duration timeout) {
 }  // namespace
 
 Process Process::start(const std::filesystem::path& program, const std::wstring& arguments,
-                       const std::filesystem::path& currentDirectory) {
+                       const std::filesystem::path& currentDirectory, Rights rights) {
   std::wstring commandLine = quoted(program.wstring());
   if (!arguments.empty()) commandLine += L" " + arguments;
-  Started started = startProcess(program.c_str(), commandLine, currentDirectory.c_str());
+  Started started = startProcess(program.c_str(), commandLine, currentDirectory.c_str(), rights);
   return Process(started.process, started.id);
 }
 
@@ -72,7 +98,7 @@ DWORD runNative(const std::string& script, Duration timeout) {
   TempFolder work("native");
   const std::string status = unixPath(work / "status");
   const std::string wrapped = script + "; echo $? > '" + status + ".part' && mv '" + status + ".part' '" + status + "'";
-  Started started = startProcess(nullptr, L"/bin/sh -c \"" + widen(wrapped) + L"\"", nullptr);
+  Started started = startProcess(nullptr, L"/bin/sh -c \"" + widen(wrapped) + L"\"", nullptr, Rights::Driver);
   CloseHandle(started.process);
   if (!waitUntil([&] { return std::filesystem::exists(work / "status"); }, timeout)) {
     throw DriverError("native program did not end in time: " + script);

@@ -26,5 +26,8 @@ constexpr toolkit::FormLayout iformLayout = {
     .border = toolkit::BorderStyle::Single,
     .systemMenu = false,
     .centred = true,
+    // Not "中止": an Enter meant for the dialog before it must not cancel
+    // the copy.
+    .focusFirstControl = false,
     .controls = controls,
 };

@@ -1,6 +1,8 @@
 // Unit4: the progress dialog. Its show handler prepares the installation,
 // each timer tick copies one chunk, and every way out ends the raised timer
-// resolution once.
+// resolution once. From the first tick until the installation is registered
+// or rolled back it refuses to let the session end; when the session ends
+// (or a quit message comes) all the same, it rolls back first.
 #include "install/iform.h"
 
 #include "forms/layouts.h"
@@ -17,6 +19,7 @@ Tiform::Tiform(toolkit::Application& application, AppContext& context)
   Button1 = &control<toolkit::Button>("Button1");
   writetimer = &control<toolkit::Timer>("writetimer");
   onShow = [this] { FormShow(); };
+  onAbandon = [this] { abandonInstallation(); };
   writetimer->onTimer = [this] { writetimerTimer(); };
   Button1->onClick = [this] { Button1Click(); };
 }
@@ -45,6 +48,7 @@ void Tiform::writetimerTimer() {
     case ChunkOutcome::PlanDone:
       stopCopyTimer();
       finishInstallation(ctx_);
+      setSessionEndRefusal("");  // nothing left to roll back
       tell(texts::kInstallComplete);
       end(1);
       return;
@@ -64,6 +68,7 @@ void Tiform::Button1Click() {
 void Tiform::startCopyTimer() {
   ctx_.platform.beginHighTimerResolution();
   timerResolutionRaised_ = true;
+  setSessionEndRefusal(texts::kInstallingReason);
   writetimer->setEnabled(true);
 }
 
@@ -81,14 +86,24 @@ void Tiform::tell(const std::string& text) {
 void Tiform::stop(const InstallStep& step) {
   // Told first, then undone, as the copy's failures always were.
   const StopMessage message = stopMessage(step);
+  ctx_.log("failed: " + message.text);
   ctx_.platform.messageBox(handle(), message.text, message.caption, platform::kMbOk);
   if (step.rollBack) RollBackInstall(ctx_);
   end(-1);
 }
 
 void Tiform::end(int result) {
+  setSessionEndRefusal("");
   setModalResult(result);
   hide();
+}
+
+void Tiform::abandonInstallation() {
+  if (sessionEndRefusal().empty()) return;
+  stopCopyTimer();
+  closeCurrentPair(ctx_);
+  RollBackInstall(ctx_);
+  setSessionEndRefusal("");
 }
 
 void Tiform::giveUp() {

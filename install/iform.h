@@ -33,6 +33,9 @@ class Tiform : public toolkit::Form {
   void end(int result);
   // Rolls the installation back and ends the dialog cancelled.
   void giveUp();
+  // The application ends under the dialog: a copy under way (or not yet
+  // rolled back) is stopped, its pair closed and rolled back.
+  void abandonInstallation();
 
   AppContext& ctx_;
   // Whether this dialog holds the raised system timer resolution.

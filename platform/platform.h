@@ -261,6 +261,8 @@ class Platform : public CaseFolding {
   virtual std::optional<ShellLink> readShellLink(const std::string& linkPath) = 0;
 
   // --- Processes ----------------------------------------------------------
+  // Both start what they start with the player's own rights: unelevated
+  // even when this program runs elevated.
   // Starts a program without waiting for it; false when it did not start.
   virtual bool createProcess(const std::string& application, const std::string& commandLine,
                              uint32_t creationFlags, const std::string& currentDirectory) = 0;

@@ -33,9 +33,27 @@ void Application::run() {
   if (!terminated_) backend_->runMainLoop(*this);
 }
 
-void Application::showException(const std::exception& error) {
+Form* Application::frontForm() const {
+  for (auto form = modalForms_.rbegin(); form != modalForms_.rend(); ++form) {
+    if ((*form)->visible()) return *form;
+  }
   Form* main = mainForm();
-  platform_.messageBox(main ? main->handle() : 0, error.what(), texts::kExceptionCaption, platform::kMbOk);
+  return main && main->visible() ? main : nullptr;
+}
+
+void Application::endSession() {
+  if (sessionEnded_) return;
+  sessionEnded_ = true;
+  // A form's handler may end its own showing meanwhile.
+  const std::vector<Form*> showing = modalForms_;
+  for (auto form = showing.rbegin(); form != showing.rend(); ++form) (*form)->abandon();
+  terminate();
+}
+
+void Application::showException(const std::exception& error) {
+  Form* owner = frontForm();
+  if (!owner) owner = mainForm();
+  platform_.messageBox(owner ? owner->handle() : 0, error.what(), texts::kExceptionCaption, platform::kMbOk);
 }
 
 }  // namespace toolkit

@@ -102,11 +102,18 @@ void Form::hide() {
   changed(Property::Visible);
 }
 
+void Form::setSessionEndRefusal(const std::string& reason) {
+  if (sessionEndRefusal_ == reason) return;
+  sessionEndRefusal_ = reason;
+  changed(Property::SessionEnd);
+}
+
 void Form::close() {
   if (inModalShowing()) {
     modalResult_ = 2;
     return;
   }
+  if (application_.mainForm() == this && application_.modalForm()) return;
   if (onClose) onClose();
   hide();
   if (application_.mainForm() == this) application_.terminate();
@@ -115,17 +122,32 @@ void Form::close() {
 int Form::showModal() {
   if (inModalShowing()) throw Exception("form " + name_ + " is already shown modally");
   modalResult_ = 0;
+  abandoned_ = false;
+  Form* front = application_.frontForm();
+  owner_ = front == this ? nullptr : front;
+  changed(Property::Owner);
   ++modalDepth_;
+  application_.modalForms_.push_back(this);
   struct EndShowing {
     Form& form;
     ~EndShowing() {
       form.hide();
       --form.modalDepth_;
+      std::erase(form.application_.modalForms_, &form);
     }
   } endShowing{*this};
   show();
   if (modalResult_ == 0 && !application_.terminated()) application_.backend().runModalLoop(*this);
+  // Only a quit message or the end of the application ends a showing
+  // without a result.
+  if (modalResult_ == 0) abandon();
   return modalResult_;
+}
+
+void Form::abandon() {
+  if (abandoned_) return;
+  abandoned_ = true;
+  if (onAbandon) onAbandon();
 }
 
 }  // namespace toolkit

@@ -47,6 +47,9 @@ struct FormLayout {
   BorderStyle border = BorderStyle::Single;
   bool systemMenu = false;  // the system menu and close box in the title bar
   bool centred = true;      // placed in the middle of the screen when first shown
+  // The first tab stop takes the focus at each showing; otherwise the form
+  // itself holds it until the user tabs to a control or clicks one.
+  bool focusFirstControl = true;
   int fontHeight = -12;     // "ＭＳ Ｐゴシック", Shift-JIS character set
   std::span<const ControlLayout> controls{};
 };

@@ -35,7 +35,7 @@ class Exception : public std::runtime_error {
 };
 
 // What changed on a control or form, so that a backend can mirror it.
-enum class Property { Bounds, Caption, Visible, Enabled, Checked, Position, Timer, Items };
+enum class Property { Bounds, Caption, Visible, Enabled, Checked, Position, Timer, Items, Owner, SessionEnd };
 
 class Control {
  public:
@@ -276,15 +276,29 @@ class Form {
   void hide();
   // In a modal showing: sets the modal result to 2 (cancel), which ends it.
   // Otherwise runs onClose and hides the form; closing the main form ends
-  // the application.
+  // the application. The main form refuses while another form is shown
+  // modally: the dialog above it still uses what the main form holds.
   void close();
 
   // Shows the form modally and runs a nested message loop until its modal
   // result is set non-zero; returns that result. Each showing starts at 0.
+  // A showing that the end of the application cuts short (a quit message,
+  // the end of the session) runs onAbandon and returns 0.
   int showModal();
   int modalResult() const { return modalResult_; }
   void setModalResult(int value) { modalResult_ = value; }
   bool inModalShowing() const { return modalDepth_ > 0; }
+  // The form in front when this one was last shown modally
+  // (Application::frontForm), null when none was visible. The window system
+  // keeps an owned form above its owner and gives only the owner a taskbar
+  // button.
+  Form* owner() const { return owner_; }
+
+  // While a reason is set, the form refuses to let the session end
+  // (shutdown, sign-out) and gives the system that reason to show; an empty
+  // reason lets it end.
+  void setSessionEndRefusal(const std::string& reason);
+  const std::string& sessionEndRefusal() const { return sessionEndRefusal_; }
 
   // The window handle that owns this form's message boxes.
   uintptr_t handle() const;
@@ -303,6 +317,11 @@ class Form {
   std::function<void()> onCreate;
   std::function<void()> onShow;
   std::function<void()> onClose;
+  // Runs once when the application ends under this form's modal showing
+  // without the form's word: a quit message ends the showing, or the
+  // session ends and the process with it. The form puts away what it
+  // holds; nothing may wait for the user any more.
+  std::function<void()> onAbandon;
 
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   Control* findControl(const std::string& name) const;
@@ -320,6 +339,7 @@ class Form {
  private:
   friend class Application;
   void changed(Property property);
+  void abandon();
 
   Application& application_;
   const FormLayout& layout_;
@@ -332,6 +352,9 @@ class Form {
   bool visible_ = false;
   int modalResult_ = 0;
   int modalDepth_ = 0;
+  bool abandoned_ = false;  // onAbandon ran in this showing
+  Form* owner_ = nullptr;
+  std::string sessionEndRefusal_;
   std::unique_ptr<FormPeer> peer_;
   std::vector<std::unique_ptr<Control>> controls_;
 };
@@ -365,21 +388,34 @@ class Application {
   void run();
   void terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
+  // The innermost form shown modally; null when none is.
+  Form* modalForm() const { return modalForms_.empty() ? nullptr : modalForms_.back(); }
+  // The form the player sees in front: the innermost modal showing that is
+  // visible, else the main form when it is visible; null when none is.
+  Form* frontForm() const;
+  // The session ends now (shutdown, sign-out) and the process with it:
+  // every form shown modally is abandoned, innermost first, and the
+  // application terminates. Runs once.
+  void endSession();
   // The standard display of an exception that escaped an event handler: a
-  // message box owned by the main form, caption "install". Both backends
-  // call it for every std::exception that leaves a handler and go on
-  // serving events (the headless backend lets its own ScriptError through
-  // to the test that runs the script).
+  // message box owned by the form in front (else the main form), caption
+  // "install", so that the form is disabled while the box is open. Both
+  // backends call it for every std::exception that leaves a handler and go
+  // on serving events (the headless backend lets its own ScriptError
+  // through to the test that runs the script).
   void showException(const std::exception& error);
 
  private:
   void adopt(std::unique_ptr<Form> form);
 
+  friend class Form;
   platform::Platform& platform_;
   std::unique_ptr<Backend> backend_;
   std::vector<std::unique_ptr<Form>> forms_;
+  std::vector<Form*> modalForms_;  // outermost first
   bool initialized_ = false;
   bool terminated_ = false;
+  bool sessionEnded_ = false;
 };
 
 }  // namespace toolkit

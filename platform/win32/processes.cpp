@@ -1,6 +1,18 @@
-// Starting programs and opening files with their associated application.
+// Starting programs and opening files with their associated application,
+// with the player's own rights. An administrator's menu runs elevated
+// (its manifest asks for the highest rights available, which the
+// installation's folder may need), while the player's unelevated rights
+// exist apart; a game or document started from it would run elevated too,
+// and a game then keeps its saves elsewhere than when started from the
+// Start menu. So when this process is elevated above the player, both go
+// through the desktop's shell, which starts them with its own, the
+// player's, rights; where no shell answers, and whenever this process is
+// not elevated, they start directly, as before.
 #include <windows.h>
+#include <exdisp.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlobj.h>
 
 #include "platform/win32/com_initialization.h"
 #include "platform/win32/handles.h"
@@ -9,13 +21,142 @@
 
 namespace platform {
 
+namespace {
+
+using win32::ComPtr;
 using win32::toWide;
+
+// Elevated while a linked unelevated token exists: an administrator under
+// UAC. An administrator without UAC has only the one token (the shell runs
+// with it too); before Windows Vista the question fails.
+bool elevatedAboveThePlayer() {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+  win32::UniqueKernelHandle token(raw);
+  TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+  DWORD size = 0;
+  return GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &size) &&
+         type == TokenElevationTypeFull;
+}
+
+// A VARIANT owned for the span of one call.
+struct Variant {
+  VARIANT value;
+  Variant() { VariantInit(&value); }
+  explicit Variant(const std::wstring& text) : Variant() {
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(text.c_str());
+  }
+  explicit Variant(long number) : Variant() {
+    value.vt = VT_I4;
+    value.lVal = number;
+  }
+  ~Variant() { VariantClear(&value); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+};
+
+// The automation object of the desktop's own folder view, in the shell's
+// process: what its ShellExecute starts runs with the shell's rights. Null
+// when no desktop shell is registered (none runs) or a step fails.
+ComPtr<IShellDispatch2> desktopShell() {
+  ComPtr<IShellWindows> windows;
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(windows.put())))) {
+    return {};
+  }
+  Variant desktop(static_cast<long>(CSIDL_DESKTOP));
+  Variant none;
+  long window = 0;
+  ComPtr<IDispatch> found;
+  if (windows.get()->FindWindowSW(&desktop.value, &none.value, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, found.put()) !=
+          S_OK ||
+      !found) {
+    return {};
+  }
+  ComPtr<IServiceProvider> services;
+  ComPtr<IShellBrowser> browser;
+  ComPtr<IShellView> view;
+  ComPtr<IDispatch> background;
+  ComPtr<IShellFolderViewDual> folderView;
+  ComPtr<IDispatch> application;
+  ComPtr<IShellDispatch2> shell;
+  if (FAILED(found.get()->QueryInterface(IID_PPV_ARGS(services.put()))) ||
+      FAILED(services.get()->QueryService(SID_STopLevelBrowser, IID_PPV_ARGS(browser.put()))) ||
+      FAILED(browser.get()->QueryActiveShellView(view.put())) ||
+      FAILED(view.get()->GetItemObject(SVGIO_BACKGROUND, IID_PPV_ARGS(background.put()))) ||
+      FAILED(background.get()->QueryInterface(IID_PPV_ARGS(folderView.put()))) ||
+      FAILED(folderView.get()->get_Application(application.put())) ||
+      FAILED(application.get()->QueryInterface(IID_PPV_ARGS(shell.put())))) {
+    return {};
+  }
+  return shell;
+}
+
+// Asks the desktop's shell to open the existing file `file` with
+// `parameters` in `directory`, shown by `show`. False, having asked
+// nothing, for a missing file (the shell would show its own error), and
+// when no shell answers.
+bool startAsThePlayer(const std::wstring& file, const std::wstring& parameters, const std::wstring& directory,
+                      int show) {
+  if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  win32::ComInitialization com;
+  ComPtr<IShellDispatch2> shell = desktopShell();
+  if (!shell) return false;
+  Variant name(file);
+  Variant arguments(parameters);
+  Variant folder(directory);
+  Variant verb(std::wstring(L"open"));
+  Variant shown(static_cast<long>(show));
+  return SUCCEEDED(shell.get()->ShellExecute(name.value.bstrVal, arguments.value, folder.value, verb.value, shown.value));
+}
+
+std::wstring currentFolder() {
+  std::wstring folder(MAX_PATH, L'\0');
+  DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+  if (length >= folder.size()) {
+    folder.resize(length);
+    length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+  }
+  folder.resize(length < folder.size() ? length : 0);
+  return folder;
+}
+
+// The shell finds files by full paths: a relative one is resolved against
+// the current directory, as a direct start would.
+std::wstring fullPath(const std::wstring& path) {
+  DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (!length) return path;
+  std::wstring full(length, L'\0');
+  length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+  full.resize(length < full.size() ? length : 0);
+  return full.empty() ? path : full;
+}
+
+// What follows the program in its command line: the shell puts the
+// program's own (quoted) path in front of the parameters itself.
+std::wstring argumentsAfter(const std::wstring& commandLine, const std::wstring& program) {
+  std::wstring rest = commandLine;
+  if (rest.starts_with(program)) {
+    rest.erase(0, program.size());
+  } else if (rest.starts_with(L"\"" + program + L"\"")) {
+    rest.erase(0, program.size() + 2);
+  }
+  const size_t start = rest.find_first_not_of(L' ');
+  return start == std::wstring::npos ? std::wstring() : rest.substr(start);
+}
+
+}  // namespace
 
 bool Win32Platform::createProcess(const std::string& application, const std::string& commandLine,
                                   uint32_t creationFlags, const std::string& currentDirectory) {
   const std::wstring wideApplication = toWide(application);
   const std::wstring wideDirectory = toWide(currentDirectory);
   std::wstring wideCommandLine = toWide(commandLine);  // CreateProcessW may write to it
+  if (!wideApplication.empty() && elevatedAboveThePlayer() &&
+      startAsThePlayer(fullPath(wideApplication), argumentsAfter(wideCommandLine, wideApplication),
+                       wideDirectory.empty() ? currentFolder() : fullPath(wideDirectory), SW_SHOWNORMAL)) {
+    return true;
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
@@ -30,9 +171,11 @@ bool Win32Platform::createProcess(const std::string& application, const std::str
 }
 
 bool Win32Platform::shellOpen(const std::string& file) {
+  const std::wstring wideFile = toWide(file);
+  if (elevatedAboveThePlayer() && startAsThePlayer(fullPath(wideFile), L"", currentFolder(), SW_SHOW)) return true;
   // Some associated handlers are shell extensions that need COM.
   win32::ComInitialization com;
-  HINSTANCE result = ShellExecuteW(nullptr, L"open", toWide(file).c_str(), nullptr, nullptr, SW_SHOW);
+  HINSTANCE result = ShellExecuteW(nullptr, L"open", wideFile.c_str(), nullptr, nullptr, SW_SHOW);
   return reinterpret_cast<INT_PTR>(result) > 32;  // larger than 32 means success
 }
 

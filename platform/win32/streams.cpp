@@ -63,7 +63,10 @@ FILE* streamOver(HANDLE handle, OpenMode mode) {
 // for a file rewritten in place, so closing it pushes the whole file to the
 // disk before close returns (a third of a second for 512 MiB, all in one
 // tick of the copy). An existing file is still truncated; that cost is the
-// same for any program that overwrites it.
+// same for any program that overwrites it. Windows refuses to open a
+// read-only file for writing; only an existing file is asked for its
+// attributes (a look-up of a missing name costs Wine a scan of its folder),
+// because Wine run by the superuser would truncate a read-only one.
 HANDLE openHandle(const std::wstring& path, OpenMode mode) {
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
   if (mode == OpenMode::Read) {
@@ -71,6 +74,11 @@ HANDLE openHandle(const std::wstring& path, OpenMode mode) {
   }
   HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return handle;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
   return CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -78,15 +86,6 @@ HANDLE openHandle(const std::wstring& path, OpenMode mode) {
 
 std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenMode mode, FileError* error) {
   const std::wstring widePath = win32::toWide(path);
-  if (mode == OpenMode::Write) {
-    // Windows refuses to open a read-only file for writing. Checked here as
-    // well because Wine run by the superuser would truncate the file.
-    const DWORD attributes = GetFileAttributesW(widePath.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-      if (error) *error = FileError::AccessDenied;
-      return nullptr;
-    }
-  }
   HANDLE handle = openHandle(widePath, mode);
   if (handle == INVALID_HANDLE_VALUE) {
     win32::reportLastError(error);

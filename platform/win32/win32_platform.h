@@ -9,6 +9,12 @@
 // cut short; readShellLink fails for such a path likewise.
 // Processes: an empty application or current directory is passed as none,
 // so the program is taken from the command line and the directory inherited.
+// When this process runs elevated above the player (an administrator under
+// UAC), an existing program or file is started through the desktop's shell
+// instead, with the shell's unelevated rights: the program then sees its
+// path quoted in its command line, the creation flags are not applied (no
+// new console), and a relative path or an empty directory means the
+// current directory's. Where no desktop shell answers, it starts directly.
 // Streams: opening a read-only file for writing fails, as on Windows, even
 // where the file system would let the caller write (Wine run as superuser).
 // Removal: entries are opened by "\\?\" paths, so that no Win32 path rule

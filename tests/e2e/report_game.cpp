@@ -1,6 +1,13 @@
-// A stand-in for the installed game, origin.exe: writes the command line it
-// was given and its current directory, one per line in UTF-8, to the file
-// that DISCMENU_GAME_REPORT names, then ends. No window.
+// A stand-in for the installed game, origin.exe, and for an extra item:
+// writes the command line it was given, its current directory and whether
+// it runs elevated ("elevated" or "limited"), one per line in UTF-8, to the
+// file of its own path with ".report" appended, then ends. No window. A
+// program started through the desktop's shell gets the shell's environment,
+// not its starter's, so the report's place comes from nothing but itself.
+//
+// With the single argument --start-desktop it creates a window and ends
+// instead: under Wine the first window of a session starts the desktop's
+// shell (explorer.exe), which then runs with this program's rights.
 #include <windows.h>
 
 #include <string>
@@ -14,19 +21,39 @@ std::string utf8(const std::wstring& wide) {
   return text;
 }
 
+bool elevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  const bool ok = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+  CloseHandle(token);
+  return ok && elevation.TokenIsElevated;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  wchar_t reportPath[MAX_PATH] = {};
-  if (!GetEnvironmentVariableW(L"DISCMENU_GAME_REPORT", reportPath, MAX_PATH)) return 2;
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
+  if (std::wstring(arguments) == L"--start-desktop") {
+    HWND window = CreateWindowW(L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(window);
+    return window ? 0 : 5;
+  }
+  wchar_t self[MAX_PATH] = {};
+  if (!GetModuleFileNameW(nullptr, self, MAX_PATH)) return 2;
+  const std::wstring reportPath = std::wstring(self) + L".report";
   wchar_t directory[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, directory);
-  std::string report = utf8(GetCommandLineW()) + "\n" + utf8(directory) + "\n";
+  std::string report =
+      utf8(GetCommandLineW()) + "\n" + utf8(directory) + "\n" + (elevated() ? "elevated" : "limited") + "\n";
 
-  HANDLE file = CreateFileW(reportPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Written under another name first: the report appears whole or not at all.
+  const std::wstring partPath = reportPath + L".part";
+  HANDLE file = CreateFileW(partPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 3;
   DWORD written = 0;
   BOOL ok = WriteFile(file, report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
   CloseHandle(file);
-  return ok && written == report.size() ? 0 : 4;
+  if (!ok || written != report.size()) return 4;
+  return MoveFileExW(partPath.c_str(), reportPath.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 6;
 }

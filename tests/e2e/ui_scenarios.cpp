@@ -119,9 +119,9 @@ TEST(E2eUi, KeyboardWalksTheDialogsAndEachEndActivatesTheFormUnderneath) {
 }
 
 // Fault: install.exe without its icon (Explorer shows a blank program), or
-// an icon without the small or the large sizes. (The forms' use of it is
-// read in-process by the Win32 toolkit's tests: Wine does not answer
-// WM_GETICON across processes.)
+// an icon without the small or the large sizes of 96 or 120 DPI (20 and 40
+// pixels at 125 %). (The forms' use of it is read in-process by the Win32
+// toolkit's tests: Wine does not answer WM_GETICON across processes.)
 TEST(E2eUi, ProgramCarriesADiscIconFrom16To256Pixels) {
   HMODULE image = LoadLibraryExW(installerImage().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_TRUE(image);
@@ -135,5 +135,5 @@ TEST(E2eUi, ProgramCarriesADiscIconFrom16To256Pixels) {
   const int count = group[4] | group[5] << 8;
   for (int i = 0; i < count; ++i) sizes.insert(group[6 + 14 * i] ? group[6 + 14 * i] : 256);
   FreeLibrary(image);
-  EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 128, 256}));
+  EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 128, 256}));
 }

@@ -1,7 +1,9 @@
 // A small program the process tests start. It writes its process id, its
 // command line and its current directory, as UTF-16 lines separated by line
 // feeds, to "probe-report.txt" in its current directory, then signals the
-// event named by the environment variable DISCMENU_PROBE_EVENT.
+// event "discmenu-process-probe". The name is fixed, not handed down in the
+// environment: a program that the desktop's shell starts for an elevated
+// caller gets the shell's environment.
 #include <windows.h>
 
 #include <string>
@@ -21,8 +23,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                             nullptr))
       return 1;
   }
-  wchar_t eventName[256];
-  if (!GetEnvironmentVariableW(L"DISCMENU_PROBE_EVENT", eventName, 256)) return 2;
-  platform::win32::UniqueKernelHandle done(OpenEventW(EVENT_MODIFY_STATE, FALSE, eventName));
+  platform::win32::UniqueKernelHandle done(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"discmenu-process-probe"));
   return done && SetEvent(done.get()) ? 0 : 3;
 }

@@ -45,7 +45,7 @@ TEST_F(ControlsTest, ChildWindowsHaveTheirIdClassCaptionAndPlace) {
       {browse, "dirlist", 101, L"ListBox", nullptr},
       {browse, "Button1", 102, L"Button", L"決定"},
       {progress, "nowcopy", 100, L"Static", L"ファイルをコピー中"},
-      {progress, "nowwrite", 101, L"msctls_progress32", L""},
+      {progress, "nowwrite", 101, L"ToolkitProgressBar", L""},
       {progress, "Button1", 104, L"Button", L"中止"},
       {uninstall, "RadioButton1", 102, L"Button", L"セーブデータを残す"},
       {uninstall, "savecheck", 103, L"Button", L"全てのファイルを削除"},

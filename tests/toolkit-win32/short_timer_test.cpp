@@ -124,6 +124,54 @@ TEST_P(ShortTimerTest, NoTickRunsWhileAMessageBoxIsOpen) {
   EXPECT_EQ(ticks, 3);
 }
 
+// Presses or releases the left mouse button where the pointer is, as the
+// player's hand does (input through the window system, not a message).
+void pressLeftButton(bool down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+}
+
+// Fails rather than hangs when no tick comes to release the button.
+void CALLBACK releaseLeftButton(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  pressLeftButton(false);
+}
+
+// The form is held by its title bar: the window system's move loop runs
+// until the button is released, and the timer ticks inside it, one tick at
+// a time.
+TEST_P(ShortTimerTest, TicksGoOnWhileTheFormIsHeldByItsTitleBar) {
+  constexpr int kTicksHeld = 20;
+  int ticksHeld = 0;
+  bool heldBefore = false;
+  bool nested = false;
+  bool ticking = false;
+  run([&](int count) {
+    if (ticking) nested = true;
+    ticking = true;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const bool held = GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMOVESIZE);
+    if (count == 1) {
+      RECT frame{};
+      GetWindowRect(windowOf(*dialog), &frame);
+      SetCursorPos((frame.left + frame.right) / 2, frame.top + GetSystemMetrics(SM_CYCAPTION) / 2);
+      pressLeftButton(true);
+      SetTimer(nullptr, 0, 3000, releaseLeftButton);
+    } else if (held) {
+      heldBefore = true;
+      if (++ticksHeld == kTicksHeld) pressLeftButton(false);
+    } else if (heldBefore || count > 5000) {
+      finish();
+    }
+    ticking = false;
+  });
+  EXPECT_EQ(ticksHeld, kTicksHeld);
+  EXPECT_FALSE(nested);
+}
+
 INSTANTIATE_TEST_SUITE_P(Loops, ShortTimerTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Modal" : "Main"; });
 

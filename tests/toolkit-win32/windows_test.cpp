@@ -140,6 +140,73 @@ TEST_F(WindowsTest, ModalShowingEndsThroughAButtonClickAndIgnoresClose) {
   }
 }
 
+void CALLBACK closeOwnerThenCancel(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  // As the taskbar or another program asks.
+  SendMessageW(GetWindow(window, GW_OWNER), WM_CLOSE, 0, 0);
+  PostMessageW(FindWindowExW(window, nullptr, L"Button", L"中止"), BM_CLICK, 0, 0);
+}
+
+// Fault: a close request reaching the menu while a dialog runs over it
+// ending the program, which frees what the dialog still uses.
+TEST_F(WindowsTest, CloseRequestToTheMenuIsRefusedWhileADialogRuns) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  Form& dialog = app.createForm<Form>(uninsformLayout);
+  int closes = 0;
+  menu.onClose = [&] { ++closes; };
+  dialog.control<Button>("Button2").onClick = [&] {
+    dialog.setModalResult(-1);
+    dialog.hide();
+  };
+  menu.show();
+  SetTimer(windowOf(dialog), 1, 20, closeOwnerThenCancel);
+  EXPECT_EQ(dialog.showModal(), -1);
+  EXPECT_EQ(GetWindow(windowOf(dialog), GW_OWNER), windowOf(menu));
+  EXPECT_EQ(closes, 0);
+  EXPECT_FALSE(app.terminated());
+  EXPECT_TRUE(menu.visible());
+  EXPECT_TRUE(IsWindowVisible(windowOf(menu)));
+}
+
+// Fault: the browse dialog not owned by the destination dialog (which,
+// disabled, could then cover it, with a taskbar button of each), a dialog
+// owned by the hidden menu, or an error box owned by a form other than the
+// one in front, which stays enabled under it.
+TEST_F(WindowsTest, TheBrowseDialogIsOwnedByTheDestinationDialogAndSoIsAnErrorBox) {
+  Form& menu = app.createForm<Form>(mformLayout);
+  Form& destination = app.createForm<Form>(instformLayout);
+  Form& browse = app.createForm<Form>(dirformLayout);
+  HWND destinationOwner = HWND(1);
+  HWND browseOwner = nullptr;
+  menu.control<Button>("instbtn").onClick = [&] {
+    menu.hide();
+    destination.showModal();
+    app.terminate();
+  };
+  destination.onShow = [&] { PostMessageW(childOf(destination, "Button1"), BM_CLICK, 0, 0); };
+  destination.control<Button>("Button1").onClick = [&] {
+    browse.showModal();
+    destination.setModalResult(-1);
+  };
+  browse.onShow = [&] {
+    PostMessageW(childOf(browse, "Button1"), BM_CLICK, 0, 0);
+    PostMessageW(childOf(browse, "Button2"), BM_CLICK, 0, 0);
+  };
+  browse.control<Button>("Button1").onClick = [] { throw Exception("broken handler"); };
+  browse.control<Button>("Button2").onClick = [&] {
+    destinationOwner = GetWindow(windowOf(destination), GW_OWNER);
+    browseOwner = GetWindow(windowOf(browse), GW_OWNER);
+    browse.setModalResult(-1);
+  };
+  menu.show();
+  PostMessageW(childOf(menu, "instbtn"), BM_CLICK, 0, 0);
+  app.run();
+  EXPECT_EQ(destinationOwner, nullptr);
+  EXPECT_EQ(browseOwner, windowOf(destination));
+  ASSERT_EQ(platform.messageBoxes().size(), 1u);
+  EXPECT_EQ(platform.messageBoxes()[0].owner, browse.handle());
+}
+
 TEST_F(WindowsTest, ClosingTheMenuEndsTheApplication) {
   Form& menu = app.createForm<Form>(mformLayout);
   int closes = 0;

@@ -169,6 +169,48 @@ TEST_F(ChainTest, NestedModalShowingsRunToTheEndAndBack) {
   EXPECT_FALSE(menu.visible());
 }
 
+// Fault: a dialog owned by a hidden form (the menu hides itself before its
+// dialogs), the browse dialog not owned by the destination dialog, or an
+// error box owned by a hidden form while a dialog stays enabled under it.
+TEST_F(ChainTest, ADialogIsOwnedByTheFormInFrontAndSoIsAnErrorBox) {
+  Form& browse = app.createForm<Form>(dirformLayout);
+  destination.control<Button>("Button1").onClick = [&] { browse.showModal(); };
+  browse.control<Button>("Button1").onClick = [] { throw toolkit::Exception("broken"); };
+  script.click("mform", "instbtn");
+  script.click("instform", "Button1");
+  script.click("dirform", "Button1");
+  script.on("dirform", [&](Form&) {
+    EXPECT_EQ(destination.owner(), nullptr);
+    EXPECT_EQ(browse.owner(), &destination);
+    EXPECT_EQ(app.frontForm(), &browse);
+    browse.setModalResult(-1);
+  });
+  script.click("instform", "Button3");
+  script.click("mform", "closebtn");
+  app.run();
+  ASSERT_EQ(platform.messageBoxes().size(), 1u);
+  EXPECT_EQ(platform.messageBoxes()[0].owner, browse.handle());
+}
+
+// Fault: the end of the session leaving a dialog's work undone, or
+// abandoning the outer dialog before the inner one, or twice.
+TEST_F(ChainTest, TheEndOfTheSessionAbandonsEveryDialogInnermostFirstOnce) {
+  std::vector<std::string> abandoned;
+  destination.onAbandon = [&] { abandoned.push_back("instform"); };
+  progress.onAbandon = [&] { abandoned.push_back("iform"); };
+  ticksToRun = 1000;
+  script.click("mform", "instbtn");
+  script.click("instform", "Button2");
+  script.on("iform", [&](Form&) {
+    app.endSession();
+    app.endSession();
+  });
+  app.run();
+  EXPECT_EQ(abandoned, (std::vector<std::string>{"iform", "instform"}));
+  EXPECT_TRUE(app.terminated());
+  EXPECT_EQ(menuResults, (std::vector<int>{0}));
+}
+
 TEST_F(ChainTest, WaitWithNothingScriptedIsAScriptError) {
   script.click("mform", "instbtn");
   script.click("mform", "closebtn");  // but instform is the one waiting
@@ -238,7 +280,7 @@ TEST_F(FormTest, CentredFormsGoToTheMiddleOfTheScreenWhenFirstShown) {
 
 TEST_F(FormTest, ExceptionIsShownInAMessageBoxOwnedByTheMainForm) {
   Form& menu = app.createForm<Form>(mformLayout);
-  app.showException(toolkit::Exception("broken"));
+  app.showException(toolkit::Exception("broken"));  // no form is shown
   ASSERT_EQ(platform.messageBoxes().size(), 1u);
   EXPECT_EQ(platform.messageBoxes()[0].owner, menu.handle());
   EXPECT_EQ(platform.messageBoxes()[0].text, "broken");

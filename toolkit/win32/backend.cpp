@@ -19,7 +19,7 @@ HWND windowOf(const Form& form) { return reinterpret_cast<HWND>(form.handle()); 
 class Win32Backend : public Backend {
  public:
   void initialize(Application&) override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // A drive that is not ready (an empty disc drive chosen in the drive
     // list) fails quietly instead of asking the user to insert a disc.
@@ -76,7 +76,8 @@ class Win32Backend : public Backend {
  private:
   // Serves one message or runs one tick of a short timer (message_loop.h);
   // false on WM_QUIT (or a failed wait). Keyboard navigation (Tab, arrows,
-  // Enter) goes through the dialog manager of the form the message is for.
+  // Enter) goes through the dialog manager of the form the message is for,
+  // which first drops a held or typed-ahead Enter or Space.
   bool serveOneMessage(Application& application) {
     MSG message{};
     switch (loop_.next(message)) {
@@ -88,7 +89,9 @@ class Win32Backend : public Backend {
     HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (root) {
       for (const auto& form : application.forms()) {
-        if (windowOf(*form) == root && IsDialogMessageW(root, &message)) return true;
+        if (windowOf(*form) != root) continue;
+        if (static_cast<const FormWindow*>(form->peer())->dropsKey(message)) return true;
+        if (IsDialogMessageW(root, &message)) return true;
       }
     }
     TranslateMessage(&message);

@@ -6,8 +6,10 @@
 #include <climits>
 #include <vector>
 
-#include "texts.h"
 #include "platform/win32/wide_text.h"
+#include "texts.h"
+#include "toolkit/win32/message_loop.h"
+#include "toolkit/win32/system_functions.h"
 
 namespace toolkit::win32 {
 
@@ -37,7 +39,7 @@ FormWindow::FormWindow(Form& form) : form_(form) {
 
   const FormLayout& layout = form.layout();
   SIZE size = layout.outerSize ? SIZE{layout.bounds.width, layout.bounds.height}
-                               : outerSize(form.clientWidth(), form.clientHeight());
+                               : outerSize(form.clientWidth(), form.clientHeight(), dpi_);
   HWND window = CreateWindowExW(0, className.c_str(), toWide(form.caption()).c_str(), style(), form.left(), form.top(),
                                 size.cx, size.cy, nullptr, nullptr, instance, this);
   if (!window) throw Exception("cannot create the window of form " + form.name());
@@ -50,7 +52,7 @@ FormWindow::FormWindow(Form& form) : form_(form) {
   dpi_ = windowDpi(window);
   if (dpi_ != kDesignDpi) {
     size = layout.outerSize ? SIZE{scale(layout.bounds.width), scale(layout.bounds.height)}
-                            : outerSize(form.clientWidth(), form.clientHeight());
+                            : outerSize(form.clientWidth(), form.clientHeight(), dpi_);
     SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   RECT client{};
@@ -73,13 +75,13 @@ DWORD FormWindow::style() const {
   return style;
 }
 
-SIZE FormWindow::outerSize(int clientWidth, int clientHeight) const {
-  RECT rect = frameFor({0, 0, scale(clientWidth), scale(clientHeight)}, style(), dpi_);
+SIZE FormWindow::outerSize(int clientWidth, int clientHeight, int dpi) const {
+  RECT rect = frameFor({0, 0, MulDiv(clientWidth, dpi, kDesignDpi), MulDiv(clientHeight, dpi, kDesignDpi)}, style(), dpi);
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 void FormWindow::place() {
-  SIZE size = outerSize(form_.clientWidth(), form_.clientHeight());
+  SIZE size = outerSize(form_.clientWidth(), form_.clientHeight(), dpi_);
   SetWindowPos(window_.get(), nullptr, form_.left(), form_.top(), size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -111,9 +113,42 @@ void FormWindow::changed(Property property) {
         PostMessageW(window_.get(), kHideMessage, 0, 0);
       }
       break;
+    case Property::Owner: {
+      // The owner of a top-level window is its GWLP_HWNDPARENT.
+      Form* owner = form_.owner();
+      SetWindowLongPtrW(window_.get(), GWLP_HWNDPARENT, owner ? static_cast<LONG_PTR>(owner->handle()) : 0);
+      break;
+    }
+    case Property::SessionEnd:
+      applySessionEndRefusal();
+      break;
     default:
       break;
   }
+}
+
+// The reason shows in the system's list of programs that hold up a
+// shutdown (Windows Vista and later).
+void FormWindow::applySessionEndRefusal() {
+  using CreateFunction = BOOL(WINAPI*)(HWND, LPCWSTR);
+  using DestroyFunction = BOOL(WINAPI*)(HWND);
+  static const auto create = loadedFunction<CreateFunction>(L"user32.dll", "ShutdownBlockReasonCreate");
+  static const auto destroy = loadedFunction<DestroyFunction>(L"user32.dll", "ShutdownBlockReasonDestroy");
+  if (!create || !destroy) return;
+  if (form_.sessionEndRefusal().empty()) {
+    destroy(window_.get());
+  } else {
+    create(window_.get(), toWide(form_.sessionEndRefusal()).c_str());
+  }
+}
+
+bool FormWindow::dropsKey(const MSG& message) const {
+  if (message.message != WM_KEYDOWN || (message.wParam != VK_RETURN && message.wParam != VK_SPACE)) return false;
+  constexpr LPARAM kPreviouslyDown = 1 << 30;
+  const bool repeated = (message.lParam & kPreviouslyDown) != 0;
+  // Message times are tick counts, which wrap; their difference does not.
+  const bool typedAhead = static_cast<LONG>(message.time - activatedAt_) < 0;
+  return repeated || typedAhead;
 }
 
 void FormWindow::showWindow() {
@@ -121,6 +156,9 @@ void FormWindow::showWindow() {
   shownBefore_ = true;
   HWND active = GetActiveWindow();
   if (active != window_.get()) activeBefore_ = active;
+  // Each showing starts at its first control (or none), not where the
+  // user left the last one.
+  if (!IsWindowVisible(window_.get())) lastFocus_ = nullptr;
   ShowWindow(window_.get(), SW_SHOW);
   // A window still shown (its hiding was pending) is not activated by
   // SW_SHOW.
@@ -243,7 +281,26 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_TIMER:
-      if (ChildPeer* timer = child(static_cast<int>(wParam))) timer->timer();
+      if (wParam == kMoveLoopTimerId) {
+        messageLoopOf(form_.application()).tickInWindowSystemLoop();
+      } else if (ChildPeer* timer = child(static_cast<int>(wParam))) {
+        timer->timer();
+      }
+      return 0;
+    // The window system's own loop moves or sizes the window between these
+    // two and never waits for the short timers: a timer of the window
+    // runs their ticks meanwhile.
+    case WM_ENTERSIZEMOVE:
+      SetTimer(window, kMoveLoopTimerId, 1, nullptr);
+      break;
+    case WM_EXITSIZEMOVE:
+      KillTimer(window, kMoveLoopTimerId);
+      break;
+    case WM_QUERYENDSESSION:
+      return form_.sessionEndRefusal().empty() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      // The process ends once every window has answered.
+      if (wParam) form_.application().endSession();
       return 0;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -260,10 +317,13 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HWND focus = GetFocus();
         if (focus && IsChild(window, focus)) lastFocus_ = focus;
       } else {
-        HWND target = lastFocus_ && IsChild(window, lastFocus_) && IsWindowEnabled(lastFocus_) &&
-                              IsWindowVisible(lastFocus_)
-                          ? lastFocus_
-                          : GetNextDlgTabItem(window, nullptr, FALSE);
+        activatedAt_ = GetTickCount();
+        HWND target = nullptr;
+        if (lastFocus_ && IsChild(window, lastFocus_) && IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_)) {
+          target = lastFocus_;
+        } else if (form_.layout().focusFirstControl) {
+          target = GetNextDlgTabItem(window, nullptr, FALSE);
+        }
         if (target) {
           SetFocus(target);
           return 0;
@@ -277,6 +337,13 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) form_.userSetClientSize(unscale(LOWORD(lParam)), unscale(HIWORD(lParam)));
       break;
+    case WM_GETDPISCALEDSIZE: {
+      // The client area at the new DPI is the form's scaled, which a frame
+      // scaled with it would miss by a pixel here and there.
+      auto* size = reinterpret_cast<SIZE*>(lParam);
+      *size = outerSize(form_.clientWidth(), form_.clientHeight(), static_cast<int>(wParam));
+      return TRUE;
+    }
     case WM_DPICHANGED:
       rescale(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;

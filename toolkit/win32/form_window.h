@@ -21,6 +21,9 @@ inline constexpr int kFirstControlId = 100;
 inline constexpr int kApplicationIconId = 1;
 // Posted to a form's window to hide it (see FormWindow::changed).
 inline constexpr UINT kHideMessage = WM_APP + 1;
+// The timer of a form's window that runs the short timers' ticks while the
+// window system's own loop moves or sizes the window (below any control id).
+inline constexpr UINT_PTR kMoveLoopTimerId = 1;
 
 // The peer of one control: a child window (or, for a timer, a timer of the
 // form's window) that mirrors the control and reports what the user did.
@@ -83,18 +86,24 @@ class FormWindow : public FormPeer {
 
   // Hides the window now if the form was hidden meanwhile (see changed).
   void finishHiding();
+  // Whether a key message for this form's window or its controls is
+  // dropped: an Enter or Space key-down that repeats a held key, or that
+  // was typed before the form became active (during the work that showed
+  // it), presses nothing.
+  bool dropsKey(const MSG& message) const;
 
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   ChildPeer* child(int id) const;
   DWORD style() const;
-  SIZE outerSize(int clientWidth, int clientHeight) const;
+  SIZE outerSize(int clientWidth, int clientHeight, int dpi) const;
   void place();
   void centre();
   void applyTabOrder();
   void showWindow();
   void rescale(int dpi, const RECT* suggested);
+  void applySessionEndRefusal();
 
   Form& form_;
   HWND creating_ = nullptr;  // the window while CreateWindowExW runs
@@ -104,6 +113,7 @@ class FormWindow : public FormPeer {
   bool shownBefore_ = false;
   HWND lastFocus_ = nullptr;     // the child that had the focus when the form was left
   HWND activeBefore_ = nullptr;  // the window that was active when the form was shown
+  DWORD activatedAt_ = 0;        // GetTickCount when the form last became active
   UniqueWindow window_;  // declared last: destroyed before the fonts
 };
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <uxtheme.h>
+
 #include "platform/win32/unique_handle.h"
 
 namespace toolkit::win32 {
@@ -23,7 +25,14 @@ struct GdiObjectTraits {
   static void close(T object) { DeleteObject(object); }
 };
 
+struct ThemeTraits {
+  using Handle = HTHEME;
+  static HTHEME invalid() { return nullptr; }
+  static void close(HTHEME theme) { CloseThemeData(theme); }
+};
+
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueTheme = UniqueHandle<ThemeTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 

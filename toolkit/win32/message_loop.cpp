@@ -65,6 +65,15 @@ MessageLoop::Turn MessageLoop::next(MSG& message) {
   }
 }
 
+void MessageLoop::tickInWindowSystemLoop() {
+  if (std::ranges::any_of(timers_, [](const ShortTimer* timer) { return timer->ticking_; })) return;
+  // Asking without waiting resets each signalled timer, as the wait does.
+  for (ShortTimer* timer : timers_) {
+    if (WaitForSingleObject(timer->timer_.get(), 0) == WAIT_OBJECT_0) timer->due_ = true;
+  }
+  if (ShortTimer* due = takeDue()) tick(*due);
+}
+
 ShortTimer* MessageLoop::takeDue() {
   for (ShortTimer* timer : timers_) {
     if (timer->due_ && !timer->ticking_) return timer;

@@ -4,7 +4,9 @@
 // below USER_TIMER_MINIMUM (10 ms) to 10 ms; such timers get a periodic
 // high-resolution waitable timer instead, waited on together with input by
 // the toolkit's own loops (modal and main). A message box's loop never waits
-// on them, so none of these ticks runs while a box is open.
+// on them, so none of these ticks runs while a box is open. The window
+// system's move and size loop does not wait on them either: a form's
+// window ticks them from a timer of its own meanwhile (FormWindow).
 
 #include <windows.h>
 
@@ -61,6 +63,10 @@ class MessageLoop {
   // for either, without a timeout: no timer, no CPU. Failed when the wait
   // fails.
   Turn next(MSG& message);
+  // Called from the window system's own loops (moving or sizing a form),
+  // which never wait for these timers: runs one due tick, unless a tick is
+  // running already (it may have shown a message box).
+  void tickInWindowSystemLoop();
 
  private:
   friend class ShortTimer;
