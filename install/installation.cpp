@@ -1,5 +1,6 @@
 #include "install/installation.h"
 
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/sjis.h"
@@ -64,14 +65,25 @@ uint64_t spaceNeeded(AppContext& ctx, uint64_t clusterBytes) {
   const auto& plan = ctx.CopyPlan->items();
   const auto& sizes = ctx.copy.PlannedSizes;
   std::unordered_set<std::string> seen;
+  // Whether each destination folder exists, asked once: in a new game
+  // folder no file is there yet, and Wine answers a missing name only
+  // after a look through its folder.
+  std::unordered_map<std::string, bool> folders;
   uint64_t needed = 0;
   for (size_t i = 0; i < plan.size(); ++i) {
     // A name planned twice is written over itself.
     if (!seen.insert(ctx.platform.caseFoldKey(plan[i])).second) continue;
     const uint64_t wanted = roundedUp(i < sizes.size() ? sizes[i] : 0, clusterBytes);
+    const std::string destination = joinPath(ctx.config.InstallPath, plan[i]);
+    std::string folder = ctx.config.InstallPath;
+    forEachSeparator(destination, folder.size() + 1, [&](size_t at) { folder = destination.substr(0, at); });
+    auto known = folders.try_emplace(folder, false);
+    if (known.second) known.first->second = platform::isFolderAttributes(ctx.platform.fileAttributes(folder));
     uint64_t there = 0;
-    if (auto existing = ctx.platform.openStream(joinPath(ctx.config.InstallPath, plan[i]), platform::OpenMode::Read)) {
-      there = roundedUp(measureSize(*existing), clusterBytes);
+    if (known.first->second) {
+      if (auto existing = ctx.platform.openStream(destination, platform::OpenMode::Read)) {
+        there = roundedUp(measureSize(*existing), clusterBytes);
+      }
     }
     if (wanted > there) needed += wanted - there;
   }
