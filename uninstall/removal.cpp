@@ -114,8 +114,11 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
 void removeSparedUninstaller(AppContext& ctx) {
   const std::string& spared = sparedUninstaller(ctx);
   if (spared.empty()) return;
-  removeFile(ctx.platform, spared);
   if (!ctx.discFree->parking.empty()) removeFile(ctx.platform, joinPath(ctx.discFree->parking, kParkedUninstaller));
+  // Parked, it left the game folder and its chain gone already; touching
+  // them again would only keep other programs from listing its parents.
+  if (ctx.platform.fileAttributes(spared) == platform::kInvalidAttributes) return;
+  removeFile(ctx.platform, spared);
   ctx.CreatedDirs->clear();
   recordInstallPathChain(ctx, false);
   removeCreatedDirs(ctx);

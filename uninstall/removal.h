@@ -59,6 +59,7 @@ inline constexpr char kParkedUninstaller[] = "original-uninst.exe";
 RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode);
 
 // After the spared uninstaller's program has ended: deletes it where it
-// stands (in the game folder, when it could not be parked, or parked) and
-// removes the game folder's chain as far as it is empty.
+// stands (parked, or in the game folder when it could not be parked) and,
+// in the second case, removes the game folder's chain as far as it is
+// empty.
 void removeSparedUninstaller(AppContext& ctx);
