@@ -38,17 +38,25 @@ TEST(KeyboardTest, HeldOrTypedAheadEnterPressesNothingInTheProgressDialogAndAFre
   };
   bool firstFocusOnCancel = true;
   int clicksBeforeFreshPress = -1;
-  int ticks = 0;
+  int ticks = 0, allTicks = 0;
   progress.onShow = [&] { timer.setEnabled(true); };
   // Between the ticks the loop serves what the keyboard sent.
   timer.onTimer = [&] {
+    if (++allTicks == 1) firstFocusOnCancel = GetFocus() == cancel;
     switch (++ticks) {
-      case 1:
-        firstFocusOnCancel = GetFocus() == cancel;
-        sendKey(VK_RETURN, true);  // and held
-        break;
+      case 1: sendKey(VK_RETURN, true); break;  // and held, the focus elsewhere
       case 5: SetFocus(cancel); break;           // as the first focus was
-      case 10: sendKey(VK_RETURN, true); break;  // the keyboard repeats the held key
+      case 10:
+        // Wine brings its key states in line with the X server's when an X
+        // focus event arrives, and X never saw the sent key: a late event
+        // lets go of it. Hold it again, the focus elsewhere.
+        if (!(GetAsyncKeyState(VK_RETURN) & 0x8000)) {
+          SetFocus(windowOf(progress));
+          ticks = 0;
+          break;
+        }
+        sendKey(VK_RETURN, true);  // the keyboard repeats the held key
+        break;
       case 15: {
         sendKey(VK_RETURN, false);
         // Typed while another window is active: the key waits in the queue
@@ -69,8 +77,8 @@ TEST(KeyboardTest, HeldOrTypedAheadEnterPressesNothingInTheProgressDialogAndAFre
         sendKey(VK_RETURN, true);
         sendKey(VK_RETURN, false);
         break;
-      case 500: progress.setModalResult(-1); break;  // fail rather than hang
     }
+    if (allTicks == 500) progress.setModalResult(-1);  // fail rather than hang
   };
   EXPECT_EQ(progress.showModal(), 1);
   timer.setEnabled(false);
