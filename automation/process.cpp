@@ -98,8 +98,18 @@ DWORD runNative(const std::string& script, Duration timeout) {
   TempFolder work("native");
   const std::string status = unixPath(work / "status");
   const std::string wrapped = script + "; echo $? > '" + status + ".part' && mv '" + status + ".part' '" + status + "'";
-  Started started = startProcess(nullptr, L"/bin/sh -c \"" + widen(wrapped) + L"\"", nullptr, Rights::Driver);
-  CloseHandle(started.process);
+  const std::wstring commandLine = L"/bin/sh -c \"" + widen(wrapped) + L"\"";
+  // Wine, busy, has once answered the start of a Linux program with an
+  // internal error (1359); a second try started it.
+  for (int attempt = 1;; ++attempt) {
+    try {
+      CloseHandle(startProcess(nullptr, commandLine, nullptr, Rights::Driver).process);
+      break;
+    } catch (const DriverError&) {
+      if (attempt == 3) throw;
+      Sleep(200);
+    }
+  }
   if (!waitUntil([&] { return std::filesystem::exists(work / "status"); }, timeout)) {
     throw DriverError("native program did not end in time: " + script);
   }
