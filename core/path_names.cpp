@@ -4,30 +4,16 @@
 
 #include "core/sjis.h"
 
-namespace {
-
-char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool equalsAsciiUpper(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (asciiUpper(text[i]) != upper[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 bool isDeviceName(std::string_view component) {
   // Windows looks at the name before its first dot, spaces at its end dropped.
   std::string_view base = component.substr(0, component.find('.'));
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
   static constexpr std::array<std::string_view, 6> kNames = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
   for (std::string_view name : kNames) {
-    if (equalsAsciiUpper(base, name)) return true;
+    if (equalsIgnoringAsciiCase(base, name)) return true;
   }
   if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
-    return equalsAsciiUpper(base.substr(0, 3), "COM") || equalsAsciiUpper(base.substr(0, 3), "LPT");
+    return equalsIgnoringAsciiCase(base.substr(0, 3), "COM") || equalsIgnoringAsciiCase(base.substr(0, 3), "LPT");
   }
   return false;
 }

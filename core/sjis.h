@@ -4,8 +4,10 @@
 // lead byte so that a trail byte 0x5C is never taken for a separator.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // True for the ASCII letters, the only letters a drive is named with.
 inline bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -53,6 +55,30 @@ void forEachSeparator(std::string_view text, size_t start, Visit&& visit) {
   }
 }
 
+// The index of the last separator "\" at or after `start` (forEachSeparator);
+// nullopt when there is none.
+inline std::optional<size_t> lastSeparator(std::string_view text, size_t start) {
+  std::optional<size_t> found;
+  forEachSeparator(text, start, [&](size_t at) { found = at; });
+  return found;
+}
+
+// True when `a` and `b` differ at most in the letter case of ASCII letters;
+// a two-byte character matches only itself.
+inline bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (IsLeadByte(a[i]) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (upper(a[i]) != upper(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // True for the bytes Windows splits a path at, "\" and "/"; a scan asks
 // only for bytes that are not the trail byte of a two-byte character.
 inline bool isPathSeparator(char c) { return c == '\\' || c == '/'; }
@@ -84,6 +110,16 @@ void forEachPathComponent(std::string_view text, Visit&& visit) {
     ++i;
   }
   visit(text.substr(start));
+}
+
+// The names of `text` between separators ("\" or "/"), in order, the empty
+// pieces that repeated separators leave out.
+inline std::vector<std::string_view> pathNames(std::string_view text) {
+  std::vector<std::string_view> names;
+  forEachPathComponent(text, [&](std::string_view name) {
+    if (!name.empty()) names.push_back(name);
+  });
+  return names;
 }
 
 // True for a component made only of dots and spaces, which Windows strips

@@ -55,8 +55,7 @@ std::optional<std::string> createInstallFolders(AppContext& ctx) {
     if (error != platform::FileError::AccessDenied) continue;
     // Named by the folder the player chose or that exists: where the right
     // to write is missing.
-    std::optional<size_t> last;
-    forEachSeparator(folder, 0, [&](size_t at) { last = at; });
+    const auto last = lastSeparator(folder, 0);
     return last && *last > 2 ? folder.substr(0, *last) : folder.substr(0, 3);
   }
   return std::nullopt;

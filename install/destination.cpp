@@ -136,8 +136,7 @@ bool planFits(const std::string& installPath, const std::vector<std::string>& pl
     const std::string destination = joinPath(installPath, entry);
     if (characterCount(destination) > kMaxFileCharacters) return false;
     // The entry's deepest folder is the longest one it makes.
-    size_t deepest = 0;
-    forEachSeparator(entry, 0, [&](size_t at) { deepest = at; });
+    const size_t deepest = lastSeparator(entry, 0).value_or(0);
     if (deepest > 0 && characterCount(destination.substr(0, installPath.size() + 1 + deepest)) > kMaxFolderCharacters) {
       return false;
     }

@@ -29,22 +29,24 @@ std::string deepestExistingFolder(platform::Platform& platform, const std::strin
   return deepest;
 }
 
-// The folder the destination file of CopyPlan[CurrentIndex] goes into.
-std::string folderOfCurrentDestination(const AppContext& ctx) {
-  const std::string destination = joinPath(ctx.config.InstallPath, ctx.CopyPlan->get(ctx.copy.CurrentIndex));
-  size_t folderEnd = ctx.config.InstallPath.size();
-  forEachSeparator(destination, folderEnd, [&](size_t at) { folderEnd = at; });
-  return destination.substr(0, folderEnd);
+// The folder the destination file of a plan entry goes into: InstallPath,
+// or the entry's folder below it.
+std::string destinationFolder(const std::string& installPath, const std::string& entry) {
+  const auto last = lastSeparator(entry, 0);
+  return last ? joinPath(installPath, std::string_view(entry).substr(0, *last)) : installPath;
 }
 
 InstallStep destinationRefused(const AppContext& ctx, platform::FileError error, bool rollBack) {
   switch (error) {
-    case platform::FileError::DiskFull: return {InstallStop::DiskFull, "", 0, 0, rollBack};
+    case platform::FileError::DiskFull: return {.stop = InstallStop::DiskFull, .rollBack = rollBack};
     case platform::FileError::AccessDenied:
-      return {InstallStop::NoWriteAccess, folderOfCurrentDestination(ctx), 0, 0, rollBack};
+      return {.stop = InstallStop::NoWriteAccess,
+              .detail = destinationFolder(ctx.config.InstallPath, ctx.CopyPlan->get(ctx.copy.CurrentIndex)),
+              .rollBack = rollBack};
     default:
-      return {InstallStop::CannotCreateFile,
-              joinPath(ctx.config.InstallPath, ctx.CopyPlan->get(ctx.copy.CurrentIndex)), 0, 0, rollBack};
+      return {.stop = InstallStop::CannotCreateFile,
+              .detail = joinPath(ctx.config.InstallPath, ctx.CopyPlan->get(ctx.copy.CurrentIndex)),
+              .rollBack = rollBack};
   }
 }
 
@@ -74,13 +76,12 @@ uint64_t spaceNeeded(AppContext& ctx, uint64_t clusterBytes) {
     // A name planned twice is written over itself.
     if (!seen.insert(ctx.platform.caseFoldKey(plan[i])).second) continue;
     const uint64_t wanted = roundedUp(i < sizes.size() ? sizes[i] : 0, clusterBytes);
-    const std::string destination = joinPath(ctx.config.InstallPath, plan[i]);
-    std::string folder = ctx.config.InstallPath;
-    forEachSeparator(destination, folder.size() + 1, [&](size_t at) { folder = destination.substr(0, at); });
+    const std::string folder = destinationFolder(ctx.config.InstallPath, plan[i]);
     auto known = folders.try_emplace(folder, false);
     if (known.second) known.first->second = platform::isFolderAttributes(ctx.platform.fileAttributes(folder));
     uint64_t there = 0;
     if (known.first->second) {
+      const std::string destination = joinPath(ctx.config.InstallPath, plan[i]);
       if (auto existing = ctx.platform.openStream(destination, platform::OpenMode::Read)) {
         there = roundedUp(measureSize(*existing), clusterBytes);
       }
@@ -99,22 +100,24 @@ InstallStep prepareInstallation(AppContext& ctx) {
   if (auto gap = planCopy(ctx)) {
     const InstallStop stop =
         gap->kind == PlanGap::Kind::ListingFailed ? InstallStop::ListingFailed : InstallStop::UnusableName;
-    return {stop, gap->folder};
+    return {.stop = stop, .detail = gap->folder};
   }
-  if (copy.FileCount == 0) return {InstallStop::NothingToInstall};
+  if (copy.FileCount == 0) return {.stop = InstallStop::NothingToInstall};
   // Refused before the first folder is made rather than failing halfway.
-  if (!planFits(installPath, ctx.CopyPlan->items())) return {InstallStop::PathTooLong};
+  if (!planFits(installPath, ctx.CopyPlan->items())) return {.stop = InstallStop::PathTooLong};
   // The copy would write into a link's target, and a rollback delete there.
-  if (auto linked = linkedInstallFolder(ctx)) return {InstallStop::LinkedFolder, *linked};
+  if (auto linked = linkedInstallFolder(ctx)) return {.stop = InstallStop::LinkedFolder, .detail = *linked};
   // Minutes of copying that would end in a rollback are not begun; where the
   // drive cannot tell its space, the copy goes on as it always did.
   if (auto space = ctx.platform.volumeSpace(deepestExistingFolder(ctx.platform, installPath))) {
     const uint64_t needed = spaceNeeded(ctx, space->clusterBytes);
-    if (needed > space->freeBytes) return {InstallStop::NotEnoughSpace, "", needed, space->freeBytes};
+    if (needed > space->freeBytes) {
+      return {.stop = InstallStop::NotEnoughSpace, .neededBytes = needed, .freeBytes = space->freeBytes};
+    }
   }
   if (auto refused = createInstallFolders(ctx)) {
     removeCreatedDirs(ctx);
-    return {InstallStop::NoWriteAccess, *refused};
+    return {.stop = InstallStop::NoWriteAccess, .detail = *refused};
   }
   copy.TotalBytesDone = 0;
   copy.CurrentIndex = 0;
@@ -127,7 +130,8 @@ InstallStep prepareInstallation(AppContext& ctx) {
     case PairOpen::Opened: return {};
     // The folders stay: nothing was written into them yet.
     case PairOpen::DestinationFailed: return destinationRefused(ctx, error, false);
-    case PairOpen::SourceFailed: return {InstallStop::ReadFailed, ctx.CopyPlan->get(copy.CurrentIndex), 0, 0, true};
+    case PairOpen::SourceFailed:
+      return {.stop = InstallStop::ReadFailed, .detail = ctx.CopyPlan->get(copy.CurrentIndex), .rollBack = true};
   }
   return {};
 }
@@ -138,11 +142,11 @@ InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
     case ChunkOutcome::NextFile:
     case ChunkOutcome::PlanDone:
       return {};
-    case ChunkOutcome::ShortWrite: return {InstallStop::DiskFull, "", 0, 0, true};
+    case ChunkOutcome::ShortWrite: return {.stop = InstallStop::DiskFull, .rollBack = true};
     case ChunkOutcome::DestinationOpenFailed: return destinationRefused(ctx, result.error, true);
     case ChunkOutcome::ReadFailed:
     case ChunkOutcome::SourceOpenFailed:
-      return {InstallStop::ReadFailed, ctx.CopyPlan->get(ctx.copy.CurrentIndex), 0, 0, true};
+      return {.stop = InstallStop::ReadFailed, .detail = ctx.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
   }
   return {};
 }

@@ -27,7 +27,7 @@ enum class InstallStop {
 
 struct InstallStep {
   InstallStop stop = InstallStop::None;
-  std::string detail;
+  std::string detail{};
   uint64_t neededBytes = 0;
   uint64_t freeBytes = 0;
   // Whether RollBackInstall is to run once the stop is told: not before any

@@ -9,17 +9,13 @@
 
 namespace {
 
-// The names of a path between separators, empty ones left out; nullopt when
-// one of them does not name what it spells.
+// The names of a path between separators (repeated separators collapse);
+// nullopt when one of them does not name what it spells.
 std::optional<std::vector<std::string_view>> soundNames(std::string_view path) {
-  std::vector<std::string_view> names;
-  bool sound = true;
-  forEachPathComponent(path, [&](std::string_view name) {
-    if (name.empty()) return;  // repeated separators collapse
-    if (componentProblem(name) != NameProblem::None) sound = false;
-    names.push_back(name);
-  });
-  if (!sound) return std::nullopt;
+  std::vector<std::string_view> names = pathNames(path);
+  for (std::string_view name : names) {
+    if (componentProblem(name) != NameProblem::None) return std::nullopt;
+  }
   return names;
 }
 

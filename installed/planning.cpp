@@ -23,6 +23,13 @@ bool fileExists(platform::Platform& platform, const std::string& path) {
   return attributes != platform::kInvalidAttributes && !(attributes & platform::kAttributeDirectory);
 }
 
+// Appends `name` to CopyPlan with its measured size, counted into TotalBytes.
+void addToPlan(AppContext& ctx, const std::string& name, uint64_t size) {
+  ctx.copy.TotalBytes += size;
+  ctx.copy.PlannedSizes.push_back(size);
+  ctx.CopyPlan->add(name);
+}
+
 }  // namespace
 
 void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
@@ -30,9 +37,7 @@ void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
   if (preserve && fileExists(platform, joinPath(ctx.config.InstallPath, name))) return;
   uint64_t size = 0;
   if (auto source = platform.openStream(name, OpenMode::Read)) size = measureSize(*source);
-  ctx.copy.TotalBytes += size;
-  ctx.copy.PlannedSizes.push_back(size);
-  ctx.CopyPlan->add(name);
+  addToPlan(ctx, name, size);
 }
 
 namespace {
@@ -42,11 +47,10 @@ namespace {
 // later are the same whatever the block wrote ("data/bgm", "data\").
 std::string plannedName(const std::string& name) {
   std::string planned;
-  forEachPathComponent(name, [&](std::string_view piece) {
-    if (piece.empty()) return;
+  for (std::string_view piece : pathNames(name)) {
     if (!planned.empty()) planned += '\\';
     planned.append(piece);
-  });
+  }
   return planned;
 }
 
@@ -116,11 +120,7 @@ void planStandardFiles(AppContext& ctx) {
   // The preserve rule does not apply to the game's own files.
   for (const char* name : StandardFiles) {
     auto source = ctx.platform.openStream(name, OpenMode::Read);
-    if (!source) continue;
-    const uint64_t size = measureSize(*source);
-    ctx.copy.TotalBytes += size;
-    ctx.copy.PlannedSizes.push_back(size);
-    ctx.CopyPlan->add(name);
+    if (source) addToPlan(ctx, name, measureSize(*source));
   }
 }
 

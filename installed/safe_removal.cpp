@@ -11,14 +11,6 @@ using platform::RemovalEntry;
 
 namespace {
 
-std::vector<std::string> namesOf(std::string_view relative) {
-  std::vector<std::string> names;
-  forEachPathComponent(relative, [&](std::string_view name) {
-    if (!name.empty()) names.emplace_back(name);
-  });
-  return names;
-}
-
 // The entry `relative` below `root`, each folder on the way opened from the
 // one above; null when something on the way is missing or is a link (which
 // is not followed). `error` says why.
@@ -26,14 +18,14 @@ std::unique_ptr<RemovalEntry> openBelow(platform::Platform& platform, const std:
                                         const std::string& relative, FileError& error) {
   error = FileError::None;
   auto entry = platform.openForRemoval(root, &error);
-  for (const std::string& name : namesOf(relative)) {
+  for (std::string_view name : pathNames(relative)) {
     if (!entry) return nullptr;
     const uint32_t attributes = entry->attributes();
     if (!platform::isFolderAttributes(attributes) || isLinkAttributes(attributes)) {
       error = FileError::Other;
       return nullptr;
     }
-    entry = entry->openMember(name, &error);
+    entry = entry->openMember(std::string(name), &error);
   }
   return entry;
 }

@@ -2,19 +2,7 @@
 
 #include <string_view>
 
-namespace {
-
-bool equalsUpper(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
+#include "core/sjis.h"
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments, bool asUninstaller) {
   ParsedCommandLine parsed;
@@ -43,19 +31,19 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments, bo
       if (target) return refuse("given twice: " + argument);
       target = value;
     };
-    if (equalsUpper(name, "S")) {
+    if (equalsIgnoringAsciiCase(name, "S")) {
       flag(line.silent);
-    } else if (equalsUpper(name, "UNINSTALL")) {
+    } else if (equalsIgnoringAsciiCase(name, "UNINSTALL")) {
       flag(line.uninstall);
       sawUninstall = true;
-    } else if (equalsUpper(name, "ALL")) {
+    } else if (equalsIgnoringAsciiCase(name, "ALL")) {
       flag(line.deleteAll);
-    } else if (equalsUpper(name, "?")) {
+    } else if (equalsIgnoringAsciiCase(name, "?")) {
       flag(line.usage);
-    } else if (equalsUpper(name, "D")) {
+    } else if (equalsIgnoringAsciiCase(name, "D")) {
       text(line.destination);
       sawDestination = true;
-    } else if (equalsUpper(name, "LOG")) {
+    } else if (equalsIgnoringAsciiCase(name, "LOG")) {
       text(line.logFile);
     } else {
       refuse("unknown switch: " + argument);

@@ -20,12 +20,6 @@ std::optional<size_t> firstSeparator(const std::string& text, size_t start) {
   return found;
 }
 
-std::optional<size_t> lastSeparator(const std::string& text, size_t start) {
-  std::optional<size_t> found;
-  forEachSeparator(text, start, [&](size_t at) { found = at; });
-  return found;
-}
-
 void removeFirstLevelKeyIfEmpty(platform::Platform& platform, const std::string& firstLevel) {
   if (firstLevel.empty()) return;
   std::string path = softwareKeyPath(firstLevel);

@@ -115,15 +115,12 @@ std::unique_ptr<RemovalEntry> Win32Platform::openForRemoval(const std::string& p
     return nullptr;
   }
   std::string literal = path.substr(0, 2);
-  bool sound = true;
-  forEachPathComponent(std::string_view(path).substr(3), [&](std::string_view part) {
-    if (part.empty()) return;
-    if (part == "." || part == "..") sound = false;
+  for (std::string_view part : pathNames(std::string_view(path).substr(3))) {
+    if (part == "." || part == "..") {
+      if (error) *error = FileError::Other;
+      return nullptr;
+    }
     literal.append(1, '\\').append(part);
-  });
-  if (!sound) {
-    if (error) *error = FileError::Other;
-    return nullptr;
   }
   if (literal.size() == 2) literal += '\\';
   return Win32RemovalEntry::open(L"\\\\?\\" + toWide(literal), error);
