@@ -51,31 +51,12 @@ std::optional<std::string> partsProblem(std::string_view name) {
   return problem;
 }
 
-}  // namespace
-
-namespace {
-
-bool equalsAsciiIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // Whether a list entry would be installed as the install record itself.
 std::optional<std::string> recordNameProblem(const std::string& entry) {
-  std::string_view first;
-  bool firstSeen = false;
-  forEachPathComponent(entry, [&](std::string_view part) {
-    if (!firstSeen) first = part;
-    firstSeen = true;
-  });
-  const std::string record = kInstallRecordFile;
-  if (equalsAsciiIgnoringCase(first, record) || equalsAsciiIgnoringCase(first, record + ".new")) {
+  const std::vector<std::string_view> names = pathNames(entry);
+  if (names.empty()) return std::nullopt;
+  if (equalsIgnoringAsciiCase(names.front(), kInstallRecordFile) ||
+      equalsIgnoringAsciiCase(names.front(), kInstallRecordTemporaryFile)) {
     return "is the name of the install record that install.exe keeps in the game folder";
   }
   return std::nullopt;

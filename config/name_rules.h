@@ -12,13 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "config/game_folder_names.h"
 #include "config/installer_config.h"
-
-// The record of what an installation made, which install.exe keeps in the
-// game folder (installed/install_record.h). The rules refuse a list entry
-// of that name (or of its temporary name, with ".new"), so no game file
-// takes it.
-inline constexpr char kInstallRecordFile[] = "uninst-record.txt";
 
 // One broken rule: the block's field ("gameFolder", "extraEntries[2]",
 // "extra1.file") and why, in English for the publisher's tool.

@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "config/game_folder_names.h"
+
 // The game files copied whenever the medium holds them, in this order.
 inline constexpr std::array<const char*, 17> StandardFiles = {
     "SYSTEM.INI", "origin.exe", "SCENARIO.HED", "SCENARIO.DAT", "GRAPHIC.HED", "GRAPHIC.DAT",
@@ -19,6 +21,5 @@ inline constexpr char kSaveDataFile[] = "SYSTEM.DAT";
 inline constexpr char kGameProgram[] = "origin.exe";
 inline constexpr char kLaunchArgument[] = "/l";
 
-// The uninstaller among the standard files: this program itself, under the
-// name that makes it run as the uninstaller.
-inline constexpr char kUninstallerProgram[] = "uninst.exe";
+// The uninstaller among the standard files, kUninstallerProgram, is this
+// program itself under the name that makes it run as the uninstaller.

@@ -14,12 +14,9 @@ constexpr char kVersionLine[] = "install record 1";
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr char kFolderKind[] = "folder";
 constexpr char kFileKind[] = "file";
-constexpr char kTemporarySuffix[] = ".new";
 // Far beyond any real record (100,000 files of 200 bytes); a bigger file is
 // not one of ours.
 constexpr size_t kLargestRecord = 64 << 20;
-
-std::string temporaryName() { return std::string(kInstallRecordFile) + kTemporarySuffix; }
 
 std::optional<std::string> readWhole(platform::Platform& platform, const std::string& path) {
   auto stream = platform.openStream(path, platform::OpenMode::Read);
@@ -106,7 +103,7 @@ bool writeInstallRecord(AppContext& ctx) {
   if (!text) return false;
 
   platform::Platform& platform = ctx.platform;
-  const std::string temporary = joinPath(installPath, temporaryName());
+  const std::string temporary = joinPath(installPath, kInstallRecordTemporaryFile);
   auto stream = platform.openStream(temporary, platform::OpenMode::Write);
   if (!stream) return false;
   const bool written = stream->write(text->data(), text->size()) == text->size() && stream->commit();
@@ -125,5 +122,5 @@ std::optional<InstallRecord> readInstallRecord(platform::Platform& platform, con
 
 void removeInstallRecord(platform::Platform& platform, const std::string& installPath) {
   removeFileBelow(platform, installPath, kInstallRecordFile);
-  removeFileBelow(platform, installPath, temporaryName());
+  removeFileBelow(platform, installPath, kInstallRecordTemporaryFile);
 }

@@ -21,7 +21,7 @@
 
 #include "app/app_context.h"
 
-// Its name in InstallPath is kInstallRecordFile (config/name_rules.h).
+// Its name in InstallPath is kInstallRecordFile (config/game_folder_names.h).
 
 // The text of a record; nullopt when a name has no UTF-8 form (no name that
 // was installed lacks one).

@@ -3,7 +3,9 @@
 #include <ostream>
 
 #include "config/config_block.h"
+#include "config/game_folder_names.h"
 #include "config/image_check.h"
+#include "core/sjis.h"
 #include "tools/config_json.h"
 #include "tools/file_io.h"
 #include "tools/image_analysis.h"
@@ -52,22 +54,6 @@ std::vector<uint8_t> genericImage(const std::filesystem::path& path, bool replac
 
 }  // namespace
 
-namespace {
-
-// Whether two paths name the same file name, ASCII letter case ignored as
-// Windows does for these names.
-bool sameFileName(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::string x = a.filename().string(), y = b.filename().string();
-  auto lower = [](std::string& text) {
-    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  };
-  lower(x);
-  lower(y);
-  return x == y;
-}
-
-}  // namespace
-
 int packCommand(const PackOptions& options, std::ostream& out, std::ostream& err) {
   return reportingErrors(err, [&] {
     Json json = readConfigJson(options.config);
@@ -84,8 +70,8 @@ int packCommand(const PackOptions& options, std::ostream& out, std::ostream& err
     writeFileAtomically(options.output, file);
     out << "wrote " << displayPath(options.output) << ": block of " << block.size() << " bytes at "
         << formatOffset(blockOffset) << ", file of " << file.size() << " bytes\n";
-    const std::filesystem::path uninstaller = options.output.parent_path() / kUninstallerFileName;
-    if (options.uninstaller && !sameFileName(options.output, uninstaller)) {
+    const std::filesystem::path uninstaller = options.output.parent_path() / kUninstallerProgram;
+    if (options.uninstaller && !equalsIgnoringAsciiCase(options.output.filename().string(), kUninstallerProgram)) {
       writeFileAtomically(uninstaller, file);
       out << "wrote " << displayPath(uninstaller) << ": the same image, the uninstaller that needs no disc\n";
     }

@@ -15,10 +15,6 @@ struct PackOptions {
   bool uninstaller = true;  // also write uninst.exe beside the output
 };
 
-// The name under which the packed image runs as the uninstaller that needs
-// no disc; installed with the game as one of its standard files.
-inline constexpr char kUninstallerFileName[] = "uninst.exe";
-
 // Appends the block made from the JSON configuration to a copy of the image,
 // and writes the same bytes as uninst.exe beside it unless told not to.
 // Writes nothing unless everything is valid.
