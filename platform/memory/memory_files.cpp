@@ -71,23 +71,27 @@ bool MemoryPlatform::createDirectory(const std::string& path, FileError* error) 
   return true;
 }
 
+bool MemoryPlatform::removable(const Node& node, int ownHolds) const {
+  if (!node.parent || node.held > ownHolds) return false;
+  // An open stream holds a file without delete sharing; a read-only one is
+  // not made writable.
+  if (node.kind == Node::Kind::File) return !node.readOnly && node.data->openStreams == 0;
+  // The current directory is held open, so Windows refuses to remove it.
+  return node.members.empty() && &node != findFolder(current_.text());
+}
+
 bool MemoryPlatform::removeDirectory(const std::string& path) {
   auto found = locate(path);
   if (!found || !found->folder || !found->node) return false;
   Node* node = found->node;
-  if (node->kind == Node::Kind::File || node->held > 0) return false;
-  // The current directory is held open, so Windows refuses to remove it.
-  if (node->kind == Node::Kind::Folder && (!node->members.empty() || node == findFolder(current_.text()))) {
-    return false;
-  }
+  if (node->kind == Node::Kind::File || !removable(*node, 0)) return false;
   tree_.remove(node);
   return true;
 }
 
 bool MemoryPlatform::deleteFile(const std::string& path) {
   Node* file = findFile(path);
-  // An open stream holds the file without delete sharing.
-  if (!file || file->readOnly || file->data->openStreams > 0 || file->held > 0) return false;
+  if (!file || !removable(*file, 0)) return false;
   tree_.remove(file);
   return true;
 }

@@ -222,6 +222,10 @@ class MemoryPlatform : public Platform {
   // The listing of a folder node with the listing faults and actions
   // applied; "." and ".." are not in it.
   FolderListing listMembers(memory::Node& folder);
+  // Whether Windows would remove the node now, `ownHolds` of its holds being
+  // the remover's own: not the root, a held or read-only file, a file a
+  // stream has open, a folder with members or the current directory.
+  bool removable(const memory::Node& node, int ownHolds) const;
   // Whether creating `name` in `folder` is refused (denyWrites).
   bool writesDenied(const memory::Node& folder) const;
 

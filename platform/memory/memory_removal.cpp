@@ -41,10 +41,8 @@ class MemoryRemovalEntry final : public RemovalEntry {
   bool remove() override {
     if (!node_) return false;
     Node* node = node_;
-    const bool removable = node->parent && node->held == 1 &&
-                           !(node->kind == Node::Kind::File && node->readOnly) &&
-                           !(node->kind == Node::Kind::Folder &&
-                             (!node->members.empty() || node == platform_.findFolder(platform_.current_.text())));
+    // Its own hold aside, as a handle's delete goes through.
+    const bool removable = platform_.removable(*node, 1);
     release();
     if (!removable) return false;
     platform_.tree_.remove(node);
@@ -73,13 +71,10 @@ std::unique_ptr<RemovalEntry> MemoryPlatform::openForRemoval(const std::string& 
   // names a device, and "." and ".." are not resolved but refused.
   if (!hasDriveName(path) || path.size() < 3 || !isPathSeparator(path[2])) return failWith(error, FileError::Other);
   memory::FullPath full{static_cast<char>(path[0] & ~0x20), {}};
-  bool literal = true;
-  forEachPathComponent(std::string_view(path).substr(3), [&](std::string_view part) {
-    if (part.empty()) return;
-    if (part == "." || part == "..") literal = false;
+  for (std::string_view part : pathNames(std::string_view(path).substr(3))) {
+    if (part == "." || part == "..") return failWith(error, FileError::Other);
     full.parts.emplace_back(part);
-  });
-  if (!literal) return failWith(error, FileError::Other);
+  }
   auto location = tree_.locate(full);
   if (!location) return failWith(error, FileError::Missing);
   return openHeld(*this, location->node, error);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/file_errors.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 
@@ -12,25 +13,18 @@ std::optional<FolderListing> listMatches(const std::wstring& pattern,
   WIN32_FIND_DATAW entry;
   UniqueFind find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
   if (!find) {
-    switch (GetLastError()) {
-      case ERROR_FILE_NOT_FOUND:
-        // Nothing matched in a folder without "." and "..", such as an
-        // empty drive root: an empty listing.
-        if (isFolderAttributes(folderAttributes())) return FolderListing();
-        return std::nullopt;
-      case ERROR_PATH_NOT_FOUND:
-      case ERROR_DIRECTORY:  // a file, not a folder
-      case ERROR_INVALID_NAME:
-      case ERROR_BAD_PATHNAME:
-      case ERROR_BAD_NETPATH:
-      case ERROR_INVALID_DRIVE:
-        return std::nullopt;
-      default: {
-        FolderListing broken;
-        broken.failed = true;
-        return broken;
-      }
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND) {
+      // Nothing matched in a folder without "." and "..", such as an empty
+      // drive root: an empty listing.
+      if (isFolderAttributes(folderAttributes())) return FolderListing();
+      return std::nullopt;
     }
+    // No such folder, or a file rather than a folder.
+    if (fileErrorOf(code) == FileError::Missing || code == ERROR_DIRECTORY) return std::nullopt;
+    FolderListing broken;
+    broken.failed = true;
+    return broken;
   }
   FolderListing listing;
   do {
