@@ -26,14 +26,6 @@ bool parkSparedUninstaller(AppContext& ctx) {
   return !parking.empty() && ctx.platform.moveFile(spared, joinPath(parking, kParkedUninstaller));
 }
 
-// The files of the record, and its folders after the InstallPath chain.
-void planRecordedInstallation(AppContext& ctx, const InstallRecord& record) {
-  ctx.CopyPlan->clear();
-  for (const std::string& file : record.files) ctx.CopyPlan->add(file);
-  recordInstallPathChain(ctx, false);
-  for (const std::string& folder : record.folders) ctx.CreatedDirs->add(joinPath(ctx.config.InstallPath, folder));
-}
-
 }  // namespace
 
 std::string removalRefusalText(RemovalRefusal refusal, const AppContext& ctx) {
@@ -85,13 +77,17 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
     // The record goes with everything else.
     keptByDesign = DeleteTreeContents(platform, installPath, report, spared);
     recordInstallPathChain(ctx, false);
-  } else if (ctx.discFree) {
-    planRecordedInstallation(ctx, *ctx.discFree->record);
-    deletePlannedFiles(ctx, report, spared);
   } else {
     planGameData(ctx);
     recordInstallPathChain(ctx, false);
-    recordPlanFolders(ctx, false);
+    if (ctx.discFree) {
+      // The folders the installation made, as recorded.
+      for (const std::string& folder : ctx.discFree->record->folders) {
+        ctx.CreatedDirs->add(joinPath(installPath, folder));
+      }
+    } else {
+      recordPlanFolders(ctx, false);
+    }
     deletePlannedFiles(ctx, report, spared);
   }
   // Kept while anything is left, so that another try finds what to remove.

@@ -41,7 +41,8 @@ void Tuninsform::Button1Click() {
     return;
   }
   const bool deleteAll = savecheck->checked();
-  const RemovalRefusal refusal = removalRefusal(ctx_, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData);
+  const RemovalMode mode = deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData;
+  const RemovalRefusal refusal = removalRefusal(ctx_, mode);
   if (refusal != RemovalRefusal::None) {
     tell(removalRefusalText(refusal, ctx_));
     return;
@@ -52,8 +53,7 @@ void Tuninsform::Button1Click() {
     ending_ = Ending::Cancelled;
     return;
   }
-  const RemovalOutcome outcome =
-      removeInstallation(ctx_, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData);
+  const RemovalOutcome outcome = removeInstallation(ctx_, mode);
   if (outcome.firstLeft) {
     // Not done: the menu stays installed and the registration is kept, so
     // the player can close the game and uninstall again.
