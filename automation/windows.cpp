@@ -296,18 +296,34 @@ std::vector<Window> topLevelWindows(DWORD processId) {
   return {context.found.begin(), context.found.end()};
 }
 
+namespace {
+
+// The first top-level window of the process with that class (and caption,
+// unless empty); a null window when there is none.
+Window processWindow(DWORD processId, const std::wstring& windowClass, const std::wstring& caption) {
+  for (const Window& window : topLevelWindows(processId)) {
+    if (window.className() == windowClass && (caption.empty() || readText(window.handle()) == caption)) return window;
+  }
+  return Window();
+}
+
+MessageBoxView messageBoxView(const Window& window) {
+  MessageBoxView box;
+  box.window = window;
+  box.caption = window.text();
+  if (HWND text = GetDlgItem(window.handle(), kMessageBoxTextId)) box.text = Window(text).text();
+  return box;
+}
+
+}  // namespace
+
 Window waitForWindow(const Process& process, const std::wstring& windowClass, const std::wstring& caption,
                      Duration timeout) {
   Window found;
   bool appeared = waitUntil(
       [&] {
-        for (const Window& window : topLevelWindows(process.id())) {
-          if (window.className() == windowClass && (caption.empty() || readText(window.handle()) == caption)) {
-            found = window;
-            return true;
-          }
-        }
-        return !process.running();
+        found = processWindow(process.id(), windowClass, caption);
+        return found || !process.running();
       },
       timeout);
   if (!found) {
@@ -340,32 +356,21 @@ void waitForWindowGone(const Window& window, Duration timeout) {
 void MessageBoxView::answer(int buttonId) const { window.child(buttonId).click(); }
 
 MessageBoxView waitForMessageBox(const Process& process, const std::wstring& caption, Duration timeout) {
-  MessageBoxView box;
-  box.window = waitForWindow(process, L"#32770", caption, timeout);
-  box.caption = box.window.text();
-  if (HWND text = GetDlgItem(box.window.handle(), kMessageBoxTextId)) box.text = Window(text).text();
-  return box;
+  return messageBoxView(waitForWindow(process, L"#32770", caption, timeout));
 }
 
 MessageBoxView waitForMessageBoxBeside(const Window& window, const std::wstring& caption, Duration timeout) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window.handle(), &processId);
-  MessageBoxView box;
+  Window found;
   waitUntil(
       [&] {
-        for (const Window& candidate : topLevelWindows(processId)) {
-          if (candidate.className() == L"#32770" && (caption.empty() || readText(candidate.handle()) == caption)) {
-            box.window = candidate;
-            return true;
-          }
-        }
-        return false;
+        found = processWindow(processId, L"#32770", caption);
+        return bool(found);
       },
       timeout);
-  if (!box.window) throw DriverError("no message box \"" + narrow(caption) + "\" appeared");
-  box.caption = box.window.text();
-  if (HWND text = GetDlgItem(box.window.handle(), kMessageBoxTextId)) box.text = Window(text).text();
-  return box;
+  if (!found) throw DriverError("no message box \"" + narrow(caption) + "\" appeared");
+  return messageBoxView(found);
 }
 
 std::string screenshot(const std::filesystem::path& folder, const std::string& name, const Window& settle) {
