@@ -1,10 +1,10 @@
 #include "install/registration.h"
 
-#include "core/path_names.h"
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
+#include "core/path_names.h"
 #include "core/sjis.h"
 #include "installed/game_files.h"
 

@@ -14,7 +14,6 @@ namespace {
 
 constexpr char kPictureFile[] = "install.bmp";
 
-
 // The only existence test the menu makes: the file opens for reading.
 bool fileOpens(platform::Platform& platform, const std::string& path) {
   return platform.openStream(path, platform::OpenMode::Read) != nullptr;

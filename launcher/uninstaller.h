@@ -21,8 +21,8 @@ struct UninstallerStart {
   // once that program has ended. Empty when nobody waits.
   std::function<void(int)> reportAndAwaitEnd;
   // /S (with /ALL): the removal without a window; /LOG=: where events go.
-  CommandLine line;
-  std::function<void(const std::string&)> logSink;
+  CommandLine line{};
+  std::function<void(const std::string&)> logSink{};
 };
 
 // -1, with no window, when the image carries no block. A message box and
