@@ -21,9 +21,11 @@ all: dist
 deps:
 	@scripts/install-deps
 
-# Every include points to a folder below its own (docs/architecture.md).
+# Every include points to a folder below its own (docs/architecture.md), and
+# every path and code name the docs write in backticks exists.
 layers: | deps
 	@scripts/check-layers
+	@scripts/check-docs
 
 build/%/CMakeCache.txt: | deps
 	@cmake --preset $* >/dev/null
@@ -45,7 +47,7 @@ dist: build/native/CMakeCache.txt build/win32/CMakeCache.txt build/win64/CMakeCa
 	@cp build/win32/tools/instcfg.exe dist/win32/instcfg.exe
 	@echo "dist: win32/install.exe win64/install.exe instcfg win32/instcfg.exe"
 
-# The layer check first (a second), then every tier: native unit tests (memory backend, headless toolkit, sanitizers),
+# The layer and docs checks first (a second), then every tier: native unit tests (memory backend, headless toolkit, sanitizers),
 # then the Windows builds under Wine (unit suite, platform contract suite
 # against the real Win32 backend, end-to-end runs of install.exe), then each
 # fuzz target once over its corpus.

@@ -124,28 +124,21 @@ void checkAccepted(const std::string& path, const std::string& gameFolder) {
   auto folders = resolvedFolders(belowRoot);
   FUZZ_CHECK(folders && !folders->empty() && folders->size() == namedParts(belowRoot));
   // Its last folders are the game folder's names.
-  if (fuzz::kGuardChecksGameFolder) {
-    auto own = resolvedFolders(gameFolder);
-    FUZZ_CHECK(own && !own->empty() && own->size() <= folders->size());
-    FUZZ_CHECK(std::equal(own->rbegin(), own->rend(), folders->rbegin(), equalsIgnoringCase));
-  }
+  auto own = resolvedFolders(gameFolder);
+  FUZZ_CHECK(own && !own->empty() && own->size() <= folders->size());
+  FUZZ_CHECK(std::equal(own->rbegin(), own->rend(), folders->rbegin(), equalsIgnoringCase));
 }
 
 void checkNameRules(const std::string& name) {
   auto placed = fuzz::placedNameFault(name);
-  auto relative = fuzz::relativeNameFault(name);
-  if (!placed) FUZZ_CHECK(!relative);
-  if (!relative) {
-    FUZZ_CHECK(!name.empty() && !isPathSeparator(name[0]) && !hasDriveName(name));
-    forEachPathComponent(name, [](std::string_view part) { FUZZ_CHECK(part != ".."); });
-  }
   const std::vector<bool> starts = characterStarts(name);
   auto refusedAt = [&](size_t i) {
     unsigned char c = static_cast<unsigned char>(name[i]);
     return starts[i] && (c < 0x20 || std::string_view(":*?\"<>|").find(name[i]) != std::string_view::npos);
   };
   if (!placed) {
-    forEachPathComponent(name, [](std::string_view part) { FUZZ_CHECK(!isOnlyDotsAndSpaces(part)); });
+    FUZZ_CHECK(!name.empty() && !isPathSeparator(name[0]) && !hasDriveName(name));
+    forEachPathComponent(name, [](std::string_view part) { FUZZ_CHECK(part != ".." && !isOnlyDotsAndSpaces(part)); });
     for (size_t i = 0; i < name.size(); ++i) FUZZ_CHECK(!refusedAt(i));
     // Below any folder, it stays there.
     const std::string below = joinPath("Games", name);
@@ -199,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(fuzz::guardAccepts(installPath, gameFolder));
   }
   // What the destination dialog accepts, the guard removes.
-  if (fuzz::kDestinationAppliesGuard && IsWellFormedSjis(destination)) {
+  if (IsWellFormedSjis(destination)) {
     if (auto accepted = fuzz::acceptedInstallPath(destination, gameFolder)) {
       FUZZ_CHECK(fuzz::guardAccepts(*accepted, gameFolder));
     }

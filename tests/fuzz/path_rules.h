@@ -26,8 +26,6 @@ inline platform::MemoryPlatform& machine() {
 inline bool guardAccepts(const std::string& installPath, const std::string& gameFolder) {
   return isRemovableInstallPath(installPath, gameFolder, machine());
 }
-// Whether the guard demands that InstallPath's last parts are the game folder's.
-inline constexpr bool kGuardChecksGameFolder = true;
 
 // The destination dialog's check of a typed destination: the InstallPath it
 // goes on with, or nullopt when it refuses. The text is the Shift-JIS form
@@ -37,13 +35,9 @@ inline std::optional<std::string> acceptedInstallPath(const std::string& destina
   if (checked.problem != DestinationProblem::None) return std::nullopt;
   return checked.installPath;
 }
-// Whether every InstallPath the destination check accepts is removable.
-inline constexpr bool kDestinationAppliesGuard = true;
 
-// The block's name rules: nullopt when the name is accepted. A name placed
-// below a folder must at least be relative.
+// The block's name rules: nullopt when the name is accepted.
 inline std::optional<std::string> placedNameFault(const std::string& name) { return placedNameProblem(name); }
-inline std::optional<std::string> relativeNameFault(const std::string& name) { return placedNameProblem(name); }
 inline std::optional<std::string> linkNameFault(const std::string& name) { return linkNameProblem(name); }
 
 }  // namespace fuzz
