@@ -210,7 +210,7 @@ class ClientPixels {
   std::vector<COLORREF> pixels_;
 };
 
-// The control id the toolkit gives a layout's control: 100 + its index.
+// The control id the toolkit gives a layout's control (toolkit::kFirstControlId + its index).
 int controlId(const toolkit::FormLayout& layout, const char* controlName);
 
 // Visible top-level windows of the process.

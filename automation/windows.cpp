@@ -285,7 +285,7 @@ int ClientPixels::count(const RECT& area, COLORREF colour) const {
 
 int controlId(const toolkit::FormLayout& layout, const char* controlName) {
   for (size_t i = 0; i < layout.controls.size(); ++i) {
-    if (std::strcmp(layout.controls[i].name, controlName) == 0) return 100 + static_cast<int>(i);
+    if (std::strcmp(layout.controls[i].name, controlName) == 0) return toolkit::kFirstControlId + static_cast<int>(i);
   }
   throw DriverError(std::string("layout ") + layout.name + " has no control " + controlName);
 }

@@ -11,7 +11,7 @@ namespace {
 // (whose trail byte may be 0x7C, the byte of "|").
 char refusedCharacter(std::string_view name) {
   for (size_t i = 0; i < name.size(); i += IsLeadByte(name[i]) ? 2 : 1) {
-    if (std::string_view(":*?\"<>|").find(name[i]) != std::string_view::npos) return name[i];
+    if (kRefusedCharacters.find(name[i]) != std::string_view::npos) return name[i];
   }
   return '?';
 }

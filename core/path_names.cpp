@@ -32,7 +32,7 @@ NameProblem componentProblem(std::string_view component) {
     }
     const unsigned char c = static_cast<unsigned char>(component[i]);
     if (c < 0x20) return NameProblem::ControlCharacter;
-    if (std::string_view(":*?\"<>|").find(component[i]) != std::string_view::npos) return NameProblem::RefusedCharacter;
+    if (kRefusedCharacters.find(component[i]) != std::string_view::npos) return NameProblem::RefusedCharacter;
   }
   return NameProblem::None;
 }

@@ -18,6 +18,10 @@ enum class NameProblem {
   MalformedSjis,       // a lead byte without its trail byte
 };
 
+// The characters Windows refuses in any file or folder name, besides the
+// separators and control characters.
+inline constexpr std::string_view kRefusedCharacters = ":*?\"<>|";
+
 // The first problem of one component (no separators inside), in the order
 // of the enumeration; NameProblem::None when it names what it spells.
 NameProblem componentProblem(std::string_view component);

@@ -122,6 +122,21 @@ inline std::vector<std::string_view> pathNames(std::string_view text) {
   return names;
 }
 
+// The number of characters, a two-byte character counting once.
+inline size_t characterCount(std::string_view text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) ++count;
+  return count;
+}
+
+// A "%s" format with one argument. '%' (0x25) is never the trail byte of a
+// two-byte character, so the plain search is safe on Shift-JIS.
+inline std::string formatWith(std::string_view format, std::string_view argument) {
+  const size_t at = format.find("%s");
+  if (at == std::string_view::npos) return std::string(format);
+  return std::string(format.substr(0, at)).append(argument).append(format.substr(at + 2));
+}
+
 // True for a component made only of dots and spaces, which Windows strips
 // away so that it names the folder it stands in, or the one above it.
 inline bool isOnlyDotsAndSpaces(std::string_view component) {

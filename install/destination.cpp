@@ -15,12 +15,6 @@ constexpr size_t kShortNameCharacters = 12;
 constexpr size_t kMaxFolderCharacters = kMaxPathCharacters - kShortNameCharacters - 1;
 constexpr size_t kMaxFileCharacters = kMaxPathCharacters - 1;
 
-size_t characterCount(const std::string& text) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) ++count;
-  return count;
-}
-
 bool endsWithSeparator(const std::string& text) {
   bool ends = false;
   forEachSeparator(text, 0, [&](size_t at) { ends = at + 1 == text.size(); });

@@ -55,12 +55,6 @@ std::string megabytes(uint64_t bytes, bool roundUp) {
   return std::to_string(bytes / mebibyte + (roundUp && bytes % mebibyte ? 1 : 0));
 }
 
-std::string withNumber(const char* format, const std::string& number) {
-  std::string text = format;
-  if (size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, number);
-  return text;
-}
-
 }  // namespace
 
 uint64_t spaceNeeded(AppContext& ctx, uint64_t clusterBytes) {
@@ -168,8 +162,8 @@ StopMessage stopMessage(const InstallStep& step) {
     case InstallStop::PathTooLong: return {texts::kPathTooLong, texts::kDestinationConfirmCaption};
     case InstallStop::LinkedFolder: return {texts::kLinkedInstallFolder + detail, texts::kConfirmCaption};
     case InstallStop::NotEnoughSpace:
-      return {std::string(texts::kNotEnoughSpace) + "\n" + withNumber(texts::kSpaceNeeded, megabytes(step.neededBytes, true)) +
-                  "\n" + withNumber(texts::kSpaceFree, megabytes(step.freeBytes, false)),
+      return {std::string(texts::kNotEnoughSpace) + "\n" + formatWith(texts::kSpaceNeeded, megabytes(step.neededBytes, true)) +
+                  "\n" + formatWith(texts::kSpaceFree, megabytes(step.freeBytes, false)),
               texts::kConfirmCaption};
     case InstallStop::NoWriteAccess: return {texts::kCannotWriteDestination + detail, texts::kConfirmCaption};
     case InstallStop::CannotCreateFile: return {texts::kCannotCreateFile + detail, texts::kConfirmCaption};

@@ -19,14 +19,6 @@ bool fileOpens(platform::Platform& platform, const std::string& path) {
   return platform.openStream(path, platform::OpenMode::Read) != nullptr;
 }
 
-// A "%s" format with one argument. '%' (0x25) is never the trail byte of a
-// two-byte character, so the plain search is safe on Shift-JIS.
-std::string formatWith(const std::string& format, const std::string& argument) {
-  size_t at = format.find("%s");
-  if (at == std::string::npos) return format;
-  return format.substr(0, at) + argument + format.substr(at + 2);
-}
-
 void setGeometry(toolkit::Control& control, const ButtonLayout& layout) {
   control.setBounds({layout.left, layout.top, layout.width, layout.height});
 }

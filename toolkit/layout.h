@@ -21,6 +21,11 @@ struct Bounds {
   bool operator==(const Bounds&) const = default;
 };
 
+// The window id of a layout's control is kFirstControlId + its index in the
+// layout: never IDOK (1) or IDCANCEL (2), so Enter and Escape end no dialog
+// of their own accord.
+inline constexpr int kFirstControlId = 100;
+
 struct ControlLayout {
   ControlKind kind = ControlKind::Label;
   const char* name = "";

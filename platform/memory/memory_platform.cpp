@@ -2,6 +2,7 @@
 // the in-memory Windows, its switches and its snapshot.
 #include "platform/memory/memory_platform.h"
 
+#include "core/sjis.h"
 #include "platform/memory/memory_text.h"
 #include "platform/memory/shell_link_file.h"
 
@@ -45,7 +46,7 @@ std::unique_ptr<RegistryKey> MemoryPlatform::createKey(Hive hive, const std::str
 bool MemoryPlatform::deleteKey(Hive hive, const std::string& path) { return registry_.remove(hive, path); }
 
 bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink& link) {
-  if (memory::characterCount(linkPath) > kMaxLinkPathCharacters) return false;
+  if (characterCount(linkPath) > kMaxLinkPathCharacters) return false;
   auto stream = openStream(linkPath, OpenMode::Write);
   if (!stream) return false;
   std::string bytes = memory::encodeShellLink(link);

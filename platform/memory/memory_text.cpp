@@ -38,12 +38,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && foldCase(a) == foldCase(b);
 }
 
-size_t characterCount(std::string_view text) {
-  size_t count = 0;
-  forEachCharacter(text, [&](size_t, size_t) { ++count; });
-  return count;
-}
-
 namespace {
 
 std::vector<std::string> split(std::string_view text, bool slashSeparates) {

@@ -28,8 +28,6 @@ void forEachCharacter(std::string_view text, Visit&& visit) {
 // it was; the length never changes.
 std::string foldCase(std::string_view text);
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
-// Characters, a two-byte character counting once (its UTF-16 length too).
-size_t characterCount(std::string_view text);
 // The pieces between the separators "\" of a registry key, empty ones
 // included: "a\\b\" gives a, "", b, "".
 std::vector<std::string> splitAtSeparators(std::string_view text);

@@ -14,9 +14,6 @@ namespace toolkit::win32 {
 
 class FormWindow;
 
-// Control ids are 100 + the control's index in its layout: never IDOK (1)
-// or IDCANCEL (2), so Enter and Escape end no dialog.
-inline constexpr int kFirstControlId = 100;
 // The program's icon: icon resource 1 of the executable, when it has one.
 inline constexpr int kApplicationIconId = 1;
 // Posted to a form's window to hide it (see FormWindow::changed).
