@@ -21,7 +21,12 @@ constexpr toolkit::ControlLayout controls[] = {
      .fontHeight = 13,
      .itemHeight = 16},
     {.kind = ControlKind::Button, .name = "Button1", .bounds = {220, 50, 60, 25}, .caption = texts::kAcceptButton, .tabOrder = 1},
-    {.kind = ControlKind::Button, .name = "Button2", .bounds = {220, 100, 60, 25}, .caption = texts::kCancelButton, .tabOrder = 2},
+    {.kind = ControlKind::Button,
+     .name = "Button2",
+     .bounds = {220, 100, 60, 25},
+     .caption = texts::kCancelButton,
+     .tabOrder = 2,
+     .cancel = true},
 };
 
 }  // namespace

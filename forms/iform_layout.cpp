@@ -1,5 +1,6 @@
-// The install-progress dialog: two bars, the cancel button and the copy
-// timer, which its show handler starts.
+// The install-progress dialog: two bars, the cancel button (which has the
+// focus, as in every dialog) and the copy timer, which its show handler
+// starts.
 #include "forms/layouts.h"
 #include "texts.h"
 
@@ -12,7 +13,12 @@ constexpr toolkit::ControlLayout controls[] = {
     {.kind = ControlKind::ProgressBar, .name = "nowwrite", .bounds = {10, 30, 200, 20}, .tabOrder = 0},
     {.kind = ControlKind::Label, .name = "Label2", .bounds = {10, 70, 60, 12}, .caption = texts::kOverallProgress},
     {.kind = ControlKind::ProgressBar, .name = "totalwrite", .bounds = {10, 90, 200, 20}, .tabOrder = 1},
-    {.kind = ControlKind::Button, .name = "Button1", .bounds = {70, 130, 80, 25}, .caption = texts::kCancelButton, .tabOrder = 2},
+    {.kind = ControlKind::Button,
+     .name = "Button1",
+     .bounds = {70, 130, 80, 25},
+     .caption = texts::kCancelButton,
+     .tabOrder = 2,
+     .cancel = true},
     {.kind = ControlKind::Timer, .name = "writetimer", .enabled = false, .interval = 1},
 };
 
@@ -26,8 +32,5 @@ constexpr toolkit::FormLayout iformLayout = {
     .border = toolkit::BorderStyle::Single,
     .systemMenu = false,
     .centred = true,
-    // Not "中止": an Enter meant for the dialog before it must not cancel
-    // the copy.
-    .focusFirstControl = false,
     .controls = controls,
 };

@@ -23,7 +23,12 @@ constexpr toolkit::ControlLayout controls[] = {
      .bounds = {60, 90, 100, 25},
      .caption = texts::kStartInstallButton,
      .tabOrder = 2},
-    {.kind = ControlKind::Button, .name = "Button3", .bounds = {200, 90, 70, 25}, .caption = texts::kCancelButton, .tabOrder = 3},
+    {.kind = ControlKind::Button,
+     .name = "Button3",
+     .bounds = {200, 90, 70, 25},
+     .caption = texts::kCancelButton,
+     .tabOrder = 3,
+     .cancel = true},
 };
 
 }  // namespace

@@ -55,6 +55,26 @@ Control* Form::findControl(const std::string& name) const {
   return nullptr;
 }
 
+Button* Form::cancelButton() const {
+  for (const ControlLayout& control : layout_.controls) {
+    if (control.cancel) return &this->control<Button>(control.name);
+  }
+  return nullptr;
+}
+
+const Label* Form::labelOf(const Control& control) const {
+  for (size_t i = 1; i < controls_.size(); ++i) {
+    if (controls_[i].get() == &control) return dynamic_cast<const Label*>(controls_[i - 1].get());
+  }
+  return nullptr;
+}
+
+const Form& Form::placementAnchor() const {
+  if (owner_) return *owner_;
+  const Form* main = application_.mainForm();
+  return main ? *main : *this;
+}
+
 uintptr_t Form::handle() const { return peer_ ? peer_->handle() : 0; }
 
 void Form::changed(Property property) {

@@ -22,8 +22,9 @@ struct Bounds {
 };
 
 // The window id of a layout's control is kFirstControlId + its index in the
-// layout: never IDOK (1) or IDCANCEL (2), so Enter and Escape end no dialog
-// of their own accord.
+// layout: never IDOK (1) or IDCANCEL (2), so the dialog manager's Enter and
+// Escape reach the form as those, and the form decides (Enter for the
+// focused control, Escape for the cancel button).
 inline constexpr int kFirstControlId = 100;
 
 struct ControlLayout {
@@ -35,6 +36,7 @@ struct ControlLayout {
   bool visible = true;
   bool enabled = true;
   bool checked = false;  // radio buttons
+  bool cancel = false;   // buttons: the dialog's cancel button, which Escape presses
   int maxLength = 0;     // edits: bytes the user may type, 0 for no limit
   int fontHeight = 0;    // 0: the form's font
   int itemHeight = 0;    // folder lists
@@ -51,10 +53,9 @@ struct FormLayout {
   bool outerSize = false;      // width and height are the outer size, not the client size
   BorderStyle border = BorderStyle::Single;
   bool systemMenu = false;  // the system menu and close box in the title bar
-  bool centred = true;      // placed in the middle of the screen when first shown
-  // The first tab stop takes the focus at each showing; otherwise the form
-  // itself holds it until the user tabs to a control or clicks one.
-  bool focusFirstControl = true;
+  // Placed in the middle of the work area of the monitor that holds the
+  // form it is shown over (toolkit/placement.h).
+  bool centred = true;
   int fontHeight = -12;     // "ＭＳ Ｐゴシック", Shift-JIS character set
   std::span<const ControlLayout> controls{};
 };

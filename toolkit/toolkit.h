@@ -325,6 +325,17 @@ class Form {
 
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   Control* findControl(const std::string& name) const;
+  // The button that Escape presses (the layout's cancel button); null when
+  // the form has none.
+  Button* cancelButton() const;
+  // The label that names a control to accessibility tools: the one just
+  // before it in the layout, as Windows names a standard control by the
+  // label before it; null when the control before it is not a label.
+  const Label* labelOf(const Control& control) const;
+  // The form whose monitor a centred form is placed on: its owner, else the
+  // main form (hidden while its dialogs run, still on its monitor), else
+  // the form itself.
+  const Form& placementAnchor() const;
   // The control of that name and class; throws toolkit::Exception when the
   // layout has no such control.
   template <class T>

@@ -122,6 +122,14 @@ TEST(Layouts, PropertiesBeyondGeometry) {
   EXPECT_TRUE(uninstall.control<RadioButton>("RadioButton1").checked());
   EXPECT_FALSE(uninstall.control<RadioButton>("savecheck").checked());
   EXPECT_THROW(uninstall.control<Button>("savecheck"), Exception);
+  // Escape presses each dialog's "中止"; the menu has none.
+  EXPECT_EQ(menu.cancelButton(), nullptr);
+  const std::pair<Form*, const char*> cancels[] = {
+      {&destination, "Button3"}, {&browse, "Button2"}, {&progress, "Button1"}, {&uninstall, "Button2"}};
+  for (const auto& [form, name] : cancels) {
+    EXPECT_EQ(form->cancelButton(), &form->control<Button>(name)) << form->name();
+    EXPECT_EQ(form->cancelButton()->caption(), sjis("中止")) << form->name();
+  }
 }
 
 }  // namespace

@@ -143,7 +143,8 @@ void FormWindow::applySessionEndRefusal() {
 }
 
 bool FormWindow::dropsKey(const MSG& message) const {
-  if (message.message != WM_KEYDOWN || (message.wParam != VK_RETURN && message.wParam != VK_SPACE)) return false;
+  if (message.message != WM_KEYDOWN) return false;
+  if (message.wParam != VK_RETURN && message.wParam != VK_SPACE && message.wParam != VK_ESCAPE) return false;
   constexpr LPARAM kPreviouslyDown = 1 << 30;
   const bool repeated = (message.lParam & kPreviouslyDown) != 0;
   // Message times are tick counts, which wrap; their difference does not.
@@ -163,6 +164,9 @@ void FormWindow::showWindow() {
   // A window still shown (its hiding was pending) is not activated by
   // SW_SHOW.
   SetForegroundWindow(window_.get());
+  // The focus rectangle shows from the start, not only once a key was
+  // pressed.
+  SendMessageW(window_.get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 void FormWindow::finishHiding() {
@@ -277,6 +281,9 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         for (const auto& [childId, peer] : children_) {
           if (peer->window() && peer->window() == focus) peer->enter();
         }
+      } else if (id == IDCANCEL) {
+        // Escape, as the dialog manager reports it, wherever the focus is.
+        if (Button* cancel = form_.cancelButton()) cancel->click();
       }
       return 0;
     }
@@ -321,7 +328,7 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HWND target = nullptr;
         if (lastFocus_ && IsChild(window, lastFocus_) && IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_)) {
           target = lastFocus_;
-        } else if (form_.layout().focusFirstControl) {
+        } else {
           target = GetNextDlgTabItem(window, nullptr, FALSE);
         }
         if (target) {
@@ -330,6 +337,17 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       break;
+    case WM_CHANGEUISTATE:
+    case WM_UPDATEUISTATE: {
+      // The focus stays visible: a request to hide the focus rectangles
+      // (after a click of the mouse, or at a window's start while keyboard
+      // cues are off) has the rest of it done.
+      const WORD action = LOWORD(wParam);
+      WORD flags = HIWORD(wParam);
+      if (action == UIS_SET || action == UIS_INITIALIZE) flags &= ~UISF_HIDEFOCUS;
+      if (!flags) return 0;
+      return DefWindowProcW(window, message, MAKEWPARAM(action, flags), lParam);
+    }
     case WM_CLOSE:
       // A dialog ends only through its buttons.
       if (form_.layout().systemMenu) form_.close();

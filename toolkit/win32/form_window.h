@@ -84,9 +84,9 @@ class FormWindow : public FormPeer {
   // Hides the window now if the form was hidden meanwhile (see changed).
   void finishHiding();
   // Whether a key message for this form's window or its controls is
-  // dropped: an Enter or Space key-down that repeats a held key, or that
-  // was typed before the form became active (during the work that showed
-  // it), presses nothing.
+  // dropped: an Enter, Space or Escape key-down that repeats a held key, or
+  // that was typed before the form became active (during the work that
+  // showed it), presses nothing.
   bool dropsKey(const MSG& message) const;
 
  private:
