@@ -188,6 +188,24 @@ struct ScreenSize {
   int height = 0;
 };
 
+// A rectangle on the screen in pixels; right and bottom lie just outside.
+struct ScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int width() const { return right - left; }
+  int height() const { return bottom - top; }
+  bool operator==(const ScreenRect&) const = default;
+};
+
+// A display monitor: its whole area, and its work area (the area less the
+// taskbar and docked bars), where windows belong.
+struct Monitor {
+  ScreenRect area;
+  ScreenRect workArea;
+};
+
 class Platform : public CaseFolding {
  public:
   Platform() = default;
@@ -277,6 +295,8 @@ class Platform : public CaseFolding {
                          uint32_t type) = 0;
   // The primary screen's size in pixels.
   virtual ScreenSize screenSize() = 0;
+  // The display monitors, the primary first; never empty.
+  virtual std::vector<Monitor> monitors() = 0;
   // Today in the user's time zone.
   virtual LocalDate localDate() = 0;
   // Asks for the finest system timer resolution while a copy runs; every

@@ -90,7 +90,8 @@ class MemoryPlatform : public Platform {
                      const std::string& currentDirectory) override;
   bool shellOpen(const std::string& file) override;
   int messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) override;
-  ScreenSize screenSize() override { return screen_; }
+  ScreenSize screenSize() override { return {monitors_[0].area.width(), monitors_[0].area.height()}; }
+  std::vector<Monitor> monitors() override { return monitors_; }
   LocalDate localDate() override { return date_; }
   void beginHighTimerResolution() override { ++timerResolutionBalance_; }
   void endHighTimerResolution() override { --timerResolutionBalance_; }
@@ -161,7 +162,12 @@ class MemoryPlatform : public Platform {
   // The links written successfully, in order.
   const std::vector<ShellLinkRecord>& shellLinks() const { return shellLinks_; }
 
-  void setScreenSize(ScreenSize size) { screen_ = size; }
+  // One monitor of that size, its work area the whole of it.
+  void setScreenSize(ScreenSize size) {
+    monitors_ = {{{0, 0, size.width, size.height}, {0, 0, size.width, size.height}}};
+  }
+  // The primary first; not empty.
+  void setMonitors(std::vector<Monitor> monitors) { monitors_ = std::move(monitors); }
   void setLocalDate(LocalDate date) { date_ = date; }
   // What volumeSpace tells of a drive; nothing (it cannot tell) unless set.
   void setVolumeSpace(char drive, VolumeSpace space);
@@ -250,7 +256,7 @@ class MemoryPlatform : public Platform {
   std::vector<ProcessRecord> processes_;
   std::vector<ShellOpenRecord> shellOpens_;
   std::vector<ShellLinkRecord> shellLinks_;
-  ScreenSize screen_{1024, 768};
+  std::vector<Monitor> monitors_{{{0, 0, 1024, 768}, {0, 0, 1024, 768}}};
   LocalDate date_{2026, 12, 9};
   std::map<char, VolumeSpace> volumes_;
   int timerResolutionBalance_ = 0;

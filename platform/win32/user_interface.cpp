@@ -1,4 +1,5 @@
-// Message boxes, the screen size and the system timer resolution.
+// Message boxes, the screen and its monitors, and the system timer
+// resolution.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -16,6 +17,29 @@ int Win32Platform::messageBox(uintptr_t owner, const std::string& text, const st
 }
 
 ScreenSize Win32Platform::screenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+std::vector<Monitor> Win32Platform::monitors() {
+  std::vector<MONITORINFO> infos;
+  auto collect = [](HMONITOR monitor, HDC, RECT*, LPARAM list) -> BOOL {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<MONITORINFO>*>(list)->push_back(info);
+    return TRUE;
+  };
+  EnumDisplayMonitors(nullptr, nullptr, collect, reinterpret_cast<LPARAM>(&infos));
+  auto screenRect = [](const RECT& rect) { return ScreenRect{rect.left, rect.top, rect.right, rect.bottom}; };
+  std::vector<Monitor> monitors;
+  for (const MONITORINFO& info : infos) {
+    const Monitor monitor{screenRect(info.rcMonitor), screenRect(info.rcWork)};
+    monitors.insert(info.dwFlags & MONITORINFOF_PRIMARY ? monitors.begin() : monitors.end(), monitor);
+  }
+  // A system that tells of no monitor has the one screen.
+  if (monitors.empty()) {
+    const ScreenSize screen = screenSize();
+    monitors.push_back({{0, 0, screen.width, screen.height}, {0, 0, screen.width, screen.height}});
+  }
+  return monitors;
+}
 
 LocalDate Win32Platform::localDate() {
   SYSTEMTIME now;

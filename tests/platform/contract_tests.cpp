@@ -601,4 +601,22 @@ TEST_F(PlatformContract, RemovalEntriesLeaveWhatIsHeldReadOnlyOrNotEmpty) {
   EXPECT_EQ(p().fileAttributes(in("held.bin")), kInvalidAttributes);
 }
 
+// Fault: a model whose monitors disagree with the screen Windows reports:
+// the primary not first, not at the origin, or a work area outside its
+// monitor, so that placements proven on the model go elsewhere on Windows.
+TEST_F(PlatformContract, ThePrimaryMonitorComesFirstAndHoldsItsWorkArea) {
+  const std::vector<platform::Monitor> monitors = p().monitors();
+  ASSERT_FALSE(monitors.empty());
+  const platform::ScreenSize screen = p().screenSize();
+  EXPECT_EQ(monitors[0].area, (platform::ScreenRect{0, 0, screen.width, screen.height}));
+  for (const platform::Monitor& monitor : monitors) {
+    EXPECT_GT(monitor.workArea.width(), 0);
+    EXPECT_GT(monitor.workArea.height(), 0);
+    EXPECT_GE(monitor.workArea.left, monitor.area.left);
+    EXPECT_GE(monitor.workArea.top, monitor.area.top);
+    EXPECT_LE(monitor.workArea.right, monitor.area.right);
+    EXPECT_LE(monitor.workArea.bottom, monitor.area.bottom);
+  }
+}
+
 }  // namespace

@@ -81,8 +81,13 @@ TEST_F(WindowsTest, ClientSizeAndCentringFollowTheForm) {
   menu.show();
   RECT outer{};
   GetWindowRect(windowOf(menu), &outer);
-  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
-  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+  // The middle of the work area of the monitor that holds the form.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(windowOf(menu), MONITOR_DEFAULTTONEAREST), &monitor));
+  const RECT work = monitor.rcWork;
+  EXPECT_EQ(outer.left, work.left + (work.right - work.left - (outer.right - outer.left)) / 2);
+  EXPECT_EQ(outer.top, work.top + (work.bottom - work.top - (outer.bottom - outer.top)) / 2);
   EXPECT_EQ(menu.left(), outer.left);
   EXPECT_EQ(menu.top(), outer.top);
   EXPECT_TRUE(IsWindowVisible(windowOf(menu)));

@@ -265,17 +265,61 @@ TEST_F(FormTest, CloseCancelsAModalShowingAndEndsTheApplicationFromTheMainForm) 
   EXPECT_TRUE(app.terminated());
 }
 
-TEST_F(FormTest, CentredFormsGoToTheMiddleOfTheScreenWhenFirstShown) {
-  platform.setScreenSize({800, 600});
+// Fault: a dialog centred on the primary screen's whole area (under a
+// docked taskbar, or on another monitor than the menu the player looks at),
+// sticking out of its monitor when larger than the work area, or moved back
+// to the middle after the player placed it on the menu's monitor.
+TEST_F(FormTest, CentredFormsGoToTheWorkAreaOfTheMonitorThatHoldsTheMenu) {
+  const platform::Monitor primary{{0, 0, 1024, 768}, {0, 0, 1024, 728}};              // taskbar at the bottom
+  const platform::Monitor second{{1024, -100, 2304, 924}, {1104, -100, 2304, 924}};  // a bar docked left
+  platform.setMonitors({primary, second});
+  using Place = std::pair<int, int>;
+  auto placeOf = [](const Form& form) { return Place(form.left(), form.top()); };
   Form& menu = app.createForm<Form>(mformLayout);
-  menu.setClientWidth(300);
   menu.show();
-  EXPECT_EQ(menu.left(), 250);
-  EXPECT_EQ(menu.top(), (600 - 110) / 2);
-  menu.hide();
-  menu.setLeft(10);
-  menu.show();
-  EXPECT_EQ(menu.left(), 10);  // only the first showing is placed
+  EXPECT_EQ(placeOf(menu), Place((1024 - 220) / 2, (728 - 110) / 2));
+  menu.hide();  // as while its dialogs run
+
+  const Place onPrimary((1024 - 320) / 2, (728 - 130) / 2);
+  const Place onSecond(1104 + (1200 - 320) / 2, -100 + (1024 - 130) / 2);
+  struct Case {
+    const char* menuWhere;
+    Place menu;
+    Place dialog;
+  };
+  const Case cases[] = {
+      {"on the primary", {402, 309}, onPrimary},
+      {"on the second", {1500, 200}, onSecond},
+      {"more on the second than on the primary", {950, 10}, onSecond},
+      {"off every monitor, nearest the second", {5000, 300}, onSecond},
+  };
+  for (const Case& c : cases) {
+    Form& dialog = app.createForm<Form>(instformLayout);  // shown for the first time
+    menu.userSetPosition(c.menu.first, c.menu.second);
+    dialog.show();
+    EXPECT_EQ(placeOf(dialog), c.dialog) << "menu " << c.menuWhere;
+  }
+
+  // Shown again: where the player left it on the menu's monitor, else on
+  // the menu's monitor again.
+  Form& dialog = app.createForm<Form>(instformLayout);
+  dialog.show();
+  dialog.userSetPosition(1200, 0);
+  dialog.hide();
+  dialog.show();
+  EXPECT_EQ(placeOf(dialog), Place(1200, 0));
+  dialog.hide();
+  menu.userSetPosition(402, 309);
+  dialog.show();
+  EXPECT_EQ(placeOf(dialog), onPrimary);
+
+  // Larger than the work area: its top-left corner inside.
+  menu.userSetPosition(1500, 200);
+  Form& large = app.createForm<Form>(dirformLayout);
+  large.setClientWidth(1300);
+  large.setClientHeight(1100);
+  large.show();
+  EXPECT_EQ(placeOf(large), Place(1104, -100));
 }
 
 TEST_F(FormTest, ExceptionIsShownInAMessageBoxOwnedByTheMainForm) {

@@ -7,10 +7,17 @@
 #include "platform/platform.h"
 #include "toolkit/backend.h"
 #include "toolkit/headless/script.h"
+#include "toolkit/placement.h"
 
 namespace toolkit {
 namespace headless {
 namespace {
+
+// Each form's rectangle is its position and client size: there is no
+// frame.
+platform::ScreenRect rectOf(const Form& form) {
+  return {form.left(), form.top(), form.left() + form.clientWidth(), form.top() + form.clientHeight()};
+}
 
 class HeadlessFormPeer : public FormPeer {
  public:
@@ -19,14 +26,17 @@ class HeadlessFormPeer : public FormPeer {
 
   uintptr_t handle() const override { return handle_; }
 
+  // A centred form goes to the middle of the work area of the monitor that
+  // holds the form it is shown over when first shown, and again whenever
+  // that form is on another monitor than this one.
   void changed(Property property) override {
-    // Centred forms go to the middle of the screen when first shown; there
-    // is no frame, so the client size is the window's size.
-    if (property != Property::Visible || !form_.visible() || shownBefore_) return;
+    if (property != Property::Visible || !form_.visible() || !form_.layout().centred) return;
+    const std::vector<platform::Monitor> monitors = platform_.monitors();
+    const platform::Monitor& target = monitorHolding(monitors, rectOf(form_.placementAnchor()));
+    if (shownBefore_ && &monitorHolding(monitors, rectOf(form_)) == &target) return;
     shownBefore_ = true;
-    if (!form_.layout().centred) return;
-    platform::ScreenSize screen = platform_.screenSize();
-    form_.userSetPosition((screen.width - form_.clientWidth()) / 2, (screen.height - form_.clientHeight()) / 2);
+    const platform::ScreenRect placed = centredIn(target.workArea, form_.clientWidth(), form_.clientHeight());
+    form_.userSetPosition(placed.left, placed.top);
   }
 
   std::unique_ptr<ControlPeer> createControlPeer(Control&) override { return nullptr; }

@@ -8,6 +8,7 @@
 
 #include "platform/win32/wide_text.h"
 #include "texts.h"
+#include "toolkit/placement.h"
 #include "toolkit/win32/message_loop.h"
 #include "toolkit/win32/system_functions.h"
 
@@ -85,13 +86,24 @@ void FormWindow::place() {
   SetWindowPos(window_.get(), nullptr, form_.left(), form_.top(), size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The middle of the work area of the monitor that holds the form this one
+// is shown over (toolkit/placement.h).
 void FormWindow::centre() {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(anchorMonitor(), &monitor)) return;
   RECT rect{};
   GetWindowRect(window_.get(), &rect);
-  int left = (GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2;
-  int top = (GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2;
-  SetWindowPos(window_.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  form_.userSetPosition(left, top);
+  const platform::ScreenRect workArea{monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
+                                      monitor.rcWork.bottom};
+  const platform::ScreenRect placed = centredIn(workArea, rect.right - rect.left, rect.bottom - rect.top);
+  SetWindowPos(window_.get(), nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  form_.userSetPosition(placed.left, placed.top);
+}
+
+HMONITOR FormWindow::anchorMonitor() const {
+  const Form& anchor = form_.placementAnchor();
+  return MonitorFromWindow(reinterpret_cast<HWND>(anchor.handle()), MONITOR_DEFAULTTONEAREST);
 }
 
 void FormWindow::changed(Property property) {
@@ -153,7 +165,12 @@ bool FormWindow::dropsKey(const MSG& message) const {
 }
 
 void FormWindow::showWindow() {
-  if (!shownBefore_ && form_.layout().centred) centre();
+  // Placed when first shown, and again whenever the form it is shown over
+  // is on another monitor.
+  if (form_.layout().centred &&
+      (!shownBefore_ || MonitorFromWindow(window_.get(), MONITOR_DEFAULTTONEAREST) != anchorMonitor())) {
+    centre();
+  }
   shownBefore_ = true;
   HWND active = GetActiveWindow();
   if (active != window_.get()) activeBefore_ = active;

@@ -97,6 +97,7 @@ class FormWindow : public FormPeer {
   SIZE outerSize(int clientWidth, int clientHeight, int dpi) const;
   void place();
   void centre();
+  HMONITOR anchorMonitor() const;
   void applyTabOrder();
   void showWindow();
   void rescale(int dpi, const RECT* suggested);
