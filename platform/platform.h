@@ -297,6 +297,9 @@ class Platform : public CaseFolding {
   virtual ScreenSize screenSize() = 0;
   // The display monitors, the primary first; never empty.
   virtual std::vector<Monitor> monitors() = 0;
+  // Whether the user has high contrast on: what the toolkit draws itself
+  // then takes the system colours that the user chose.
+  virtual bool highContrast() = 0;
   // Today in the user's time zone.
   virtual LocalDate localDate() = 0;
   // Asks for the finest system timer resolution while a copy runs; every

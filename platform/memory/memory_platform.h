@@ -92,6 +92,7 @@ class MemoryPlatform : public Platform {
   int messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) override;
   ScreenSize screenSize() override { return {monitors_[0].area.width(), monitors_[0].area.height()}; }
   std::vector<Monitor> monitors() override { return monitors_; }
+  bool highContrast() override { return highContrast_; }
   LocalDate localDate() override { return date_; }
   void beginHighTimerResolution() override { ++timerResolutionBalance_; }
   void endHighTimerResolution() override { --timerResolutionBalance_; }
@@ -168,6 +169,7 @@ class MemoryPlatform : public Platform {
   }
   // The primary first; not empty.
   void setMonitors(std::vector<Monitor> monitors) { monitors_ = std::move(monitors); }
+  void setHighContrast(bool on) { highContrast_ = on; }
   void setLocalDate(LocalDate date) { date_ = date; }
   // What volumeSpace tells of a drive; nothing (it cannot tell) unless set.
   void setVolumeSpace(char drive, VolumeSpace space);
@@ -257,6 +259,7 @@ class MemoryPlatform : public Platform {
   std::vector<ShellOpenRecord> shellOpens_;
   std::vector<ShellLinkRecord> shellLinks_;
   std::vector<Monitor> monitors_{{{0, 0, 1024, 768}, {0, 0, 1024, 768}}};
+  bool highContrast_ = false;
   LocalDate date_{2026, 12, 9};
   std::map<char, VolumeSpace> volumes_;
   int timerResolutionBalance_ = 0;

@@ -1,5 +1,5 @@
-// Message boxes, the screen and its monitors, and the system timer
-// resolution.
+// Message boxes, the screen and its monitors, high contrast, and the system
+// timer resolution.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -39,6 +39,13 @@ std::vector<Monitor> Win32Platform::monitors() {
     monitors.push_back({{0, 0, screen.width, screen.height}, {0, 0, screen.width, screen.height}});
   }
   return monitors;
+}
+
+bool Win32Platform::highContrast() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 LocalDate Win32Platform::localDate() {

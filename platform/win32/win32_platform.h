@@ -59,6 +59,7 @@ class Win32Platform final : public Platform {
   int messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) override;
   ScreenSize screenSize() override;
   std::vector<Monitor> monitors() override;
+  bool highContrast() override;
   LocalDate localDate() override;
   void beginHighTimerResolution() override;
   void endHighTimerResolution() override;

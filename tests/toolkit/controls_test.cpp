@@ -1,13 +1,15 @@
-// The controls' own rules: radio groups, timers, clamping, pictures, the
-// folder and drive lists.
+// The controls' own rules: radio groups, timers, clamping, the bars' paint,
+// pictures, the folder and drive lists.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 
 #include "forms/layouts.h"
 #include "tests/support/sjis_text.h"
 #include "platform/memory/memory_platform.h"
+#include "toolkit/headless/script.h"
 #include "toolkit/toolkit.h"
 
 using namespace toolkit;
@@ -67,6 +69,23 @@ TEST_F(ControlsTest, ProgressIsClampedToZeroToHundred) {
   for (auto [set, shown] : cases) {
     bar.setPosition(set);
     EXPECT_EQ(bar.position(), shown) << set;
+  }
+}
+
+// Fault: the toolkit's own bar keeping the theme's colours with high
+// contrast on, hiding the colours the user chose, or not following a switch
+// made while the progress dialog is open.
+TEST_F(ControlsTest, ProgressBarPaintsInTheSystemColoursWhileHighContrastIsOn) {
+  Form& progress = app.createForm<Form>(iformLayout);
+  auto& bar = progress.control<ProgressBar>("nowwrite");
+  const BarPaint theme{.themeParts = true};
+  const BarPaint systemColours{.themeParts = false, .face = SystemColour::ButtonFace, .fill = SystemColour::Highlight};
+  EXPECT_EQ(headless::lastPaint(bar), std::nullopt);
+  const std::tuple<bool, int, BarPaint> steps[] = {{false, 10, theme}, {true, 20, systemColours}, {false, 30, theme}};
+  for (const auto& [highContrast, position, painted] : steps) {
+    platform.setHighContrast(highContrast);
+    bar.setPosition(position);
+    EXPECT_EQ(headless::lastPaint(bar), painted) << "high contrast " << highContrast;
   }
 }
 

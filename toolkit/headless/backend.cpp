@@ -3,6 +3,7 @@
 // timers (see script.h), so tests drive whole handler chains without sleeps.
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/platform.h"
 #include "toolkit/backend.h"
@@ -18,6 +19,21 @@ namespace {
 platform::ScreenRect rectOf(const Form& form) {
   return {form.left(), form.top(), form.left() + form.clientWidth(), form.top() + form.clientHeight()};
 }
+
+// A bar paints at each new position, as on Windows, by the user's contrast
+// setting at that moment; the paint is kept for the tests (lastPaint).
+class HeadlessBarPeer : public ControlPeer {
+ public:
+  explicit HeadlessBarPeer(platform::Platform& platform) : platform_(platform) {}
+  void changed(Property property) override {
+    if (property == Property::Position) paint_ = progressBarPaint(platform_.highContrast(), true);
+  }
+  const std::optional<BarPaint>& paint() const { return paint_; }
+
+ private:
+  platform::Platform& platform_;
+  std::optional<BarPaint> paint_;
+};
 
 class HeadlessFormPeer : public FormPeer {
  public:
@@ -39,7 +55,10 @@ class HeadlessFormPeer : public FormPeer {
     form_.userSetPosition(placed.left, placed.top);
   }
 
-  std::unique_ptr<ControlPeer> createControlPeer(Control&) override { return nullptr; }
+  std::unique_ptr<ControlPeer> createControlPeer(Control& control) override {
+    if (control.kind() == ControlKind::ProgressBar) return std::make_unique<HeadlessBarPeer>(platform_);
+    return nullptr;
+  }
 
  private:
   Form& form_;
@@ -119,6 +138,11 @@ class HeadlessBackend : public Backend {
 };
 
 }  // namespace
+
+std::optional<BarPaint> lastPaint(const ProgressBar& bar) {
+  const auto* peer = dynamic_cast<const HeadlessBarPeer*>(bar.peer());
+  return peer ? peer->paint() : std::nullopt;
+}
 
 Script& scriptOf(Application& application) { return static_cast<HeadlessBackend&>(application.backend()).script(); }
 

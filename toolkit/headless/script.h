@@ -18,9 +18,11 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "toolkit/bar_paint.h"
 #include "toolkit/toolkit.h"
 
 namespace toolkit::headless {
@@ -62,5 +64,9 @@ class Script {
 
 // The script of an application that runs on the headless backend.
 Script& scriptOf(Application& application);
+
+// How the headless backend last painted a progress bar (at its last new
+// position, by the platform's contrast setting then); nullopt before that.
+std::optional<BarPaint> lastPaint(const ProgressBar& bar);
 
 }  // namespace toolkit::headless

@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include "core/sjis.h"
+#include "platform/platform.h"
+#include "toolkit/bar_paint.h"
 #include "toolkit/win32/form_window.h"
 #include "toolkit/win32/message_loop.h"
 #include "platform/win32/wide_text.h"
@@ -144,14 +146,15 @@ class RadioPeer : public ChildPeer {
 };
 
 // A progress bar drawn by the toolkit in the system's look (the theme's
-// bar and fill parts; without a theme a sunken frame and the highlight
-// colour) rather than the common control. That control repaints itself
-// through BeginPaint and EndPaint on every new position, and under Wine
-// each EndPaint pushes the window's pixels to the X server at once: half a
-// millisecond to three a time, where the drawing itself takes microseconds.
-// Here a new position draws the fill straight into the window (the whole bar
-// when it shrinks), and nothing when the drawn width stays. PBM_GETPOS and
-// PBM_GETRANGE answer as the control's would, for tools that read the bar.
+// bar and fill parts; without a theme, or with high contrast on, a sunken
+// frame and the highlight colour: toolkit/bar_paint.h) rather than the
+// common control. That control repaints itself through BeginPaint and
+// EndPaint on every new position, and under Wine each EndPaint pushes the
+// window's pixels to the X server at once: half a millisecond to three a
+// time, where the drawing itself takes microseconds. Here a new position
+// draws the fill straight into the window (the whole bar when it shrinks),
+// and nothing when the drawn width stays. PBM_GETPOS and PBM_GETRANGE
+// answer as the control's would, for tools that read the bar.
 class ProgressPeer : public ChildPeer {
  public:
   ProgressPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
@@ -169,12 +172,13 @@ class ProgressPeer : public ChildPeer {
     const int before = shown_;
     shown_ = position();
     WindowDc dc(window());
-    const RECT inside = content(dc.get());
+    const BarPaint look = paintNow();
+    const RECT inside = content(dc.get(), look);
     const int from = fillWidth(inside, before);
     const int to = fillWidth(inside, shown_);
     if (to == from) return;
     if (to < from) return paint(dc.get());
-    fill(dc.get(), inside, to);
+    fill(dc.get(), inside, to, look);
   }
   // The theme's parts are measured for the monitor's DPI.
   void dpiChanged() override {
@@ -223,13 +227,21 @@ class ProgressPeer : public ChildPeer {
 
   int position() const { return static_cast<ProgressBar&>(control()).position(); }
   static int fillWidth(const RECT& inside, int position) { return MulDiv(inside.right - inside.left, position, 100); }
+  static HBRUSH brush(SystemColour colour) {
+    return GetSysColorBrush(colour == SystemColour::Highlight ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+  }
+
+  // By the theme, unless high contrast is on now (toolkit/bar_paint.h).
+  BarPaint paintNow() const {
+    return progressBarPaint(control().form().application().platform().highContrast(), theme_.get() != nullptr);
+  }
 
   // The area the fill may take: inside the frame.
-  RECT content(HDC dc) const {
+  RECT content(HDC dc, const BarPaint& look) const {
     RECT client{};
     GetClientRect(window(), &client);
     RECT inside = client;
-    if (theme_) {
+    if (look.themeParts) {
       GetThemeBackgroundContentRect(theme_.get(), dc, PP_BAR, 0, &client, &inside);
     } else {
       InflateRect(&inside, -1, -1);
@@ -238,28 +250,29 @@ class ProgressPeer : public ChildPeer {
   }
 
   void paint(HDC dc) const {
+    const BarPaint look = paintNow();
     RECT client{};
     GetClientRect(window(), &client);
-    const RECT inside = content(dc);
-    if (theme_) {
+    const RECT inside = content(dc, look);
+    if (look.themeParts) {
       DrawThemeBackground(theme_.get(), dc, PP_BAR, 0, &client, nullptr);
     } else {
       RECT frame = client;
       DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
-      FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
+      FillRect(dc, &inside, brush(look.face));
     }
-    fill(dc, inside, fillWidth(inside, shown_));
+    fill(dc, inside, fillWidth(inside, shown_), look);
   }
 
   // The fill from the left up to `width`, drawn whole: the theme's fill
   // part has edges of its own.
-  void fill(HDC dc, const RECT& inside, int width) const {
+  void fill(HDC dc, const RECT& inside, int width, const BarPaint& look) const {
     if (width <= 0) return;
     RECT filled{inside.left, inside.top, inside.left + width, inside.bottom};
-    if (theme_) {
+    if (look.themeParts) {
       DrawThemeBackground(theme_.get(), dc, PP_FILL, PBFS_NORMAL, &filled, nullptr);
     } else {
-      FillRect(dc, &filled, GetSysColorBrush(COLOR_HIGHLIGHT));
+      FillRect(dc, &filled, brush(look.fill));
     }
   }
 
