@@ -1,6 +1,7 @@
 #pragma once
-// COM for the span of one call. Declare it before any COM pointer so that
-// the pointers are released first; it uninitialises only when its own
+// COM (a single-threaded apartment) for the span of one call, or of the
+// user-interface thread's windows. Declare it before any COM pointer so
+// that the pointers are released first; it uninitialises only when its own
 // initialisation succeeded (S_FALSE, "already initialised", counts too).
 
 #include <windows.h>

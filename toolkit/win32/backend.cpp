@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/win32/com_initialization.h"
 #include "toolkit/backend.h"
 #include "toolkit/win32/form_window.h"
 #include "toolkit/win32/message_loop.h"
@@ -74,6 +75,9 @@ class Win32Backend : public Backend {
   MessageLoop& loop() { return loop_; }
 
  private:
+  // The thread's apartment, which the objects handed to accessibility
+  // tools live in (accessible_client.h); the loops serve its calls.
+  platform::win32::ComInitialization com_;
   // Serves one message or runs one tick of a short timer (message_loop.h);
   // false on WM_QUIT (or a failed wait). Keyboard navigation (Tab, arrows,
   // Enter) goes through the dialog manager of the form the message is for,

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <uxtheme.h>
 #include <vssym32.h>
 
@@ -11,6 +12,7 @@
 #include "core/sjis.h"
 #include "platform/platform.h"
 #include "toolkit/bar_paint.h"
+#include "toolkit/win32/accessible_client.h"
 #include "toolkit/win32/form_window.h"
 #include "toolkit/win32/message_loop.h"
 #include "platform/win32/wide_text.h"
@@ -154,10 +156,12 @@ class RadioPeer : public ChildPeer {
 // time, where the drawing itself takes microseconds. Here a new position
 // draws the fill straight into the window (the whole bar when it shrinks),
 // and nothing when the drawn width stays. PBM_GETPOS and PBM_GETRANGE
-// answer as the control's would, for tools that read the bar.
-class ProgressPeer : public ChildPeer {
+// answer as the control's would, for tools that read the bar; screen
+// readers get the control's role, name and value (accessible_client.h) and
+// hear of each new width as a change of value.
+class ProgressPeer : public ChildPeer, private AccessibleFacts {
  public:
-  ProgressPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control) {
+  ProgressPeer(FormWindow& owner, Control& control) : ChildPeer(owner, control), accessible_(*this) {
     registerClass();
     createWindow(kClassName, 0);
     SetWindowLongPtrW(window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -177,8 +181,12 @@ class ProgressPeer : public ChildPeer {
     const int from = fillWidth(inside, before);
     const int to = fillWidth(inside, shown_);
     if (to == from) return;
-    if (to < from) return paint(dc.get());
-    fill(dc.get(), inside, to, look);
+    if (to < from) {
+      paint(dc.get());
+    } else {
+      fill(dc.get(), inside, to, look);
+    }
+    notifyValueChange(window());
   }
   // The theme's parts are measured for the monitor's DPI.
   void dpiChanged() override {
@@ -216,6 +224,7 @@ class ProgressPeer : public ChildPeer {
         self->theme_.reset(OpenThemeData(window, L"PROGRESS"));
         InvalidateRect(window, nullptr, FALSE);
         return 0;
+      case WM_GETOBJECT: return self->accessible_.answer(window, wParam, lParam);
       case PBM_GETPOS: return self->shown_;
       case PBM_GETRANGE: {
         if (auto* range = reinterpret_cast<PBRANGE*>(lParam)) *range = {0, 100};
@@ -224,6 +233,16 @@ class ProgressPeer : public ChildPeer {
       default: return DefWindowProcW(window, message, wParam, lParam);
     }
   }
+
+  // What the common control tells accessibility tools: its role, the text
+  // of the label before it, and its position in percent; read only.
+  LONG accessibleRole() const override { return ROLE_SYSTEM_PROGRESSBAR; }
+  std::wstring accessibleName() const override {
+    const Label* label = control().form().labelOf(control());
+    return label ? toWide(label->caption()) : std::wstring();
+  }
+  std::wstring accessibleValue() const override { return std::to_wstring(shown_) + L"%"; }
+  LONG accessibleState() const override { return STATE_SYSTEM_READONLY; }
 
   int position() const { return static_cast<ProgressBar&>(control()).position(); }
   static int fillWidth(const RECT& inside, int position) { return MulDiv(inside.right - inside.left, position, 100); }
@@ -278,6 +297,7 @@ class ProgressPeer : public ChildPeer {
 
   UniqueTheme theme_;
   int shown_ = 0;
+  AccessibleClient accessible_;
 };
 
 // A static showing the bitmap. Above 96 DPI it shows a copy stretched by
