@@ -193,6 +193,12 @@ Window foregroundWindow();
 // Presses and releases a key in the control that has the focus in the
 // thread of `form`, as typing would; returns once the thread handled it.
 void pressKey(const Window& form, WORD virtualKey);
+// Types a key as the player's keyboard does, through the X server
+// (xdotool, run natively; `keyName` is X's name for it, such as "Escape"),
+// once `form` is the foreground window: Wine reads it from X and hands it
+// to the control that has the focus. Throws DriverError when the form does
+// not come to the foreground or the key cannot be typed.
+void typeKey(const Window& form, const std::string& keyName);
 
 // What the screen shows of a window's client area, pixel by pixel.
 class ClientPixels {

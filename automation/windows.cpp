@@ -246,6 +246,13 @@ void pressKey(const Window& form, WORD virtualKey) {
   form.sync();
 }
 
+void typeKey(const Window& form, const std::string& keyName) {
+  if (!waitUntil([&] { return GetForegroundWindow() == form.handle(); })) {
+    throw DriverError("not in the foreground: " + narrow(form.text()));
+  }
+  if (runNative("/usr/bin/xdotool key " + keyName) != 0) throw DriverError("xdotool cannot type " + keyName);
+}
+
 ClientPixels::ClientPixels(const Window& window) {
   window.sync();
   std::this_thread::sleep_for(kSettle);

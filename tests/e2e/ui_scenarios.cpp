@@ -1,21 +1,71 @@
 // The menu and its dialogs as a player meets them on the real window system
 // (Wine): a picture behind the buttons, the keyboard, the activation when a
-// dialog ends, and the program's icon.
+// dialog ends, what a screen reader reads, and the program's icon.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
+#include <filesystem>
 #include <iostream>
 #include <set>
 
 #include "forms/layouts.h"
+#include "platform/win32/com_initialization.h"
 #include "tests/e2e/game_disc.h"
 #include "tests/e2e/picture_checks.h"
 
 using namespace e2e;
+using platform::win32::ComInitialization;
 
 namespace {
 
 bool becomesForeground(const Window& window) {
   return waitUntil([&] { return foregroundWindow().handle() == window.handle(); });
+}
+
+// IID_IAccessible, written out: the import library's is data of the DLL,
+// which a static link misreads.
+constexpr GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// What a screen reader reads of a control's client area, from this process
+// as it would from its own: role (0 when none was read), name and value.
+struct Readout {
+  LONG role = 0;
+  std::wstring name;
+  std::wstring value;
+};
+
+Readout readAsAScreenReader(const Window& control) {
+  Readout read;
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control.handle(), OBJID_CLIENT, kIidAccessible,
+                                        reinterpret_cast<void**>(&object)))) {
+    return read;
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role{};
+  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) read.role = role.lVal;
+  BSTR text = nullptr;
+  if (object->get_accName(self, &text) == S_OK) read.name = text;
+  SysFreeString(text);
+  text = nullptr;
+  if (object->get_accValue(self, &text) == S_OK) read.value = text;
+  SysFreeString(text);
+  object->Release();
+  return read;
+}
+
+// A bar's value as a number: "NN%" gives NN, anything else -1.
+int percentOf(const std::wstring& value) {
+  if (value.size() < 2 || value.size() > 4 || value.back() != L'%') return -1;
+  int percent = 0;
+  for (size_t i = 0; i + 1 < value.size(); ++i) {
+    if (value[i] < L'0' || value[i] > L'9') return -1;
+    percent = percent * 10 + (value[i] - L'0');
+  }
+  return percent <= 100 ? percent : -1;
 }
 
 // Waits for the focus to reach the control of that layout and name; the
@@ -115,6 +165,80 @@ TEST(E2eUi, KeyboardWalksTheDialogsAndEachEndActivatesTheFormUnderneath) {
   waitForWindowGone(dialog);
   EXPECT_TRUE(menu.visible());
   EXPECT_TRUE(becomesForeground(menu)) << "after the destination dialog";
+  closeMenu(program, menu);
+}
+
+// Fault: a screen reader reading the progress dialog's bars as bare client
+// areas (no role, no name, no value) or their value standing still during
+// the copy; a standard control named otherwise than by its caption; the
+// dialog opening with no control focused, so that a screen reader tells
+// only its caption; or Escape from the keyboard doing nothing during the
+// copy, or not rolling it back as "中止" does, or not ending the destination
+// dialog as its "中止" does.
+TEST(E2eUi, AScreenReaderReadsTheCopysProgressAndEscapeRollsItBack) {
+  ScenarioNames names("DiscmenuE2eReader");
+  GameDisc disc(names);
+  const std::wstring large = L"movie\\big\\opening.bin";
+  disc.addLargeFile(large, 2048 * kChunkSize);  // seconds of copying
+  TempFolder games("reader");
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  Window dialog = openDestinationDialog(program, menu);
+  dialog.child(instformLayout, "dirpath").setText(games.path().wstring());
+  startInstallation(program, dialog, games.path().wstring());
+  Window progress = waitForWindow(program, L"Tiform", L"インストール中");
+  Window nowcopy = progress.child(iformLayout, "nowcopy");
+  ASSERT_TRUE(waitUntil([&] { return nowcopy.text() == large; })) << narrow(nowcopy.text());
+  EXPECT_EQ(focusOn(progress, iformLayout, "Button1"), controlId(iformLayout, "Button1"));
+
+  ComInitialization com;
+  const Window fileBar = progress.child(iformLayout, "nowwrite");
+  const Window totalBar = progress.child(iformLayout, "totalwrite");
+  const Readout file = readAsAScreenReader(fileBar);
+  const Readout total = readAsAScreenReader(totalBar);
+  EXPECT_EQ(file.role, ROLE_SYSTEM_PROGRESSBAR);
+  EXPECT_EQ(total.role, ROLE_SYSTEM_PROGRESSBAR);
+  EXPECT_EQ(file.name, large);  // the label before it
+  EXPECT_EQ(total.name, L"全体の状況");
+  // The value moves with the copy, in steps of whole percents.
+  const int first = percentOf(readAsAScreenReader(fileBar).value);
+  EXPECT_GE(first, 0) << narrow(file.value);
+  int later = first;
+  EXPECT_TRUE(waitUntil([&] { return (later = percentOf(readAsAScreenReader(fileBar).value)) > first; }))
+      << first << " then " << later;
+  EXPECT_GE(percentOf(readAsAScreenReader(totalBar).value), 0);
+  // Windows' own objects name the standard controls by their captions (Wine
+  // gives buttons the client role, so only the names are read).
+  EXPECT_EQ(readAsAScreenReader(progress.child(iformLayout, "Button1")).name, L"中止");
+  EXPECT_EQ(readAsAScreenReader(progress.child(iformLayout, "Label2")).name, L"全体の状況");
+
+  typeKey(progress, "Escape");
+  EXPECT_TRUE(waitUntil([&] { return dialog.visible() && !progress.visible(); }));
+  EXPECT_FALSE(std::filesystem::exists(games / kGameFolder));
+  EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, names.keyPath()));
+
+  typeKey(dialog, "Escape");
+  waitForWindowGone(dialog);
+  expectMenuState(menu, false);
+  closeMenu(program, menu);
+}
+
+// Fault: Escape from the keyboard doing nothing in the uninstall dialog, or
+// doing more than its "中止" (removing anything, or the menu leaving the
+// installed state).
+TEST(E2eUi, EscapeEndsTheUninstallDialogAsItsCancelDoes) {
+  ScenarioNames names("DiscmenuE2eEscape");
+  GameDisc disc(names);
+  TempFolder games("escape");
+  Process program = disc.start();
+  Window menu = waitForMenu(program);
+  installThroughMenu(program, menu, games.path());
+  menu.child(mformLayout, "instbtn").click();
+  Window uninstall = waitForWindow(program, L"Tuninsform");
+  typeKey(uninstall, "Escape");
+  waitForWindowGone(uninstall);
+  expectMenuState(menu, true);
+  expectInstalled(games / kGameFolder, disc.installedFiles());
   closeMenu(program, menu);
 }
 
