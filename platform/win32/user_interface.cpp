@@ -18,15 +18,20 @@ int Win32Platform::messageBox(uintptr_t owner, const std::string& text, const st
 
 ScreenSize Win32Platform::screenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+namespace {
+
+BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<MONITORINFO>*>(list)->push_back(info);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<Monitor> Win32Platform::monitors() {
   std::vector<MONITORINFO> infos;
-  auto collect = [](HMONITOR monitor, HDC, RECT*, LPARAM list) -> BOOL {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<MONITORINFO>*>(list)->push_back(info);
-    return TRUE;
-  };
-  EnumDisplayMonitors(nullptr, nullptr, collect, reinterpret_cast<LPARAM>(&infos));
+  EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&infos));
   auto screenRect = [](const RECT& rect) { return ScreenRect{rect.left, rect.top, rect.right, rect.bottom}; };
   std::vector<Monitor> monitors;
   for (const MONITORINFO& info : infos) {

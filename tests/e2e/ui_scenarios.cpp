@@ -68,6 +68,16 @@ int percentOf(const std::wstring& value) {
   return percent <= 100 ? percent : -1;
 }
 
+// Windows' own objects name the standard controls by their captions (Wine
+// gives buttons the client role, so only the names are compared).
+void expectNamedByTheirCaptions(const Window& form) {
+  for (const Window& child : form.children()) {
+    const std::wstring caption = child.text();
+    if ((child.className() != L"Button" && child.className() != L"Static") || caption.empty()) continue;
+    EXPECT_EQ(readAsAScreenReader(child).name, caption) << narrow(caption);
+  }
+}
+
 // Waits for the focus to reach the control of that layout and name; the
 // id found otherwise.
 int focusOn(const Window& form, const toolkit::FormLayout& layout, const char* name) {
@@ -207,10 +217,7 @@ TEST(E2eUi, AScreenReaderReadsTheCopysProgressAndEscapeRollsItBack) {
   EXPECT_TRUE(waitUntil([&] { return (later = percentOf(readAsAScreenReader(fileBar).value)) > first; }))
       << first << " then " << later;
   EXPECT_GE(percentOf(readAsAScreenReader(totalBar).value), 0);
-  // Windows' own objects name the standard controls by their captions (Wine
-  // gives buttons the client role, so only the names are read).
-  EXPECT_EQ(readAsAScreenReader(progress.child(iformLayout, "Button1")).name, L"中止");
-  EXPECT_EQ(readAsAScreenReader(progress.child(iformLayout, "Label2")).name, L"全体の状況");
+  expectNamedByTheirCaptions(progress);
 
   typeKey(progress, "Escape");
   EXPECT_TRUE(waitUntil([&] { return dialog.visible() && !progress.visible(); }));
@@ -225,7 +232,8 @@ TEST(E2eUi, AScreenReaderReadsTheCopysProgressAndEscapeRollsItBack) {
 
 // Fault: Escape from the keyboard doing nothing in the uninstall dialog, or
 // doing more than its "中止" (removing anything, or the menu leaving the
-// installed state).
+// installed state); its buttons and radio buttons named otherwise than by
+// their captions.
 TEST(E2eUi, EscapeEndsTheUninstallDialogAsItsCancelDoes) {
   ScenarioNames names("DiscmenuE2eEscape");
   GameDisc disc(names);
@@ -235,6 +243,10 @@ TEST(E2eUi, EscapeEndsTheUninstallDialogAsItsCancelDoes) {
   installThroughMenu(program, menu, games.path());
   menu.child(mformLayout, "instbtn").click();
   Window uninstall = waitForWindow(program, L"Tuninsform");
+  {
+    ComInitialization com;
+    expectNamedByTheirCaptions(uninstall);  // the radio buttons among them
+  }
   typeKey(uninstall, "Escape");
   waitForWindowGone(uninstall);
   expectMenuState(menu, true);
