@@ -1,6 +1,6 @@
-// The install-progress dialog: two bars, the cancel button (which has the
-// focus, as in every dialog) and the copy timer, which its show handler
-// starts.
+// The install-progress dialog: two bars, the cancel button (its only tab
+// stop, and so where the focus goes) and the copy timer, which its show
+// handler starts.
 #include "forms/layouts.h"
 #include "texts.h"
 

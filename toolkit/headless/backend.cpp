@@ -21,12 +21,13 @@ platform::ScreenRect rectOf(const Form& form) {
 }
 
 // A bar paints at each new position, as on Windows, by the user's contrast
-// setting at that moment; the paint is kept for the tests (lastPaint).
+// setting at that moment, on a system that has a theme; the paint is kept
+// for the tests (lastPaint).
 class HeadlessBarPeer : public ControlPeer {
  public:
   explicit HeadlessBarPeer(platform::Platform& platform) : platform_(platform) {}
   void changed(Property property) override {
-    if (property == Property::Position) paint_ = progressBarPaint(platform_.highContrast(), true);
+    if (property == Property::Position) paint_ = progressBarPaint(platform_.highContrast(), /*themed=*/true);
   }
   const std::optional<BarPaint>& paint() const { return paint_; }
 
