@@ -3,8 +3,6 @@
 // dialog ends, what a screen reader reads, and the program's icon.
 #include <gtest/gtest.h>
 
-#include <oleacc.h>
-
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -13,6 +11,7 @@
 #include "platform/win32/com_initialization.h"
 #include "tests/e2e/game_disc.h"
 #include "tests/e2e/picture_checks.h"
+#include "tests/support/screen_reader.h"
 
 using namespace e2e;
 using platform::win32::ComInitialization;
@@ -21,40 +20,6 @@ namespace {
 
 bool becomesForeground(const Window& window) {
   return waitUntil([&] { return foregroundWindow().handle() == window.handle(); });
-}
-
-// IID_IAccessible, written out: the import library's is data of the DLL,
-// which a static link misreads.
-constexpr GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-// What a screen reader reads of a control's client area, from this process
-// as it would from its own: role (0 when none was read), name and value.
-struct Readout {
-  LONG role = 0;
-  std::wstring name;
-  std::wstring value;
-};
-
-Readout readAsAScreenReader(const Window& control) {
-  Readout read;
-  IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(control.handle(), OBJID_CLIENT, kIidAccessible,
-                                        reinterpret_cast<void**>(&object)))) {
-    return read;
-  }
-  VARIANT self{};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  VARIANT role{};
-  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) read.role = role.lVal;
-  BSTR text = nullptr;
-  if (object->get_accName(self, &text) == S_OK) read.name = text;
-  SysFreeString(text);
-  text = nullptr;
-  if (object->get_accValue(self, &text) == S_OK) read.value = text;
-  SysFreeString(text);
-  object->Release();
-  return read;
 }
 
 // A bar's value as a number: "NN%" gives NN, anything else -1.
@@ -74,7 +39,7 @@ void expectNamedByTheirCaptions(const Window& form) {
   for (const Window& child : form.children()) {
     const std::wstring caption = child.text();
     if ((child.className() != L"Button" && child.className() != L"Static") || caption.empty()) continue;
-    EXPECT_EQ(readAsAScreenReader(child).name, caption) << narrow(caption);
+    EXPECT_EQ(readAsAScreenReader(child.handle()).name, caption) << narrow(caption);
   }
 }
 
@@ -204,19 +169,21 @@ TEST(E2eUi, AScreenReaderReadsTheCopysProgressAndEscapeRollsItBack) {
   ComInitialization com;
   const Window fileBar = progress.child(iformLayout, "nowwrite");
   const Window totalBar = progress.child(iformLayout, "totalwrite");
-  const Readout file = readAsAScreenReader(fileBar);
-  const Readout total = readAsAScreenReader(totalBar);
+  const ScreenReaderView file = readAsAScreenReader(fileBar.handle());
+  const ScreenReaderView total = readAsAScreenReader(totalBar.handle());
   EXPECT_EQ(file.role, ROLE_SYSTEM_PROGRESSBAR);
   EXPECT_EQ(total.role, ROLE_SYSTEM_PROGRESSBAR);
   EXPECT_EQ(file.name, large);  // the label before it
   EXPECT_EQ(total.name, L"全体の状況");
   // The value moves with the copy, in steps of whole percents.
-  const int first = percentOf(readAsAScreenReader(fileBar).value);
+  const int first = percentOf(file.value);
   EXPECT_GE(first, 0) << narrow(file.value);
   int later = first;
-  EXPECT_TRUE(waitUntil([&] { return (later = percentOf(readAsAScreenReader(fileBar).value)) > first; }))
-      << first << " then " << later;
-  EXPECT_GE(percentOf(readAsAScreenReader(totalBar).value), 0);
+  EXPECT_TRUE(waitUntil([&] {
+    later = percentOf(readAsAScreenReader(fileBar.handle()).value);
+    return later > first;
+  })) << first << " then " << later;
+  EXPECT_GE(percentOf(readAsAScreenReader(totalBar.handle()).value), 0);
   expectNamedByTheirCaptions(progress);
 
   typeKey(progress, "Escape");

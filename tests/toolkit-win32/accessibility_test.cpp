@@ -4,53 +4,17 @@
 
 #include <windows.h>
 
-#include <oleacc.h>
-
 #include <string>
 #include <vector>
 
 #include "forms/layouts.h"
 #include "platform/memory/memory_platform.h"
-#include "tests/support/sjis_text.h"
+#include "tests/support/screen_reader.h"
 #include "tests/toolkit-win32/win32_support.h"
 
 using namespace toolkit;
 
 namespace {
-
-// IID_IAccessible, written out: the import library's is data of the DLL,
-// which a static link misreads.
-constexpr GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-struct Read {
-  LONG role = 0;
-  std::wstring name;
-  std::wstring value;
-  LONG state = 0;
-};
-
-Read readClient(HWND window) {
-  Read read;
-  IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, kIidAccessible, reinterpret_cast<void**>(&object)))) {
-    return read;
-  }
-  VARIANT self{};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  VARIANT role{};
-  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) read.role = role.lVal;
-  VARIANT state{};
-  if (SUCCEEDED(object->get_accState(self, &state)) && state.vt == VT_I4) read.state = state.lVal;
-  BSTR text = nullptr;
-  if (object->get_accName(self, &text) == S_OK) read.name = text;
-  SysFreeString(text);
-  text = nullptr;
-  if (object->get_accValue(self, &text) == S_OK) read.value = text;
-  SysFreeString(text);
-  object->Release();
-  return read;
-}
 
 std::vector<HWND> valueChanges;
 void CALLBACK onValueChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
@@ -69,14 +33,14 @@ TEST(AccessibilityTest, BarsTellTheirRoleNameAndValueAndAnnounceEachMove) {
   drainMessages();
   HWND total = childOf(progress, "totalwrite");
   HWND file = childOf(progress, "nowwrite");
-  Read read = readClient(total);
+  const ScreenReaderView read = readAsAScreenReader(total);
   EXPECT_EQ(read.role, ROLE_SYSTEM_PROGRESSBAR);
   EXPECT_EQ(read.name, L"全体の状況");
   EXPECT_EQ(read.value, L"0%");
   EXPECT_TRUE(read.state & STATE_SYSTEM_READONLY);
   EXPECT_FALSE(read.state & STATE_SYSTEM_INVISIBLE);
   progress.control<Label>("nowcopy").setCaption("SCENARIO.DAT");
-  EXPECT_EQ(readClient(file).name, L"SCENARIO.DAT");
+  EXPECT_EQ(readAsAScreenReader(file).name, L"SCENARIO.DAT");
 
   HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, onValueChange,
                                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
@@ -87,7 +51,7 @@ TEST(AccessibilityTest, BarsTellTheirRoleNameAndValueAndAnnounceEachMove) {
     const bool moves = bar.position() != position;
     bar.setPosition(position);
     drainMessages();
-    EXPECT_EQ(readClient(total).value, std::to_wstring(position) + L"%");
+    EXPECT_EQ(readAsAScreenReader(total).value, std::to_wstring(position) + L"%");
     EXPECT_EQ(valueChanges, moves ? std::vector<HWND>{total} : std::vector<HWND>{}) << position;
   }
   UnhookWinEvent(hook);
