@@ -3,6 +3,7 @@
 // dialog ends, what a screen reader reads, and the program's icon.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -24,13 +25,10 @@ bool becomesForeground(const Window& window) {
 
 // A bar's value as a number: "NN%" gives NN, anything else -1.
 int percentOf(const std::wstring& value) {
-  if (value.size() < 2 || value.size() > 4 || value.back() != L'%') return -1;
-  int percent = 0;
-  for (size_t i = 0; i + 1 < value.size(); ++i) {
-    if (value[i] < L'0' || value[i] > L'9') return -1;
-    percent = percent * 10 + (value[i] - L'0');
-  }
-  return percent <= 100 ? percent : -1;
+  int percent = -1;
+  wchar_t sign = 0;
+  const bool read = swscanf(value.c_str(), L"%d%lc", &percent, &sign) == 2 && sign == L'%';
+  return read && percent >= 0 && percent <= 100 ? percent : -1;
 }
 
 // Windows' own objects name the standard controls by their captions (Wine
