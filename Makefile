@@ -14,7 +14,7 @@ PRESETS := native win32 win64 fuzz
 export DISCMENU_WINE64_ONLY := $(shell . scripts/wine-env >/dev/null 2>&1; echo "$${DISCMENU_WINE64_ONLY:-}")
 TEST_TREES := native $(if $(filter 1,$(DISCMENU_WINE64_ONLY)),,win32) win64 fuzz
 
-.PHONY: all deps layers dist test demo bench fuzz clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps layers images dist test demo bench fuzz clean $(addprefix build-,$(PRESETS))
 
 all: dist
 
@@ -47,11 +47,17 @@ dist: build/native/CMakeCache.txt build/win32/CMakeCache.txt build/win64/CMakeCa
 	@cp build/win32/tools/instcfg.exe dist/win32/instcfg.exe
 	@echo "dist: win32/install.exe win64/install.exe instcfg win32/instcfg.exe"
 
+# Both images, whose import tables the native tier reads (tests/images):
+# the i686 one too where its own tier cannot run.
+images: build/win32/CMakeCache.txt build/win64/CMakeCache.txt
+	@cmake --build --preset win32 -j $(JOBS) --target install_exe
+	@cmake --build --preset win64 -j $(JOBS) --target install_exe
+
 # The layer and docs checks first (a second), then every tier: native unit tests (memory backend, headless toolkit, sanitizers),
 # then the Windows builds under Wine (unit suite, platform contract suite
 # against the real Win32 backend, end-to-end runs of install.exe), then each
 # fuzz target once over its corpus.
-test: deps layers $(addprefix build-,$(TEST_TREES))
+test: deps layers $(addprefix build-,$(TEST_TREES)) images
 	@scripts/run-tests $(PRESETS)
 
 demo: deps dist

@@ -1,8 +1,8 @@
 // Message boxes, the screen and its monitors, high contrast, and the system
 // timer resolution.
 #include <windows.h>
-#include <mmsystem.h>
 
+#include "platform/win32/timer_resolution.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -59,8 +59,8 @@ LocalDate Win32Platform::localDate() {
   return {now.wYear, now.wMonth, now.wDay};
 }
 
-void Win32Platform::beginHighTimerResolution() { timeBeginPeriod(1); }
+void Win32Platform::beginHighTimerResolution() { win32::raiseTimerResolution(); }
 
-void Win32Platform::endHighTimerResolution() { timeEndPeriod(1); }
+void Win32Platform::endHighTimerResolution() { win32::lowerTimerResolution(); }
 
 }  // namespace platform

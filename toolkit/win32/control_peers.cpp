@@ -165,7 +165,7 @@ class ProgressPeer : public ChildPeer, private AccessibleFacts {
     registerClass();
     createWindow(kClassName, 0);
     SetWindowLongPtrW(window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    theme_.reset(OpenThemeData(window(), L"PROGRESS"));
+    theme_.reset(openTheme(window(), L"PROGRESS"));
     shown_ = position();
   }
   ~ProgressPeer() override {
@@ -190,7 +190,7 @@ class ProgressPeer : public ChildPeer, private AccessibleFacts {
   }
   // The theme's parts are measured for the monitor's DPI.
   void dpiChanged() override {
-    theme_.reset(OpenThemeData(window(), L"PROGRESS"));
+    theme_.reset(openTheme(window(), L"PROGRESS"));
     ChildPeer::dpiChanged();
   }
 
@@ -221,7 +221,7 @@ class ProgressPeer : public ChildPeer, private AccessibleFacts {
       }
       case WM_ERASEBKGND: return 1;  // painted whole by WM_PAINT
       case WM_THEMECHANGED:
-        self->theme_.reset(OpenThemeData(window, L"PROGRESS"));
+        self->theme_.reset(openTheme(window, L"PROGRESS"));
         InvalidateRect(window, nullptr, FALSE);
         return 0;
       case WM_GETOBJECT: return self->accessible_.answer(window, wParam, lParam);
@@ -261,7 +261,7 @@ class ProgressPeer : public ChildPeer, private AccessibleFacts {
     GetClientRect(window(), &client);
     RECT inside = client;
     if (look.themeParts) {
-      GetThemeBackgroundContentRect(theme_.get(), dc, PP_BAR, 0, &client, &inside);
+      themeFunctions().backgroundContentRect(theme_.get(), dc, PP_BAR, 0, &client, &inside);
     } else {
       InflateRect(&inside, -1, -1);
     }
@@ -274,7 +274,7 @@ class ProgressPeer : public ChildPeer, private AccessibleFacts {
     GetClientRect(window(), &client);
     const RECT inside = content(dc, look);
     if (look.themeParts) {
-      DrawThemeBackground(theme_.get(), dc, PP_BAR, 0, &client, nullptr);
+      themeFunctions().drawBackground(theme_.get(), dc, PP_BAR, 0, &client, nullptr);
     } else {
       RECT frame = client;
       DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
@@ -289,7 +289,7 @@ class ProgressPeer : public ChildPeer, private AccessibleFacts {
     if (width <= 0) return;
     RECT filled{inside.left, inside.top, inside.left + width, inside.bottom};
     if (look.themeParts) {
-      DrawThemeBackground(theme_.get(), dc, PP_FILL, PBFS_NORMAL, &filled, nullptr);
+      themeFunctions().drawBackground(theme_.get(), dc, PP_FILL, PBFS_NORMAL, &filled, nullptr);
     } else {
       FillRect(dc, &filled, brush(look.fill));
     }

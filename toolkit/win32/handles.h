@@ -4,9 +4,8 @@
 
 #include <windows.h>
 
-#include <uxtheme.h>
-
 #include "platform/win32/unique_handle.h"
+#include "toolkit/win32/theme_functions.h"
 
 namespace toolkit::win32 {
 
@@ -28,7 +27,7 @@ struct GdiObjectTraits {
 struct ThemeTraits {
   using Handle = HTHEME;
   static HTHEME invalid() { return nullptr; }
-  static void close(HTHEME theme) { CloseThemeData(theme); }
+  static void close(HTHEME theme) { themeFunctions().close(theme); }
 };
 
 using UniqueWindow = UniqueHandle<WindowTraits>;

@@ -1,9 +1,9 @@
 // The toolkit's wait for a message or a short timer's tick (message_loop.h).
 #include "toolkit/win32/message_loop.h"
 
-#include <mmsystem.h>
-
 #include <algorithm>
+
+#include "platform/win32/timer_resolution.h"
 
 // Windows 10 1803 and later; older systems refuse the flag.
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
@@ -30,7 +30,7 @@ bool MessageLoop::delivers(unsigned interval) {
 }
 
 ShortTimer::Resolution::~Resolution() {
-  if (raised) timeEndPeriod(1);
+  if (raised) platform::win32::lowerTimerResolution();
 }
 
 std::unique_ptr<ShortTimer> ShortTimer::start(MessageLoop& loop, Timer& control) {
@@ -38,7 +38,7 @@ std::unique_ptr<ShortTimer> ShortTimer::start(MessageLoop& loop, Timer& control)
   std::unique_ptr<ShortTimer> timer(new ShortTimer(loop, control));
   timer->timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
   if (!timer->timer_) {
-    timer->resolution_.raised = timeBeginPeriod(1) == TIMERR_NOERROR;
+    timer->resolution_.raised = platform::win32::raiseTimerResolution();
     timer->timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
   }
   const LONG period = static_cast<LONG>(std::max(control.interval(), 1u));
