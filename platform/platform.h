@@ -56,6 +56,22 @@ enum class FileError {
   Other,
 };
 enum class OpenMode { Read, Write };  // "rb" and "wb"
+
+// Why a program or file was not started.
+enum class StartFailure {
+  None,
+  Other,         // missing, or the system refused it
+  OnlyElevated,  // it could only have run with this program's elevated rights
+};
+
+// What names one file or folder whatever path leads to it (a short 8.3
+// name, a substituted drive, a junction on the way, another hard link): the
+// volume's serial number and the file's number on that volume.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t file = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
 enum class SeekOrigin { Begin, End };
 
 // An open binary stream; destroying it closes the file.
@@ -158,6 +174,16 @@ class RemovalEntry {
   // link alone), and closes the entry. False when the entry is still there
   // afterwards; a read-only file is not made writable and stays.
   virtual bool remove() = 0;
+  // Gives the file the absolute path `to`, replacing a file of that name,
+  // and closes the entry; false when it could not. A running program's file
+  // may be moved (never deleted) this way within one drive.
+  virtual bool moveTo(const std::string& to) = 0;
+  // The identity of the entry itself, read on the open entry.
+  virtual FileIdentity identity() = 0;
+  // The full path ("X:\...") the system gives the open entry now, every
+  // link on the way to it resolved; empty when it cannot be told or has no
+  // Shift-JIS form.
+  virtual std::string finalPath() = 0;
 };
 
 // The current directory as the system holds it, whatever its name; putting
@@ -227,6 +253,20 @@ class Platform : public CaseFolding {
   // Fails without harm when the folder exists or its parent is missing; the
   // cause goes to `error` when asked.
   virtual bool createDirectory(const std::string& path, FileError* error = nullptr) = 0;
+  // The same for the outermost folder of a game folder: when this program
+  // runs elevated, the folder gets an access list of its own that nothing
+  // above it changes (SYSTEM and Administrators full control, the player
+  // who runs this program modify, Users read and execute), which all it
+  // will hold inherits; so no other user, and no unelevated program, can
+  // put a program or DLL there that an administrator runs later. Otherwise
+  // it inherits its parent's, as createDirectory's does.
+  virtual bool createProtectedDirectory(const std::string& path, FileError* error = nullptr) = 0;
+  // Creates the folder `relative` ("\" or "/" separate) below the existing
+  // folder `root`, each folder on the way opened from the one above without
+  // following a reparse point: a folder on the way that is a junction or
+  // symbolic link, or no longer the one it was, fails with FileError::Other.
+  virtual bool createDirectoryBelow(const std::string& root, const std::string& relative,
+                                    FileError* error = nullptr) = 0;
   // Fails, changing nothing, when the folder is missing or not empty. On a
   // junction or symbolic link it removes the link and never its target.
   virtual bool removeDirectory(const std::string& path) = 0;
@@ -271,6 +311,19 @@ class Platform : public CaseFolding {
   // Read opens an existing file; Write creates or truncates. Null, with the
   // cause in `error` when asked, when the file cannot be opened.
   virtual std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) = 0;
+  // Opens the file `relative` below the folder `root` for writing, as the
+  // copy writes what it installs: the folders on the way are reached as
+  // createDirectoryBelow reaches them, and the file itself is opened
+  // without following a reparse point. A file that stands there already is
+  // truncated only when the open file shows a regular file with no other
+  // name (no hard link, no symbolic link): otherwise FileError::Other, and
+  // FileError::AccessDenied for a read-only one. With `createOnly`, a file
+  // that stands there already fails with FileError::Exists.
+  virtual std::unique_ptr<Stream> openDestinationFile(const std::string& root, const std::string& relative,
+                                                      bool createOnly, FileError* error = nullptr) = 0;
+  // The identity of the file or folder at `path`, links followed; nullopt
+  // when it cannot be opened.
+  virtual std::optional<FileIdentity> fileIdentity(const std::string& path) = 0;
 
   // --- Shell links --------------------------------------------------------
   // Writes a .lnk file; false when any step fails (nothing is reported).
@@ -280,13 +333,15 @@ class Platform : public CaseFolding {
 
   // --- Processes ----------------------------------------------------------
   // Both start what they start with the player's own rights: unelevated
-  // even when this program runs elevated.
+  // even when this program runs elevated. When no way to start it so
+  // exists, nothing starts and `failure` says StartFailure::OnlyElevated.
   // Starts a program without waiting for it; false when it did not start.
   virtual bool createProcess(const std::string& application, const std::string& commandLine,
-                             uint32_t creationFlags, const std::string& currentDirectory) = 0;
+                             uint32_t creationFlags, const std::string& currentDirectory,
+                             StartFailure* failure = nullptr) = 0;
   // Opens a file with its associated application (verb "open", shown
   // normally, no owner); false when that failed.
-  virtual bool shellOpen(const std::string& file) = 0;
+  virtual bool shellOpen(const std::string& file, StartFailure* failure = nullptr) = 0;
 
   // --- User interface -----------------------------------------------------
   // Shows a message box owned by `owner` (a window handle, 0 for none) with

@@ -80,14 +80,25 @@ Node* FileTree::add(Node* folder, Node::Kind kind, std::string name) {
   node->kind = kind;
   node->name = std::move(name);
   node->parent = folder;
-  if (kind == Node::Kind::File) node->data = std::make_shared<FileData>();
+  if (kind == Node::Kind::File) {
+    node->data = std::make_shared<FileData>();
+    node->data->links = 1;
+  }
   // Callers add a name only after finding it absent, so the key is new.
   folder->memberIndex_.emplace(foldCase(node->name), node.get());
   folder->members.push_back(std::move(node));
   return folder->members.back().get();
 }
 
+Node* FileTree::addLink(Node* folder, std::string name, std::shared_ptr<FileData> data) {
+  Node* node = add(folder, Node::Kind::File, std::move(name));
+  node->data = std::move(data);
+  ++node->data->links;
+  return node;
+}
+
 void FileTree::remove(Node* node) {
+  if (node->data) --node->data->links;
   node->parent->memberIndex_.erase(foldCase(node->name));
   auto& siblings = node->parent->members;
   siblings.erase(std::find_if(siblings.begin(), siblings.end(), [&](const auto& m) { return m.get() == node; }));

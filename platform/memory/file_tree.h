@@ -23,6 +23,7 @@ namespace platform::memory {
 struct FileData {
   std::string bytes;
   int openStreams = 0;
+  int links = 0;  // the names the file has (hard links)
 };
 
 struct Node {
@@ -41,6 +42,9 @@ struct Node {
   // Entries open for removal hold the node: nobody else removes or replaces
   // it meanwhile.
   int held = 0;
+  // Made with an access list of its own (createProtectedDirectory while
+  // elevated); the model keeps no other rights.
+  bool protectedAccess = false;
 
   uint32_t attributes() const;
   // The member of that name, case ignored; null when there is none.
@@ -75,6 +79,8 @@ class FileTree {
   Node* folderBehind(Node* node) const;
 
   Node* add(Node* folder, Node::Kind kind, std::string name);
+  // Another name in `folder` for the file whose bytes are `data`.
+  Node* addLink(Node* folder, std::string name, std::shared_ptr<FileData> data);
   void remove(Node* node);
   // The full path of a node through its parents, names as created.
   static FullPath pathOf(const Node* node);

@@ -65,10 +65,55 @@ bool failWith(FileError* error, FileError cause) {
 bool MemoryPlatform::createDirectory(const std::string& path, FileError* error) {
   auto found = locate(path);
   if (!found) return failWith(error, FileError::Missing);
-  if (!found->folder || found->node) return failWith(error, FileError::Exists);
-  if (writesDenied(*found->folder)) return failWith(error, FileError::AccessDenied);
-  tree_.add(found->folder, Node::Kind::Folder, found->name);
-  return true;
+  return createIn(*found, error) != nullptr;
+}
+
+Node* MemoryPlatform::createIn(const FileTree::Location& location, FileError* error) {
+  if (!location.folder || location.node) {
+    failWith(error, FileError::Exists);
+    return nullptr;
+  }
+  if (writesDenied(*location.folder)) {
+    failWith(error, FileError::AccessDenied);
+    return nullptr;
+  }
+  return tree_.add(location.folder, Node::Kind::Folder, location.name);
+}
+
+bool MemoryPlatform::createProtectedDirectory(const std::string& path, FileError* error) {
+  auto found = locate(path);
+  if (!found) return failWith(error, FileError::Missing);
+  Node* made = createIn(*found, error);
+  if (made) made->protectedAccess = elevated_;
+  return made != nullptr;
+}
+
+std::optional<FileTree::Location> MemoryPlatform::locateBelow(const std::string& root, const std::string& relative,
+                                                              FileError* error) const {
+  auto fail = [&](FileError cause) -> std::optional<FileTree::Location> {
+    failWith(error, cause);
+    return std::nullopt;
+  };
+  auto top = locate(root);
+  if (!top || !top->node) return fail(FileError::Missing);
+  // The root and every folder below it are taken as they stand: a junction
+  // is not followed.
+  Node* folder = top->node;
+  if (folder->kind != Node::Kind::Folder) return fail(FileError::Other);
+  const std::vector<std::string_view> names = pathNames(relative);
+  if (names.empty()) return fail(FileError::Other);
+  for (size_t i = 0; i + 1 < names.size(); ++i) {
+    Node* next = folder->member(names[i]);
+    if (!next) return fail(FileError::Missing);
+    if (next->kind != Node::Kind::Folder) return fail(FileError::Other);
+    folder = next;
+  }
+  return FileTree::Location{folder, folder->member(names.back()), std::string(names.back())};
+}
+
+bool MemoryPlatform::createDirectoryBelow(const std::string& root, const std::string& relative, FileError* error) {
+  auto found = locateBelow(root, relative, error);
+  return found && createIn(*found, error) != nullptr;
 }
 
 bool MemoryPlatform::removable(const Node& node, int ownHolds) const {
@@ -109,8 +154,7 @@ bool MemoryPlatform::moveFile(const std::string& from, const std::string& to) {
     tree_.remove(existing);
   }
   // The file keeps its bytes and open streams under its new name.
-  Node* moved = tree_.add(target->folder, Node::Kind::File, target->name);
-  moved->data = file->data;
+  Node* moved = tree_.addLink(target->folder, target->name, file->data);
   moved->readOnly = file->readOnly;
   tree_.remove(file);
   return true;
@@ -246,32 +290,97 @@ std::unique_ptr<SavedCurrentDirectory> MemoryPlatform::saveCurrentDirectory() {
 }
 
 std::unique_ptr<Stream> MemoryPlatform::openStream(const std::string& path, OpenMode mode, FileError* error) {
+  auto found = locate(path);
+  if (!found) {
+    failWith(error, FileError::Missing);
+    return nullptr;
+  }
+  if (found->folderOnly || !found->folder) {
+    failWith(error, FileError::AccessDenied);
+    return nullptr;
+  }
+  return openAt(*found, mode, error);
+}
+
+std::unique_ptr<Stream> MemoryPlatform::openAt(const FileTree::Location& location, OpenMode mode, FileError* error) {
   auto fail = [&](FileError cause) -> std::unique_ptr<Stream> {
     failWith(error, cause);
     return nullptr;
   };
-  auto found = locate(path);
-  if (!found) return fail(FileError::Missing);
-  if (found->folderOnly || !found->folder) return fail(FileError::AccessDenied);
-  Node* node = found->node;
+  Node* node = location.node;
   if (node && (node->kind != Node::Kind::File || (mode == OpenMode::Write && node->readOnly))) {
     return fail(FileError::AccessDenied);
   }
   if (!node && mode == OpenMode::Read) return fail(FileError::Missing);
-  if (!node && writesDenied(*found->folder)) return fail(FileError::AccessDenied);
+  if (!node && writesDenied(*location.folder)) return fail(FileError::AccessDenied);
   // An entry open for removal is held without sharing.
   if (node && node->held > 0) return fail(FileError::InUse);
-  std::string key = pathKey(*found);
+  std::string key = pathKey(location);
   if (FileError refused = disk_->admitOpen(key, mode); refused != FileError::None) return fail(refused);
   if (!node) {
-    node = tree_.add(found->folder, Node::Kind::File, found->name);
+    node = tree_.add(location.folder, Node::Kind::File, location.name);
   } else if (mode == OpenMode::Write) {
     node->data->bytes.clear();
   }
   return std::make_unique<memory::MemoryStream>(node->data, disk_, std::move(key), mode);
 }
 
+std::unique_ptr<Stream> MemoryPlatform::openDestinationFile(const std::string& root, const std::string& relative,
+                                                            bool createOnly, FileError* error) {
+  auto found = locateBelow(root, relative, error);
+  if (!found) return nullptr;
+  if (const Node* node = found->node) {
+    FileError refused = FileError::None;
+    if (createOnly) {
+      refused = FileError::Exists;
+    } else if (node->kind != Node::Kind::File || node->data->links != 1) {
+      // A junction, a folder, or a file with another name elsewhere.
+      refused = FileError::Other;
+    }
+    if (refused != FileError::None) {
+      failWith(error, refused);
+      return nullptr;
+    }
+  }
+  return openAt(*found, OpenMode::Write, error);
+}
+
+std::optional<FileIdentity> MemoryPlatform::fileIdentity(const std::string& path) {
+  auto found = locate(path);
+  if (!found || !found->node || (found->folderOnly && found->node->kind == Node::Kind::File)) return std::nullopt;
+  Node* node = found->node->kind == Node::Kind::Junction ? tree_.folderBehind(found->node) : found->node;
+  if (!node) return std::nullopt;
+  return identityOf(*node);
+}
+
+FileIdentity MemoryPlatform::identityOf(const Node& node) {
+  // Names of one file share its bytes; a folder is its node.
+  const void* file = node.data ? static_cast<const void*>(node.data.get()) : &node;
+  return {static_cast<uint64_t>(FileTree::pathOf(&node).drive), reinterpret_cast<uintptr_t>(file)};
+}
+
 bool MemoryPlatform::addDrive(char letter) { return tree_.addDrive(letter); }
+
+bool MemoryPlatform::addHardLink(const std::string& existing, const std::string& link) {
+  Node* file = findFile(existing);
+  auto found = locate(link);
+  if (!file || !found || !found->folder || found->node || found->folderOnly) return false;
+  tree_.addLink(found->folder, found->name, file->data);
+  return true;
+}
+
+bool MemoryPlatform::repointJunction(const std::string& link, const std::string& target) {
+  auto found = locate(link);
+  auto resolvedTarget = resolve(target);
+  if (!found || !found->node || found->node->kind != Node::Kind::Junction || !resolvedTarget) return false;
+  found->node->junctionTarget = resolvedTarget->path;
+  return true;
+}
+
+bool MemoryPlatform::protectedAccess(const std::string& path) const {
+  auto found = locate(path);
+  return found && found->node && found->node->protectedAccess;
+}
 
 bool MemoryPlatform::addJunction(const std::string& link, const std::string& target) {
   auto found = locate(link);

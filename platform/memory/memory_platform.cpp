@@ -61,18 +61,32 @@ std::optional<ShellLink> MemoryPlatform::readShellLink(const std::string& linkPa
   return memory::decodeShellLink(file->data->bytes);
 }
 
-bool MemoryPlatform::createProcess(const std::string& application, const std::string& commandLine,
-                                   uint32_t creationFlags, const std::string& currentDirectory) {
-  const std::string program = application.empty() ? firstWord(commandLine) : application;
-  bool started = findFile(program) && (currentDirectory.empty() || findFolder(currentDirectory));
-  processes_.push_back({application, commandLine, creationFlags, currentDirectory, started});
-  return started;
+namespace {
+
+bool startFailed(StartFailure* failure, StartFailure cause) {
+  if (failure) *failure = cause;
+  return false;
 }
 
-bool MemoryPlatform::shellOpen(const std::string& file) {
-  bool opened = exists(file);
+}  // namespace
+
+bool MemoryPlatform::createProcess(const std::string& application, const std::string& commandLine,
+                                   uint32_t creationFlags, const std::string& currentDirectory,
+                                   StartFailure* failure) {
+  const std::string program = application.empty() ? firstWord(commandLine) : application;
+  const bool found = findFile(program) && (currentDirectory.empty() || findFolder(currentDirectory));
+  const bool started = found && !refuseStartsAsThePlayer_;
+  processes_.push_back({application, commandLine, creationFlags, currentDirectory, started});
+  if (!found) return startFailed(failure, StartFailure::Other);
+  return started || startFailed(failure, StartFailure::OnlyElevated);
+}
+
+bool MemoryPlatform::shellOpen(const std::string& file, StartFailure* failure) {
+  const bool found = exists(file);
+  const bool opened = found && !refuseStartsAsThePlayer_;
   shellOpens_.push_back({file, opened});
-  return opened;
+  if (!found) return startFailed(failure, StartFailure::Other);
+  return opened || startFailed(failure, StartFailure::OnlyElevated);
 }
 
 int MemoryPlatform::messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) {

@@ -72,6 +72,8 @@ class MemoryPlatform : public Platform {
   std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
   bool deleteKey(Hive hive, const std::string& path) override;
   bool createDirectory(const std::string& path, FileError* error = nullptr) override;
+  bool createProtectedDirectory(const std::string& path, FileError* error = nullptr) override;
+  bool createDirectoryBelow(const std::string& root, const std::string& relative, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   bool moveFile(const std::string& from, const std::string& to) override;
@@ -84,11 +86,14 @@ class MemoryPlatform : public Platform {
   std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() override;
   std::optional<VolumeSpace> volumeSpace(const std::string& folder) override;
   std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) override;
+  std::unique_ptr<Stream> openDestinationFile(const std::string& root, const std::string& relative, bool createOnly,
+                                              FileError* error = nullptr) override;
+  std::optional<FileIdentity> fileIdentity(const std::string& path) override;
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
   bool createProcess(const std::string& application, const std::string& commandLine, uint32_t creationFlags,
-                     const std::string& currentDirectory) override;
-  bool shellOpen(const std::string& file) override;
+                     const std::string& currentDirectory, StartFailure* failure = nullptr) override;
+  bool shellOpen(const std::string& file, StartFailure* failure = nullptr) override;
   int messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) override;
   ScreenSize screenSize() override { return {monitors_[0].area.width(), monitors_[0].area.height()}; }
   std::vector<Monitor> monitors() override { return monitors_; }
@@ -105,6 +110,23 @@ class MemoryPlatform : public Platform {
   // A junction at `link` (whose parent folder must exist and which must not)
   // standing for the folder `target`, which may be missing for now.
   bool addJunction(const std::string& link, const std::string& target);
+  // The junction at `link` stands for `target` from now on: another user
+  // re-pointing a link between a check and what follows it.
+  bool repointJunction(const std::string& link, const std::string& target);
+  // Another name `link` for the file `existing` (a hard link): both names
+  // show the same bytes.
+  bool addHardLink(const std::string& existing, const std::string& link);
+
+  // --- Rights ---------------------------------------------------------------
+  // Whether this program runs elevated (an administrator's, under UAC); not
+  // unless set. Folders made by createProtectedDirectory while it does get
+  // an access list of their own, which protectedAccess tells.
+  void setElevated(bool elevated) { elevated_ = elevated; }
+  bool protectedAccess(const std::string& path) const;
+  // createProcess and shellOpen start nothing and say
+  // StartFailure::OnlyElevated: an elevated menu that found no way to start
+  // a program with the player's rights.
+  void refuseStartsAsThePlayer() { refuseStartsAsThePlayer_ = true; }
   void setListingOrder(ListingOrder order);
   // Lists `folder` with the named members first, in this order, and the rest
   // after them in creation order. Kept by the folder's path, so it holds for
@@ -236,6 +258,17 @@ class MemoryPlatform : public Platform {
   bool removable(const memory::Node& node, int ownHolds) const;
   // Whether creating `name` in `folder` is refused (denyWrites).
   bool writesDenied(const memory::Node& folder) const;
+  // Makes the folder `location` names; null, with the cause, when it exists
+  // or writes are refused there.
+  memory::Node* createIn(const memory::FileTree::Location& location, FileError* error);
+  // Where `relative` leads below the folder `root`, nothing below `root`
+  // followed as a link; nullopt, with the cause, when a folder on the way is
+  // missing or is not a plain folder.
+  std::optional<memory::FileTree::Location> locateBelow(const std::string& root, const std::string& relative,
+                                                        FileError* error) const;
+  // Opens the file at `location` as openStream does.
+  std::unique_ptr<Stream> openAt(const memory::FileTree::Location& location, OpenMode mode, FileError* error);
+  static FileIdentity identityOf(const memory::Node& node);
 
   // An entry for removal holding `node`; null, with the cause, for no node
   // or a file a stream holds.
@@ -263,6 +296,8 @@ class MemoryPlatform : public Platform {
   LocalDate date_{2026, 12, 9};
   std::map<char, VolumeSpace> volumes_;
   int timerResolutionBalance_ = 0;
+  bool elevated_ = false;
+  bool refuseStartsAsThePlayer_ = false;
 };
 
 }  // namespace platform

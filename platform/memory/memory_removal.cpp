@@ -49,6 +49,31 @@ class MemoryRemovalEntry final : public RemovalEntry {
     return true;
   }
 
+  bool moveTo(const std::string& to) override {
+    Node* node = node_;
+    release();
+    if (!node || node->kind != Node::Kind::File) return false;
+    auto target = platform_.locate(to);
+    if (!target || !target->folder || target->folderOnly) return false;
+    if (Node* existing = target->node) {
+      if (existing == node) return true;
+      if (existing->kind != Node::Kind::File || existing->readOnly || !platform_.removable(*existing, 0)) return false;
+      platform_.tree_.remove(existing);
+    }
+    Node* moved = platform_.tree_.addLink(target->folder, target->name, node->data);
+    moved->readOnly = node->readOnly;
+    platform_.tree_.remove(node);
+    return true;
+  }
+
+  FileIdentity identity() override { return node_ ? MemoryPlatform::identityOf(*node_) : FileIdentity{}; }
+
+  std::string finalPath() override {
+    if (!node_) return {};
+    const memory::FullPath path = FileTree::pathOf(node_);
+    return platform_.representable(path) ? path.text() : std::string();
+  }
+
  private:
   void release() {
     if (node_) --node_->held;

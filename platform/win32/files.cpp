@@ -1,9 +1,13 @@
 // Folders, files, folder listing and the current directory.
 #include <windows.h>
 
+#include <winternl.h>
+
 #include "core/sjis.h"
+#include "platform/win32/access_lists.h"
 #include "platform/win32/file_errors.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/held_folders.h"
 #include "platform/win32/listing.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -17,6 +21,39 @@ bool Win32Platform::createDirectory(const std::string& path, FileError* error) {
   if (CreateDirectoryW(toWide(path).c_str(), nullptr)) return true;
   win32::reportLastError(error);
   return false;
+}
+
+bool Win32Platform::createProtectedDirectory(const std::string& path, FileError* error) {
+  if (!win32::runsElevated()) return createDirectory(path, error);
+  win32::FolderSecurity security(win32::FolderAccess::GameFolder);
+  // Never a folder open to everyone where a protected one was asked for.
+  if (!security.attributes()) {
+    if (error) *error = FileError::Other;
+    return false;
+  }
+  if (CreateDirectoryW(toWide(path).c_str(), security.attributes())) return true;
+  win32::reportLastError(error);
+  return false;
+}
+
+bool Win32Platform::createDirectoryBelow(const std::string& root, const std::string& relative, FileError* error) {
+  std::wstring rootPath, leaf, leafPath;
+  win32::UniqueFileHandle top = win32::openRootFolder(root, rootPath, error);
+  if (!top) return false;
+  win32::UniqueFileHandle folder = win32::openFoldersBelow(top.get(), rootPath, toWide(relative), leaf, leafPath, error);
+  if (!folder) return false;
+  const win32::OpenInFolder create{win32::kHeldFolder.access, win32::kHeldFolder.share, FILE_CREATE,
+                                   FILE_DIRECTORY_FILE};
+  return static_cast<bool>(win32::openInFolder(folder.get(), leaf, create, error));
+}
+
+std::optional<FileIdentity> Win32Platform::fileIdentity(const std::string& path) {
+  win32::UniqueFileHandle file(CreateFileW(toWide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!file || !GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+  return win32::identityOf(information);
 }
 
 bool Win32Platform::removeDirectory(const std::string& path) {

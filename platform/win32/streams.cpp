@@ -1,5 +1,6 @@
 // Binary file streams through the C runtime, with 64-bit positions.
 #include <windows.h>
+#include <winternl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -8,6 +9,7 @@
 
 #include "platform/win32/file_errors.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/held_folders.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -82,7 +84,62 @@ HANDLE openHandle(const std::wstring& path, OpenMode mode) {
   return CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// An existing destination is truncated only when what was opened is a
+// regular file of that name alone: a hard link would carry the writes to
+// its other name, and a link that the file system follows regardless (a
+// symbolic link of Linux under Wine) shows in the final path.
+bool truncatable(HANDLE file, const std::wstring& expectedPath, FileError* error) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(file, &information)) {
+    win32::reportLastError(error);
+    return false;
+  }
+  FileError refused = FileError::None;
+  if (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+    refused = FileError::AccessDenied;
+  } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || information.nNumberOfLinks != 1 ||
+             !win32::samePathText(win32::finalPathOf(file), expectedPath)) {
+    refused = FileError::Other;
+  }
+  if (refused != FileError::None) {
+    if (error) *error = refused;
+    return false;
+  }
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN) || !SetEndOfFile(file)) {
+    win32::reportLastError(error);
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<Stream> streamFor(HANDLE handle, OpenMode mode, FileError* error) {
+  win32::UniqueFileStream file(streamOver(handle, mode));
+  if (!file) {
+    if (error) *error = FileError::Other;
+    return nullptr;
+  }
+  return std::make_unique<Win32Stream>(std::move(file));
+}
+
 }  // namespace
+
+std::unique_ptr<Stream> Win32Platform::openDestinationFile(const std::string& root, const std::string& relative,
+                                                           bool createOnly, FileError* error) {
+  std::wstring rootPath, leaf, leafPath;
+  win32::UniqueFileHandle top = win32::openRootFolder(root, rootPath, error);
+  if (!top) return nullptr;
+  win32::UniqueFileHandle folder = win32::openFoldersBelow(top.get(), rootPath, win32::toWide(relative), leaf, leafPath, error);
+  if (!folder) return nullptr;
+  // A new file is made rather than an old one truncated where possible
+  // (see openHandle); "wb" shares reading and writing.
+  bool created = false;
+  const win32::OpenInFolder open{GENERIC_WRITE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 static_cast<ULONG>(createOnly ? FILE_CREATE : FILE_OPEN_IF), FILE_NON_DIRECTORY_FILE};
+  win32::UniqueFileHandle file = win32::openInFolder(folder.get(), leaf, open, error, &created);
+  if (!file || (!created && !truncatable(file.get(), leafPath, error))) return nullptr;
+  return streamFor(file.release(), OpenMode::Write, error);
+}
 
 std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenMode mode, FileError* error) {
   const std::wstring widePath = win32::toWide(path);
@@ -91,12 +148,7 @@ std::unique_ptr<Stream> Win32Platform::openStream(const std::string& path, OpenM
     win32::reportLastError(error);
     return nullptr;
   }
-  win32::UniqueFileStream file(streamOver(handle, mode));
-  if (!file) {
-    if (error) *error = FileError::Other;
-    return nullptr;
-  }
-  return std::make_unique<Win32Stream>(std::move(file));
+  return streamFor(handle, mode, error);
 }
 
 }  // namespace platform

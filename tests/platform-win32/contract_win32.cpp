@@ -8,7 +8,9 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "automation/driver.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -112,6 +114,10 @@ std::wstring foreignFolder(const std::string& folder) {
   return toWide(folder) + L"\\x\u00A5..\u00A5..\u00A5victim";
 }
 
+bool underWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 class Win32ContractEnvironment final : public ContractEnvironment {
  public:
   Win32ContractEnvironment() : startDirectory_(currentDirectoryWide()) {
@@ -135,6 +141,9 @@ class Win32ContractEnvironment final : public ContractEnvironment {
     // A test may leave the current directory inside the root, which would
     // keep the root from being removed.
     SetCurrentDirectoryW(startDirectory_.c_str());
+    // Wine shows a link of Linux as the folder it leads to, and the walk
+    // below would enter it.
+    for (const std::string& link : linuxLinks_) e2e::runNative("rm -f '" + link + "'");
     removeTree(L"\\\\?\\" + rootWide_);  // literal names: what makeFileNamed made too
     for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
       RegDeleteTreeW(hive, registryKeyWide_.c_str());
@@ -190,6 +199,27 @@ class Win32ContractEnvironment final : public ContractEnvironment {
     return setMountPoint(wideLink, wideTarget);
   }
 
+  bool makeHardLink(const std::string& existing, const std::string& link) override {
+    return CreateHardLinkW(toWide(link).c_str(), toWide(existing).c_str(), nullptr) != 0;
+  }
+
+  bool makeFollowedLink(const std::string& link, const std::string& target) override {
+    if (underWine()) return linuxLink(link, target);
+    const DWORD attributes = GetFileAttributesW(toWide(target).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return makeJunction(link, target);
+    }
+    return CreateSymbolicLinkW(fullPath(toWide(link)).c_str(), fullPath(toWide(target)).c_str(),
+                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+  }
+
+  bool repointLink(const std::string& link, const std::string& target) override {
+    if (underWine()) return linuxLink(link, target);
+    const std::wstring wide = toWide(link);
+    if (!RemoveDirectoryW(wide.c_str()) && !DeleteFileW(wide.c_str())) return false;
+    return makeFollowedLink(link, target);
+  }
+
   bool makeForeignNames(const std::string& folder) override {
     const std::wstring wide = toWide(folder);
     platform::win32::UniqueFileHandle file(
@@ -210,11 +240,25 @@ class Win32ContractEnvironment final : public ContractEnvironment {
   }
 
  private:
+  // A symbolic link of Linux made, or made to point elsewhere, from the
+  // Linux side: Wine follows it and shows it as what it leads to.
+  bool linuxLink(const std::string& link, const std::string& target) {
+    try {
+      const std::string unixLink = e2e::unixPath(toWide(link));
+      if (e2e::runNative("ln -sfn '" + e2e::unixPath(toWide(target)) + "' '" + unixLink + "'") != 0) return false;
+      linuxLinks_.push_back(unixLink);
+      return true;
+    } catch (const e2e::DriverError&) {
+      return false;
+    }
+  }
+
   platform::Win32Platform platform_;
   std::wstring startDirectory_;
   std::wstring leaf_;
   std::wstring rootWide_;
   std::wstring registryKeyWide_;
+  std::vector<std::string> linuxLinks_;
 };
 
 }  // namespace

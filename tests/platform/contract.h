@@ -26,6 +26,16 @@ class ContractEnvironment {
   virtual bool makeFileNamed(const std::string& folder, const std::string& name, const std::string& bytes) = 0;
   // False when junctions cannot be made here; the test is then skipped.
   virtual bool makeJunction(const std::string& link, const std::string& target) = 0;
+  // Another name `link` for the file `existing` (a hard link).
+  virtual bool makeHardLink(const std::string& existing, const std::string& link) = 0;
+  // A link at `link` to the file or folder `target` that the usual path
+  // rules follow, of whatever kind this system makes: a junction or symbolic
+  // link, and under Wine a symbolic link of Linux, which Wine shows as what
+  // it leads to. False when none can be made here; the case is skipped.
+  virtual bool makeFollowedLink(const std::string& link, const std::string& target) = 0;
+  // Points that link at `target` instead: another user changing a link of
+  // theirs between a check and what follows it.
+  virtual bool repointLink(const std::string& link, const std::string& target) = 0;
   // A file on a disk with no room left: it opens for writing, and no byte
   // written to it reaches the disk. nullopt when there is none here; the
   // test is then skipped.

@@ -20,6 +20,16 @@ class MemoryContractEnvironment : public ContractEnvironment {
   bool makeJunction(const std::string& link, const std::string& target) override {
     return platform_.addJunction(link, target);
   }
+  bool makeHardLink(const std::string& existing, const std::string& link) override {
+    return platform_.addHardLink(existing, link);
+  }
+  // The model links folders alone.
+  bool makeFollowedLink(const std::string& link, const std::string& target) override {
+    return platform::isFolderAttributes(platform_.fileAttributes(target)) && platform_.addJunction(link, target);
+  }
+  bool repointLink(const std::string& link, const std::string& target) override {
+    return platform_.repointJunction(link, target);
+  }
   std::optional<std::string> fileOnAFullDisk() override {
     platform_.setWriteCapacity(0);
     return std::string(kRoot) + "\\full.bin";

@@ -494,6 +494,98 @@ TEST_F(PlatformContract, RemovingAJunctionKeepsItsTarget) {
   EXPECT_EQ(sortedListing(in("target")), (Names{".", "..", "save.dat"}));
 }
 
+// The copy's destination: made new, or a plain file there truncated; never
+// written through another name of a file (a hard link, a symbolic link) or
+// into a folder that a link stands for, where an elevated write would reach
+// a file of another user's choosing; save data never written over.
+TEST_F(PlatformContract, DestinationFilesAreWrittenOnlyIntoWhatTheyAre) {
+  using platform::FileError;
+  ASSERT_TRUE(p().createDirectory(in("game")));
+  ASSERT_TRUE(p().createDirectory(in("victim")));
+  ASSERT_TRUE(put(in("victim\\precious.txt"), "precious"));
+  struct Case {
+    const char* what;
+    std::function<bool()> plant;  // false: this system cannot make it
+    std::string relative;
+    bool createOnly;
+    FileError refused;  // None: written
+  };
+  const Case cases[] = {
+      {"a new file", [] { return true; }, "new.bin", false, FileError::None},
+      {"a plain file there", [&] { return put(in("game\\old.bin"), "old"); }, "old.bin", false, FileError::None},
+      {"a file in a new folder", [&] { return p().createDirectoryBelow(in("game"), "data"); }, "data\\a.bin", false,
+       FileError::None},
+      {"save data there", [&] { return put(in("game\\save.dat"), "mine"); }, "save.dat", true, FileError::Exists},
+      {"a read-only file", [&] { return put(in("game\\ro.bin"), "ro") && env_->makeReadOnly(in("game\\ro.bin")); },
+       "ro.bin", false, FileError::AccessDenied},
+      {"a hard link", [&] { return env_->makeHardLink(in("victim\\precious.txt"), in("game\\SYSTEM.INI")); },
+       "SYSTEM.INI", false, FileError::Other},
+      {"a link to a file",
+       [&] { return env_->makeFollowedLink(in("game\\origin.exe"), in("victim\\precious.txt")); }, "origin.exe",
+       false, FileError::Other},
+      {"a folder that is a link", [&] { return env_->makeFollowedLink(in("game\\movie"), in("victim")); },
+       "movie\\precious.txt", false, FileError::Other},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!c.plant()) continue;  // no such link here
+    FileError cause = FileError::None;
+    auto stream = p().openDestinationFile(in("game"), c.relative, c.createOnly, &cause);
+    if (c.refused == FileError::None) {
+      ASSERT_TRUE(stream);
+      EXPECT_EQ(stream->write("new", 3), 3u);
+      EXPECT_TRUE(stream->close());
+      EXPECT_EQ(get(joinPath(in("game"), c.relative)), "new");
+    } else {
+      EXPECT_FALSE(stream);
+      EXPECT_EQ(cause, c.refused);
+    }
+  }
+  EXPECT_EQ(get(in("game\\save.dat")), "mine");
+  EXPECT_FALSE(p().createDirectoryBelow(in("game"), "movie\\sub"));
+  EXPECT_EQ(get(in("victim\\precious.txt")), "precious");
+  EXPECT_EQ(sortedListing(in("victim")), (Names{".", "..", "precious.txt"}));
+}
+
+// A removal holds the game folder and reaches what it holds from it: a link
+// above the folder re-pointed meanwhile (by another user, in a folder of
+// theirs) leads it nowhere else. The final path tells where the held folder
+// is; a file is the same file under each of its names.
+TEST_F(PlatformContract, RemovalStaysInTheFolderItHolds) {
+  for (const char* side : {"real", "victim"}) {
+    ASSERT_TRUE(p().createDirectory(in(side)));
+    ASSERT_TRUE(p().createDirectory(in(std::string(side) + "\\Game")));
+    ASSERT_TRUE(put(in(std::string(side) + "\\Game\\f.txt"), side));
+  }
+  ASSERT_TRUE(put(in("real\\Game\\g.txt"), "g"));
+  if (!env_->makeFollowedLink(in("link"), in("real"))) GTEST_SKIP() << "no links here";
+  auto held = p().openForRemoval(in("link\\Game"));
+  ASSERT_TRUE(held);
+  const std::string before = held->finalPath();
+  EXPECT_TRUE(before.ends_with("\\real\\Game")) << before;
+  const auto realFile = p().fileIdentity(in("real\\Game\\f.txt"));
+  ASSERT_TRUE(realFile);
+  EXPECT_EQ(p().fileIdentity(in("link\\Game\\f.txt")), realFile);
+  ASSERT_TRUE(env_->makeHardLink(in("real\\Game\\f.txt"), in("another-name.txt")));
+  EXPECT_EQ(p().fileIdentity(in("another-name.txt")), realFile);
+
+  ASSERT_TRUE(env_->repointLink(in("link"), in("victim")));
+  EXPECT_EQ(held->finalPath(), before);
+  EXPECT_NE(p().fileIdentity(in("link\\Game\\f.txt")), realFile);
+  auto file = held->openMember("f.txt");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->identity(), realFile);
+  EXPECT_TRUE(file->remove());
+  auto moved = held->openMember("g.txt");
+  ASSERT_TRUE(moved);
+  EXPECT_TRUE(moved->moveTo(in("parked.txt")));
+  EXPECT_EQ(get(in("parked.txt")), "g");
+  EXPECT_TRUE(held->remove());
+  EXPECT_EQ(p().fileAttributes(in("real\\Game")), kInvalidAttributes);
+  EXPECT_EQ(get(in("victim\\Game\\f.txt")), "victim");
+  EXPECT_EQ(get(in("another-name.txt")), "real");
+}
+
 // What a failed call says of its cause, which the player is told.
 TEST_F(PlatformContract, FailuresTellTheirCause) {
   using platform::FileError;
