@@ -31,6 +31,9 @@ struct CopyState {
   // destination (the standard files and the extra entries); those after
   // them were planned under the preserve rule.
   int AlwaysCopiedCount = 0;
+  // How many entries of CopyPlan, from the first, the copy has opened at the
+  // destination: a preserved entry beyond them was never made by this copy.
+  int DestinationsReached = 0;
   // The measured size of each CopyPlan entry, in its order, once planned.
   std::vector<uint64_t> PlannedSizes;
   int CurrentIndex = 0;
@@ -63,6 +66,19 @@ struct DiscFreeUninstall {
   // once that program has ended.
   std::string sparedUninstaller;
   std::string parking;
+  // That file's identity, by which the removal knows it under any name;
+  // nullopt when it cannot be told (nothing is then spared).
+  std::optional<platform::FileIdentity> sparedIdentity;
+};
+
+// The game folder as the removal's guard accepted it: InstallPath, and the
+// path the system gave the folder then, every link on the way resolved
+// (empty: it was missing). A removal goes ahead only while the folder it
+// holds still has that path, so that a link above it re-pointed after the
+// check (while the player reads the question) leads nowhere.
+struct AcceptedRemovalFolder {
+  std::string installPath;
+  std::string finalPath;
 };
 
 struct AppContext {
@@ -96,6 +112,8 @@ struct AppContext {
   }
   // Set when the program runs as uninst.exe.
   std::optional<DiscFreeUninstall> discFree;
+  // Set by the first check of a removal of InstallPath.
+  std::optional<AcceptedRemovalFolder> acceptedRemovalFolder;
   // The chunk buffer of the copy, allocated on first use and kept for the
   // life of the process.
   std::vector<char> CopyBuffer;

@@ -104,7 +104,8 @@ bool writeInstallRecord(AppContext& ctx) {
 
   platform::Platform& platform = ctx.platform;
   const std::string temporary = joinPath(installPath, kInstallRecordTemporaryFile);
-  auto stream = platform.openStream(temporary, platform::OpenMode::Write);
+  // Written into what the installation made, never through a link.
+  auto stream = platform.openDestinationFile(installPath, kInstallRecordTemporaryFile, false);
   if (!stream) return false;
   const bool written = stream->write(text->data(), text->size()) == text->size() && stream->commit();
   if (!stream->close() || !written || !platform.moveFile(temporary, joinPath(installPath, kInstallRecordFile))) {
@@ -120,7 +121,7 @@ std::optional<InstallRecord> readInstallRecord(platform::Platform& platform, con
   return parseInstallRecord(*text);
 }
 
-void removeInstallRecord(platform::Platform& platform, const std::string& installPath) {
-  removeFileBelow(platform, installPath, kInstallRecordFile);
-  removeFileBelow(platform, installPath, kInstallRecordTemporaryFile);
+void removeInstallRecord(platform::RemovalEntry& installFolder) {
+  removeFileBelow(installFolder, kInstallRecordFile);
+  removeFileBelow(installFolder, kInstallRecordTemporaryFile);
 }

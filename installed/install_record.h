@@ -39,5 +39,6 @@ std::optional<InstallRecord> parseInstallRecord(const std::string& text);
 bool writeInstallRecord(AppContext& ctx);
 // The record in `installPath`; nullopt when there is none or it is unusable.
 std::optional<InstallRecord> readInstallRecord(platform::Platform& platform, const std::string& installPath);
-// Deletes the record, and the temporary one a crash may have left.
-void removeInstallRecord(platform::Platform& platform, const std::string& installPath);
+// Deletes the record, and the temporary one a crash may have left, from the
+// held game folder.
+void removeInstallRecord(platform::RemovalEntry& installFolder);

@@ -124,28 +124,51 @@ void planStandardFiles(AppContext& ctx) {
   }
 }
 
-void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const std::string& spared) {
-  const std::string& installPath = ctx.config.InstallPath;
-  for (const auto& entry : ctx.CopyPlan->items()) {
-    const std::string path = joinPath(installPath, entry);
-    if (!spared.empty() && ctx.platform.equalsIgnoreCase(path, spared)) continue;
-    switch (removeFileBelow(ctx.platform, installPath, entry)) {
+std::unique_ptr<platform::RemovalEntry> openInstallFolder(AppContext& ctx, platform::FileError* error) {
+  auto root = ctx.platform.openForRemoval(ctx.config.InstallPath, error);
+  if (root && isLinkAttributes(root->attributes())) {
+    if (error) *error = platform::FileError::Other;
+    return nullptr;
+  }
+  return root;
+}
+
+void deletePlannedFiles(AppContext& ctx, platform::RemovalEntry& root, RemovalReport& report,
+                        const SparedFile& spared, size_t count) {
+  const auto& plan = ctx.CopyPlan->items();
+  for (size_t i = 0; i < plan.size() && i < count; ++i) {
+    const std::string path = joinPath(ctx.config.InstallPath, plan[i]);
+    switch (removeFileBelow(root, plan[i], spared)) {
       case FileRemoval::Removed: report.removed(path); break;
-      case FileRemoval::Absent: break;
+      case FileRemoval::Absent:
+      case FileRemoval::Spared: break;
       case FileRemoval::Left: report.left(path); break;
     }
   }
 }
 
-void removeCreatedDirs(AppContext& ctx) {
+void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const SparedFile& spared) {
+  platform::FileError error = platform::FileError::None;
+  if (auto root = openInstallFolder(ctx, &error)) return deletePlannedFiles(ctx, *root, report, spared);
+  // Without the folder no planned file is there; one that cannot be opened
+  // holds them all.
+  if (error != platform::FileError::Missing && !ctx.CopyPlan->items().empty()) report.left(ctx.config.InstallPath);
+}
+
+void removeCreatedDirs(AppContext& ctx, std::unique_ptr<platform::RemovalEntry> root) {
   const std::string& installPath = ctx.config.InstallPath;
   const std::string inside = installPath + '\\';
   const auto& folders = ctx.CreatedDirs->items();
   for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
     if (folder->starts_with(inside)) {
-      removeEmptyFolderBelow(ctx.platform, installPath, folder->substr(inside.size()));
+      if (root) removeEmptyFolderBelow(*root, folder->substr(inside.size()));
+    } else if (*folder == installPath) {
+      // Through the held entry: a second open would wait for it to close.
+      removeEmptyFolder(std::move(root));
     } else {
       removeEmptyFolder(ctx.platform, *folder);
     }
   }
 }
+
+void removeCreatedDirs(AppContext& ctx) { removeCreatedDirs(ctx, openInstallFolder(ctx)); }

@@ -7,6 +7,7 @@
 // entries of installed/safe_removal.h.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -50,15 +51,27 @@ void recordInstallPathChain(AppContext& ctx, bool create);
 // yet, parents first; creates each one too when `create` is set.
 void recordPlanFolders(AppContext& ctx, bool create);
 
-// Deletes InstallPath's file of every CopyPlan entry (installed/safe_removal.h:
+// InstallPath opened for removal, to be held while a removal runs below it;
+// null when it is missing, cannot be opened, or is a link (nothing is
+// removed through a link).
+std::unique_ptr<platform::RemovalEntry> openInstallFolder(AppContext& ctx, platform::FileError* error = nullptr);
+
+// Deletes the file of each of the first `count` CopyPlan entries (all by
+// default) below InstallPath, held as `root` (installed/safe_removal.h:
 // never through a link), reporting each one that is still there afterwards.
-// Files never copied are no failure. The file `spared` (a full path, letter
-// case ignored; empty for none) is passed over: the running uninstaller.
-void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const std::string& spared = "");
+// Files never copied are no failure. The file `spared` is passed over: the
+// running uninstaller.
+void deletePlannedFiles(AppContext& ctx, platform::RemovalEntry& root, RemovalReport& report,
+                        const SparedFile& spared = std::nullopt, size_t count = SIZE_MAX);
+// The same with InstallPath opened here, once.
+void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const SparedFile& spared = std::nullopt);
 // Removes the CreatedDirs folders from the last to the first, so children go
 // before their parents; a folder that still holds anything stays, and so
-// does a link. Folders below InstallPath are reached from it, never through
-// a link.
+// does a link. Folders below InstallPath are reached from `root`, its held
+// entry (null when there is none), and InstallPath itself is removed
+// through it.
+void removeCreatedDirs(AppContext& ctx, std::unique_ptr<platform::RemovalEntry> root);
+// The same with InstallPath opened here.
 void removeCreatedDirs(AppContext& ctx);
 
 // The size of an open stream, measured as the position of its end; leaves

@@ -11,22 +11,23 @@ using platform::RemovalEntry;
 
 namespace {
 
-// The entry `relative` below `root`, each folder on the way opened from the
-// one above; null when something on the way is missing or is a link (which
-// is not followed). `error` says why.
-std::unique_ptr<RemovalEntry> openBelow(platform::Platform& platform, const std::string& root,
-                                        const std::string& relative, FileError& error) {
+// The entry `relative` below the held folder `root`, each folder on the way
+// opened from the one above; null when something on the way is missing or
+// is a link (which is not followed). `error` says why.
+std::unique_ptr<RemovalEntry> openBelow(RemovalEntry& root, const std::string& relative, FileError& error) {
   error = FileError::None;
-  auto entry = platform.openForRemoval(root, &error);
+  std::unique_ptr<RemovalEntry> entry;
   for (std::string_view name : pathNames(relative)) {
-    if (!entry) return nullptr;
-    const uint32_t attributes = entry->attributes();
+    RemovalEntry& folder = entry ? *entry : root;
+    const uint32_t attributes = folder.attributes();
     if (!platform::isFolderAttributes(attributes) || isLinkAttributes(attributes)) {
       error = FileError::Other;
       return nullptr;
     }
-    entry = entry->openMember(std::string(name), &error);
+    entry = folder.openMember(std::string(name), &error);
+    if (!entry) return nullptr;
   }
+  if (!entry) error = FileError::Other;
   return entry;
 }
 
@@ -36,35 +37,38 @@ bool removeOpenFile(std::unique_ptr<RemovalEntry> entry) {
   return entry->remove();
 }
 
-void removeOpenEmptyFolder(std::unique_ptr<RemovalEntry> entry) {
-  const uint32_t attributes = entry->attributes();
-  if (!platform::isFolderAttributes(attributes) || isLinkAttributes(attributes)) return;
-  entry->remove();
-}
-
 }  // namespace
 
-FileRemoval removeFileBelow(platform::Platform& platform, const std::string& root, const std::string& relative) {
+FileRemoval removeFileBelow(RemovalEntry& root, const std::string& relative, const SparedFile& spared) {
   FileError error;
-  auto entry = openBelow(platform, root, relative, error);
+  auto entry = openBelow(root, relative, error);
   if (!entry) return error == FileError::Missing ? FileRemoval::Absent : FileRemoval::Left;
+  if (spared && entry->identity() == *spared) return FileRemoval::Spared;
   return removeOpenFile(std::move(entry)) ? FileRemoval::Removed : FileRemoval::Left;
 }
 
-bool removeFile(platform::Platform& platform, const std::string& path) {
+bool removeFile(platform::Platform& platform, const std::string& path, const SparedFile& only) {
   FileError error = FileError::None;
   auto entry = platform.openForRemoval(path, &error);
   if (!entry) return error == FileError::Missing;
+  if (only && entry->identity() != *only) return false;
   return removeOpenFile(std::move(entry));
 }
 
-void removeEmptyFolder(platform::Platform& platform, const std::string& path) {
-  if (auto entry = platform.openForRemoval(path)) removeOpenEmptyFolder(std::move(entry));
+void removeEmptyFolder(std::unique_ptr<RemovalEntry> folder) {
+  if (!folder) return;
+  const uint32_t attributes = folder->attributes();
+  if (!platform::isFolderAttributes(attributes) || isLinkAttributes(attributes)) return;
+  folder->remove();
 }
 
-void removeEmptyFolderBelow(platform::Platform& platform, const std::string& root, const std::string& relative) {
+void removeEmptyFolder(platform::Platform& platform, const std::string& path) {
+  removeEmptyFolder(platform.openForRemoval(path));
+}
+
+void removeEmptyFolderBelow(RemovalEntry& root, const std::string& relative) {
   FileError error;
-  if (auto entry = openBelow(platform, root, relative, error)) removeOpenEmptyFolder(std::move(entry));
+  removeEmptyFolder(openBelow(root, relative, error));
 }
 
 bool isLinkAttributes(uint32_t attributes) {

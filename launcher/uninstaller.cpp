@@ -1,6 +1,8 @@
 #include "launcher/uninstaller.h"
 
 #include "app/app_context.h"
+#include "config/game_folder_names.h"
+#include "core/sjis.h"
 #include "installed/install_record.h"
 #include "installed/installed_state.h"
 #include "launcher/exit_codes.h"
@@ -19,6 +21,14 @@ void finishRun(AppContext& ctx, const UninstallerStart& start, int code) {
   ctx.log("exit code " + std::to_string(code));
   if (start.reportAndAwaitEnd) start.reportAndAwaitEnd(code);
   if (code == kExitDone) removeSparedUninstaller(ctx);
+}
+
+// The relay's copy works only for the game's own uninst.exe: the program
+// that waits for it runs that file, and the file to spare is that file. A
+// command line another program made up names anything else.
+bool relayProvesItself(AppContext& ctx, const UninstallerStart& start) {
+  const auto installed = ctx.platform.fileIdentity(joinPath(ctx.config.InstallPath, kUninstallerProgram));
+  return installed && start.waitingImage == installed && ctx.discFree->sparedIdentity == installed;
 }
 
 int exitCodeOf(Tuninsform::Ending ending) {
@@ -42,7 +52,15 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   ctx.logSink = start.logSink;
   ReadInstallerConfig(ctx, start.image);
   ctx.log("title " + ctx.config.title);
-  ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking};
+  ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking,
+                                   platform.fileIdentity(start.sparedUninstaller)};
+  // Before anything is asked or removed; a game that is not installed is
+  // told as such below, with nothing removed either.
+  if (start.relayed && detectInstalledGame(ctx) && !relayProvesItself(ctx, start)) {
+    ctx.log("failed: the relay names another file than the game's uninstaller");
+    ctx.log("exit code " + std::to_string(kExitBadCommandLine));
+    return kExitBadCommandLine;
+  }
   if (start.line.silent) {
     const int code = uninstallUnattended(ctx, start.line.deleteAll);
     finishRun(ctx, start, code);

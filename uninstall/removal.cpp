@@ -1,5 +1,6 @@
 #include "uninstall/removal.h"
 
+#include "config/game_folder_names.h"
 #include "core/sjis.h"
 #include "installed/install_path_check.h"
 #include "installed/install_record.h"
@@ -11,19 +12,53 @@
 
 namespace {
 
-const std::string& sparedUninstaller(const AppContext& ctx) {
-  static const std::string none;
-  return ctx.discFree ? ctx.discFree->sparedUninstaller : none;
+const SparedFile& sparedUninstaller(const AppContext& ctx) {
+  static const SparedFile none;
+  return ctx.discFree ? ctx.discFree->sparedIdentity : none;
 }
 
-// Moves the spared uninstaller out of the game folder once everything else
-// is gone; true when it no longer stands there.
-bool parkSparedUninstaller(AppContext& ctx) {
-  const std::string& spared = sparedUninstaller(ctx);
-  if (spared.empty() || ctx.platform.fileAttributes(spared) == platform::kInvalidAttributes) return true;
+// Moves the spared uninstaller out of the held game folder once everything
+// else is gone; true when it no longer stands there. Only the game's own
+// uninst.exe is that file: one started from elsewhere has nothing to leave.
+bool parkSparedUninstaller(AppContext& ctx, platform::RemovalEntry& installFolder) {
+  const SparedFile& spared = sparedUninstaller(ctx);
+  if (!spared) return true;
+  platform::FileError error = platform::FileError::None;
+  auto file = installFolder.openMember(kUninstallerProgram, &error);
+  if (!file) return error == platform::FileError::Missing;
+  if (file->identity() != *spared) return true;
   const std::string& parking = ctx.discFree->parking;
   // Windows moves a running image within one drive only.
-  return !parking.empty() && ctx.platform.moveFile(spared, joinPath(parking, kParkedUninstaller));
+  return !parking.empty() && file->moveTo(joinPath(parking, kParkedUninstaller));
+}
+
+// What the system calls the game folder now, every link on the way
+// resolved: "" when it is missing, nullopt when it cannot be opened to ask
+// (held by another program: the removal tells what it could not remove).
+std::optional<std::string> finalPathNow(AppContext& ctx) {
+  platform::FileError error = platform::FileError::None;
+  auto folder = ctx.platform.openForRemoval(ctx.config.InstallPath, &error);
+  if (!folder) return error == platform::FileError::Missing ? std::optional<std::string>("") : std::nullopt;
+  return folder->finalPath();
+}
+
+// Whether the folder whose path is now `finalPath` (see finalPathNow) is
+// still the one the guard accepted first: the guard's rule holds for where
+// the links lead, and nothing leads elsewhere since.
+RemovalRefusal acceptance(AppContext& ctx, const std::optional<std::string>& finalPath, bool exists) {
+  if (!finalPath) return RemovalRefusal::None;
+  const std::string& installPath = ctx.config.InstallPath;
+  // A path that cannot be told, or that no longer ends in the game's folder.
+  if (exists && (finalPath->empty() || !isRemovableInstallPath(*finalPath, ctx.config.gameFolder, ctx.platform))) {
+    return RemovalRefusal::UnsafeInstallPath;
+  }
+  auto& accepted = ctx.acceptedRemovalFolder;
+  if (!accepted || accepted->installPath != installPath) {
+    accepted = AcceptedRemovalFolder{installPath, *finalPath};
+    return RemovalRefusal::None;
+  }
+  return ctx.platform.equalsIgnoreCase(accepted->finalPath, *finalPath) ? RemovalRefusal::None
+                                                                          : RemovalRefusal::LinkedInstallPath;
 }
 
 }  // namespace
@@ -47,7 +82,8 @@ RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode) {
   if (mode == RemovalMode::KeepSaveData && ctx.discFree && !ctx.discFree->record) {
     return RemovalRefusal::NoInstallRecord;
   }
-  return RemovalRefusal::None;
+  const auto finalPath = finalPathNow(ctx);
+  return acceptance(ctx, finalPath, finalPath && !finalPath->empty());
 }
 
 void planGameData(AppContext& ctx) {
@@ -68,14 +104,24 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
   if (outcome.refusal != RemovalRefusal::None) return outcome;
   platform::Platform& platform = ctx.platform;
   const std::string& installPath = ctx.config.InstallPath;
-  const std::string& spared = sparedUninstaller(ctx);
+  const SparedFile& spared = sparedUninstaller(ctx);
   RemovalReport report;
   report.onRemoved = [&ctx](const std::string& path) { ctx.log("removed " + path); };
+  // Held from here until the folder itself goes: everything below it is
+  // reached from it, whatever happens to the links above it meanwhile.
+  platform::FileError error = platform::FileError::None;
+  auto root = openInstallFolder(ctx, &error);
+  if (root) {
+    outcome.refusal = acceptance(ctx, root->finalPath(), true);
+    if (outcome.refusal != RemovalRefusal::None) return outcome;
+  } else if (error != platform::FileError::Missing) {
+    report.left(installPath);
+  }
   ctx.CreatedDirs->clear();
   bool keptByDesign = false;
   if (mode == RemovalMode::DeleteAll) {
     // The record goes with everything else.
-    keptByDesign = DeleteTreeContents(platform, installPath, report, spared);
+    if (root) keptByDesign = DeleteTreeContents(*root, installPath, report, spared);
     recordInstallPathChain(ctx, false);
   } else {
     planGameData(ctx);
@@ -88,12 +134,12 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
     } else {
       recordPlanFolders(ctx, false);
     }
-    deletePlannedFiles(ctx, report, spared);
+    if (root) deletePlannedFiles(ctx, *root, report, spared);
   }
   // Kept while anything is left, so that another try finds what to remove.
-  if (report.complete()) removeInstallRecord(platform, installPath);
-  const bool sparedStays = report.complete() && !parkSparedUninstaller(ctx);
-  removeCreatedDirs(ctx);
+  if (report.complete() && root) removeInstallRecord(*root);
+  const bool sparedStays = report.complete() && root && !parkSparedUninstaller(ctx, *root);
+  removeCreatedDirs(ctx, std::move(root));
   // Emptied, the game folder itself goes too; a process working in it
   // keeps it.
   if (mode == RemovalMode::DeleteAll && !keptByDesign && !sparedStays &&
@@ -108,13 +154,15 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
 }
 
 void removeSparedUninstaller(AppContext& ctx) {
-  const std::string& spared = sparedUninstaller(ctx);
-  if (spared.empty()) return;
-  if (!ctx.discFree->parking.empty()) removeFile(ctx.platform, joinPath(ctx.discFree->parking, kParkedUninstaller));
+  const SparedFile& spared = sparedUninstaller(ctx);
+  if (!spared) return;
+  const DiscFreeUninstall& discFree = *ctx.discFree;
+  if (!discFree.parking.empty()) removeFile(ctx.platform, joinPath(discFree.parking, kParkedUninstaller), spared);
   // Parked, it left the game folder and its chain gone already; touching
   // them again would only keep other programs from listing its parents.
-  if (ctx.platform.fileAttributes(spared) == platform::kInvalidAttributes) return;
-  removeFile(ctx.platform, spared);
+  const std::string& path = discFree.sparedUninstaller;
+  if (path.empty() || ctx.platform.fileAttributes(path) == platform::kInvalidAttributes) return;
+  removeFile(ctx.platform, path, spared);
   ctx.CreatedDirs->clear();
   recordInstallPathChain(ctx, false);
   removeCreatedDirs(ctx);

@@ -10,8 +10,7 @@ using platform::RemovalEntry;
 namespace {
 
 // Empties the open folder at `path`; true when something stays by design.
-bool emptyFolder(platform::Platform& platform, RemovalEntry& folder, const std::string& path,
-                 RemovalReport& report, const std::string& spared) {
+bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& report, const SparedFile& spared) {
   auto listing = folder.list();
   if (!listing) {
     report.left(path);
@@ -27,16 +26,16 @@ bool emptyFolder(platform::Platform& platform, RemovalEntry& folder, const std::
       continue;
     }
     const std::string memberPath = joinPath(path, name);
-    if (!spared.empty() && platform.equalsIgnoreCase(memberPath, spared)) continue;
     FileError error = FileError::None;
     auto member = folder.openMember(name, &error);
     if (!member) {
       if (error != FileError::Missing) report.left(memberPath);  // gone meanwhile is fine
       continue;
     }
+    if (spared && member->identity() == *spared) continue;
     const uint32_t attributes = member->attributes();
     if (platform::isFolderAttributes(attributes) && !isLinkAttributes(attributes) &&
-        emptyFolder(platform, *member, memberPath, report, spared)) {
+        emptyFolder(*member, memberPath, report, spared)) {
       keptByDesign = true;
       continue;
     }
@@ -52,14 +51,19 @@ bool emptyFolder(platform::Platform& platform, RemovalEntry& folder, const std::
 
 }  // namespace
 
+bool DeleteTreeContents(RemovalEntry& folder, const std::string& path, RemovalReport& report,
+                        const SparedFile& spared) {
+  if (isLinkAttributes(folder.attributes())) return true;
+  return emptyFolder(folder, path, report, spared);
+}
+
 bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report,
-                        const std::string& spared) {
+                        const SparedFile& spared) {
   FileError error = FileError::None;
   auto entry = platform.openForRemoval(folder, &error);
   if (!entry) {
     if (error != FileError::Missing) report.left(folder);
     return false;
   }
-  if (isLinkAttributes(entry->attributes())) return true;
-  return emptyFolder(platform, *entry, folder, report, spared);
+  return DeleteTreeContents(*entry, folder, report, spared);
 }

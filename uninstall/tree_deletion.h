@@ -16,8 +16,12 @@
 // cannot be removed does not stop its siblings. Returns true when something
 // was left by design, so that the folder itself cannot go. A missing folder
 // is nothing to remove; a folder that is a link is neither entered nor
-// reported (the guard refuses it before). The file `spared` (a full path,
-// letter case ignored; empty for none) is passed over and not reported: the
-// running uninstaller, which goes once its program has ended.
+// reported (the guard refuses it before). The file `spared` is passed over
+// and not reported: the running uninstaller, which goes once its program has
+// ended.
 bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report,
-                        const std::string& spared = "");
+                        const SparedFile& spared = std::nullopt);
+// The same for the held folder `folder`, whose path is `path` (for the
+// report): what it holds is reached from it alone.
+bool DeleteTreeContents(platform::RemovalEntry& folder, const std::string& path, RemovalReport& report,
+                        const SparedFile& spared = std::nullopt);

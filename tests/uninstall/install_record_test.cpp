@@ -51,7 +51,7 @@ TEST_F(InstallRecordTest, OnlyAWholeRecordIsEverRead) {
   platform.clearFaults();
   ASSERT_TRUE(platform.writeFile(kTemporary, "left by a crash"));
   ASSERT_TRUE(writeInstallRecord(ctx));
-  removeInstallRecord(platform, ctx.config.InstallPath);
+  removeInstallRecord(*platform.openForRemoval(ctx.config.InstallPath));
   EXPECT_FALSE(platform.exists(kRecord));
   EXPECT_FALSE(platform.exists(kTemporary));
 }
