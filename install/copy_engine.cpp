@@ -5,14 +5,17 @@
 #include "core/sjis.h"
 #include "install/copy_plan.h"
 
-using platform::OpenMode;
-
 PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error) {
   CopyState& copy = ctx.copy;
   const std::string& name = ctx.CopyPlan->get(copy.CurrentIndex);
-  copy.DestFile = ctx.platform.openStream(joinPath(ctx.config.InstallPath, name), OpenMode::Write, error);
+  // Written only into what the installation makes (never through a link);
+  // save data planned as absent is made new or not at all, never written
+  // over.
+  const bool preserved = copy.CurrentIndex >= copy.AlwaysCopiedCount;
+  copy.DestFile = ctx.platform.openDestinationFile(ctx.config.InstallPath, name, preserved, error);
   if (!copy.DestFile) return PairOpen::DestinationFailed;
-  copy.SourceFile = ctx.platform.openStream(name, OpenMode::Read);
+  copy.DestinationsReached = copy.CurrentIndex + 1;
+  copy.SourceFile = ctx.platform.openStream(name, platform::OpenMode::Read);
   if (!copy.SourceFile) {
     copy.DestFile.reset();
     return PairOpen::SourceFailed;
@@ -88,6 +91,11 @@ void RollBackInstall(AppContext& ctx) {
   // ended.
   RemovalReport report;
   report.onRemoved = [&ctx](const std::string& path) { ctx.log("removed " + path); };
-  deletePlannedFiles(ctx, report);
-  removeCreatedDirs(ctx);
+  // Held until it goes itself, like every removal of the game folder.
+  auto root = openInstallFolder(ctx);
+  // Preserved entries only as far as this copy made them: one it had not
+  // reached may be save data that appeared there since.
+  const int made = std::max(ctx.copy.AlwaysCopiedCount, ctx.copy.DestinationsReached);
+  if (root) deletePlannedFiles(ctx, *root, report, std::nullopt, static_cast<size_t>(made));
+  removeCreatedDirs(ctx, std::move(root));
 }

@@ -9,6 +9,7 @@ std::optional<PlanGap> planCopy(AppContext& ctx) {
   ctx.CopyPlan->clear();
   ctx.CreatedDirs->clear();
   copy.FileCount = 0;
+  copy.DestinationsReached = 0;
   copy.TotalBytes = 0;
   copy.PlannedSizes.clear();
 
@@ -46,9 +47,24 @@ std::optional<std::string> linkedInstallFolder(AppContext& ctx) {
 std::optional<std::string> createInstallFolders(AppContext& ctx) {
   recordInstallPathChain(ctx, false);
   recordPlanFolders(ctx, false);
+  const std::string& installPath = ctx.config.InstallPath;
+  const std::string inside = installPath + '\\';
+  bool outermostMade = false;
   for (const std::string& folder : ctx.CreatedDirs->items()) {
     platform::FileError error = platform::FileError::None;
-    if (ctx.platform.createDirectory(folder, &error)) {
+    bool made = false;
+    if (folder.starts_with(inside)) {
+      // Inside the game folder, each reached from the one above, never
+      // through a link.
+      made = ctx.platform.createDirectoryBelow(installPath, folder.substr(inside.size()), &error);
+    } else if (!outermostMade) {
+      // The first folder made is where another user could otherwise change
+      // the game's files: it gets its own rights when elevated.
+      made = outermostMade = ctx.platform.createProtectedDirectory(folder, &error);
+    } else {
+      made = ctx.platform.createDirectory(folder, &error);
+    }
+    if (made) {
       ctx.log("created folder " + folder);
       continue;
     }
