@@ -1,6 +1,7 @@
 #include "launcher/uninstaller_win32.h"
 
 #include <windows.h>
+#include <ntsecapi.h>
 #include <shellapi.h>
 
 #include <cwchar>
@@ -15,13 +16,19 @@
 #include "launcher/exit_codes.h"
 #include "launcher/run_log.h"
 #include "launcher/uninstaller.h"
+#include "platform/win32/access_lists.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/held_folders.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
 
+using platform::win32::FolderAccess;
+using platform::win32::FolderSecurity;
+using platform::win32::runsElevated;
 using platform::win32::toSjis;
+using platform::win32::UniqueFileHandle;
 using platform::win32::UniqueKernelHandle;
 
 // The switch the copy is started with; only the waiting uninst.exe gives it:
@@ -70,8 +77,26 @@ std::wstring quoted(const std::wstring& argument) {
   return text + L"\"";
 }
 
+// A name no other program can foretell: 128 bits of the system's random
+// source, in hexadecimal.
+std::optional<std::wstring> unforeseeableName() {
+  unsigned char random[16];
+  if (!RtlGenRandom(random, sizeof random)) return std::nullopt;
+  std::wstring name = L"uninst-";
+  for (unsigned char byte : random) {
+    name += L"0123456789abcdef"[byte >> 4];
+    name += L"0123456789abcdef"[byte & 15];
+  }
+  return name;
+}
+
 // A new folder of the user's temp folder whose path has a Shift-JIS form
-// (the copy reads its own file by it); nullopt when there is none.
+// (the copy reads its own file by it); nullopt when there is none. Its name
+// cannot be foretold, so no other program can make it first, or a link by
+// that name; its access list is its own (platform/win32/access_lists.h):
+// when elevated, SYSTEM and Administrators full control and the player read
+// and execute, so that no unelevated program of the player can put a DLL or
+// another program there; otherwise the player alone.
 std::optional<std::wstring> makeParkingFolder() {
   wchar_t temp[MAX_PATH + 1] = {};
   if (!GetTempPathW(MAX_PATH + 1, temp)) return std::nullopt;
@@ -83,12 +108,45 @@ std::optional<std::wstring> makeParkingFolder() {
     base = shortForm;
   }
   if (!base.empty() && base.back() != L'\\') base += L'\\';
-  for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring folder =
-        base + L"uninst-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount() + attempt);
-    if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
+  FolderSecurity security(runsElevated() ? FolderAccess::ElevatedRelay : FolderAccess::PlayerOnly);
+  if (!security.attributes()) return std::nullopt;
+  for (unsigned attempt = 0; attempt < 4; ++attempt) {
+    const auto name = unforeseeableName();
+    if (!name) return std::nullopt;
+    const std::wstring folder = base + *name;
+    if (CreateDirectoryW(folder.c_str(), security.attributes())) return folder;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
   }
   return std::nullopt;
+}
+
+// The whole of a file read through `file`; nullopt on a read error.
+std::optional<std::string> contentOf(HANDLE file) {
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+    if (got == 0) return bytes;
+    bytes.append(buffer, got);
+  }
+}
+
+// The copy at `copy`, opened so that nobody can write, replace or rename it
+// while it is held (reading alone is shared), and checked to hold this
+// program's bytes. The open itself fails while another program holds the
+// file with the right to write or delete, so what was compared is what
+// will run. Invalid when that cannot be made sure of.
+UniqueFileHandle heldCopy(const std::wstring& copy, const std::wstring& modulePath) {
+  UniqueFileHandle held(
+      CreateFileW(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFileHandle own(CreateFileW(modulePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!held || !own) return {};
+  const auto copied = contentOf(held.get());
+  const auto original = contentOf(own.get());
+  if (!copied || !original || *copied != *original) return {};
+  return held;
 }
 
 // /LOG= with its file made absolute: the copy works in another folder.
@@ -111,7 +169,10 @@ std::optional<int> relayToCopy(const std::wstring& modulePath, const std::vector
   auto folder = makeParkingFolder();
   if (!folder) return std::nullopt;
   const std::wstring copy = *folder + L"\\" + platform::win32::toWide(kUninstallerProgram);
-  if (!CopyFileW(modulePath.c_str(), copy.c_str(), TRUE)) {
+  UniqueFileHandle held;
+  if (CopyFileW(modulePath.c_str(), copy.c_str(), TRUE)) held = heldCopy(copy, modulePath);
+  if (!held) {
+    DeleteFileW(copy.c_str());
     RemoveDirectoryW(folder->c_str());
     return std::nullopt;
   }
@@ -134,11 +195,13 @@ std::optional<int> relayToCopy(const std::wstring& modulePath, const std::vector
   PROCESS_INFORMATION started{};
   if (!CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder->c_str(), &startup,
                       &started)) {
+    held.reset();
     DeleteFileW(copy.c_str());
     RemoveDirectoryW(folder->c_str());
     return std::nullopt;
   }
   UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+  held.reset();    // what runs is mapped: the file can change no more
   writer.reset();  // the copy holds the only write end: its end breaks the pipe
 
   int code = 0;
@@ -149,6 +212,30 @@ std::optional<int> relayToCopy(const std::wstring& modulePath, const std::vector
   WaitForSingleObject(process.get(), INFINITE);
   GetExitCodeProcess(process.get(), &exitCode);
   return static_cast<int>(exitCode);
+}
+
+// The identity of the image the process runs; nullopt when it cannot be
+// read.
+std::optional<platform::FileIdentity> imageIdentityOf(HANDLE process) {
+  std::wstring path(32768, L'\0');
+  DWORD length = static_cast<DWORD>(path.size());
+  if (!QueryFullProcessImageNameW(process, 0, path.data(), &length)) return std::nullopt;
+  path.resize(length);
+  UniqueFileHandle image(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                     nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!image || !GetFileInformationByHandle(image.get(), &information)) return std::nullopt;
+  return platform::win32::identityOf(information);
+}
+
+// The pipe handed down is one the waiting process made: whoever started
+// this program with another handle value, or another process id, made the
+// switch up.
+bool pipeOfTheWaitingProcess(const Relay& relay) {
+  ULONG server = 0;
+  return GetFileType(relay.pipe) == FILE_TYPE_PIPE && GetNamedPipeServerProcessId(relay.pipe, &server) &&
+         server == relay.waitingProcess;
 }
 
 }  // namespace
@@ -208,7 +295,13 @@ int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modu
   if (relay) {
     start.parking = toSjis(folderOf(modulePath)).value_or(std::string());
     // Opened now, so that the id names that program and no later one.
-    auto waiting = std::make_shared<UniqueKernelHandle>(OpenProcess(SYNCHRONIZE, FALSE, relay->waitingProcess));
+    auto waiting = std::make_shared<UniqueKernelHandle>(
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, relay->waitingProcess));
+    // The switch proves itself, or nothing at all is done: runUninstaller
+    // checks the image against the game folder's uninst.exe.
+    if (!*waiting || !pipeOfTheWaitingProcess(*relay)) return kExitBadCommandLine;
+    start.relayed = true;
+    start.waitingImage = imageIdentityOf(waiting->get());
     HANDLE pipe = relay->pipe;
     start.reportAndAwaitEnd = [pipe, waiting](int code) {
       DWORD written = 0;
