@@ -5,7 +5,9 @@
 #include "install/destination.h"
 #include "install/instform.h"
 #include "installed/game_files.h"
+#include "installed/install_path_check.h"
 #include "installed/installed_state.h"
+#include "installed/safe_removal.h"
 #include "launcher/read_installer_config.h"
 #include "texts.h"
 #include "uninstall/uninsform.h"
@@ -87,10 +89,21 @@ void Tmform::FormCreate() {
 
 void Tmform::runbtnClick() {
   const std::string& installPath = ctx_.config.InstallPath;
-  std::string program = joinPath(installPath, kGameProgram);
-  // Unquoted: the program path passed alongside makes spaces harmless.
-  std::string commandLine = program + " " + kLaunchArgument;
-  ctx_.platform.createProcess(program, commandLine, platform::kCreateNewConsole, installPath);
+  // PATH is the player's to change, by any program of theirs: an elevated
+  // menu starts only a game folder's origin.exe, never one behind a link.
+  if (!isRemovableInstallPath(installPath, ctx_.config.gameFolder, ctx_.platform)) {
+    tell(texts::kDestinationUnsafe);
+  } else if (isLink(ctx_.platform, installPath)) {
+    tell(std::string(texts::kLinkedInstallFolder) + "\n" + installPath);
+  } else {
+    std::string program = joinPath(installPath, kGameProgram);
+    // Unquoted: the program path passed alongside makes spaces harmless.
+    std::string commandLine = program + " " + kLaunchArgument;
+    platform::StartFailure failure = platform::StartFailure::None;
+    if (!ctx_.platform.createProcess(program, commandLine, platform::kCreateNewConsole, installPath, &failure)) {
+      tellIfOnlyElevated(failure);
+    }
+  }
   close();
 }
 
@@ -116,9 +129,23 @@ void Tmform::FormClose() {
   ctx_.CreatedDirs.reset();
 }
 
-void Tmform::etc1btnClick() { ctx_.platform.shellOpen(ctx_.config.extra1File); }
+void Tmform::etc1btnClick() { openExtraItem(ctx_.config.extra1File); }
 
-void Tmform::etc2btnClick() { ctx_.platform.shellOpen(ctx_.config.extra2File); }
+void Tmform::etc2btnClick() { openExtraItem(ctx_.config.extra2File); }
+
+void Tmform::openExtraItem(const std::string& file) {
+  platform::StartFailure failure = platform::StartFailure::None;
+  if (!ctx_.platform.shellOpen(file, &failure)) tellIfOnlyElevated(failure);
+}
+
+void Tmform::tell(const std::string& text) {
+  ctx_.platform.messageBox(handle(), text, texts::kConfirmCaption, platform::kMbOk);
+}
+
+void Tmform::tellIfOnlyElevated(platform::StartFailure failure) {
+  // Any other failure passes in silence, as it always has.
+  if (failure == platform::StartFailure::OnlyElevated) tell(texts::kCannotStartAsPlayer);
+}
 
 void Tmform::detectInstalledState() {
   if (detectInstalledGame(ctx_)) showInstalledState(true);

@@ -1,6 +1,8 @@
 #pragma once
 // Unit1: the launcher menu, the application's main form.
 
+#include <string>
+
 #include "app/app_context.h"
 #include "toolkit/toolkit.h"
 
@@ -32,6 +34,13 @@ class Tmform : public toolkit::Form {
   // The state lives in the controls: instbtn's Tag and caption, runbtn's
   // Enabled.
   void showInstalledState(bool installed);
+  // Opens an extra item of the medium.
+  void openExtraItem(const std::string& file);
+  // A message box over the menu under "確認".
+  void tell(const std::string& text);
+  // Tells the player that nothing was started because it would have run
+  // with the menu's elevated rights; other failures are not told.
+  void tellIfOnlyElevated(platform::StartFailure failure);
 
   AppContext& ctx_;
 };

@@ -272,12 +272,37 @@ TEST(Menu, DialogResultsSwitchTheState) {
   }
 }
 
+// Fault: the game started from a PATH that any program of the player could
+// have pointed elsewhere (another folder, or the game folder replaced by a
+// link), or started elevated when no way with the player's rights exists,
+// or the menu staying open after the launch.
 TEST(Menu, LaunchStartsTheGameAndClosesTheMenu) {
-  for (bool gameStillThere : {true, false}) {
-    SCOPED_TRACE(gameStillThere ? "game starts" : "game gone");
+  const std::string gameFolder = "C:\\My Games\\DemoAdv";
+  struct Case {
+    const char* name;
+    std::string installPath;
+    bool gameStillThere = true;
+    bool onlyElevated = false;
+    std::string told{};  // empty: no message, and origin.exe is asked to start
+  };
+  const Case cases[] = {
+      {"game starts", gameFolder},
+      {"game gone", gameFolder, false},
+      {"no way with the player's rights", gameFolder, true, true, texts::kCannotStartAsPlayer},
+      {"PATH not the game's folder", "C:\\Users\\player", true, false, texts::kDestinationUnsafe},
+      {"PATH a link", "C:\\Games\\DemoAdv", true, false,
+       std::string(texts::kLinkedInstallFolder) + "\nC:\\Games\\DemoAdv"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     Medium medium;
-    const std::string installPath = "C:\\My Games\\Demo Adv";
-    medium.recordInstallation(installPath, true);
+    if (c.installPath.starts_with("C:\\Games")) {
+      ASSERT_TRUE(medium.platform.createDirectories("C:\\Games"));
+      ASSERT_TRUE(medium.platform.createDirectories(gameFolder));
+      ASSERT_TRUE(medium.platform.addJunction(c.installPath, gameFolder));
+    }
+    medium.recordInstallation(c.installPath, true);
+    if (c.onlyElevated) medium.platform.refuseStartsAsThePlayer();
     bool listsGoneAtClose = false;
     int code = medium.run([&](Script& script, AppContext& ctx) {
       auto formClose = ctx.mform->onClose;
@@ -286,8 +311,8 @@ TEST(Menu, LaunchStartsTheGameAndClosesTheMenu) {
         listsGoneAtClose = !ctx.ExtraCopyList && !ctx.PreserveList && !ctx.CopyPlan && !ctx.CreatedDirs;
       };
       script.on("mform", [&](Form&) {
-        if (!gameStillThere) {
-          ASSERT_TRUE(medium.platform.deleteFile(installPath + "\\origin.exe"));
+        if (!c.gameStillThere) {
+          ASSERT_TRUE(medium.platform.deleteFile(c.installPath + "\\origin.exe"));
         }
       });
       // No step follows: a menu that stayed open would wait with an empty
@@ -296,13 +321,22 @@ TEST(Menu, LaunchStartsTheGameAndClosesTheMenu) {
     });
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(listsGoneAtClose);
+    const auto& boxes = medium.platform.messageBoxes();
     const auto& started = medium.platform.processes();
-    ASSERT_EQ(started.size(), 1u);
-    EXPECT_EQ(started[0].application, installPath + "\\origin.exe");
-    EXPECT_EQ(started[0].commandLine, installPath + "\\origin.exe /l");
-    EXPECT_EQ(started[0].creationFlags, platform::kCreateNewConsole);
-    EXPECT_EQ(started[0].currentDirectory, installPath);
-    EXPECT_EQ(started[0].started, gameStillThere);
+    if (c.told.empty() || c.onlyElevated) {
+      ASSERT_EQ(started.size(), 1u);
+      EXPECT_EQ(started[0].application, c.installPath + "\\origin.exe");
+      EXPECT_EQ(started[0].commandLine, c.installPath + "\\origin.exe /l");
+      EXPECT_EQ(started[0].creationFlags, platform::kCreateNewConsole);
+      EXPECT_EQ(started[0].currentDirectory, c.installPath);
+      EXPECT_EQ(started[0].started, c.gameStillThere && !c.onlyElevated);
+    } else {
+      EXPECT_TRUE(started.empty());
+    }
+    ASSERT_EQ(boxes.size(), c.told.empty() ? 0u : 1u);
+    if (!c.told.empty()) {
+      EXPECT_EQ(boxes[0].text, c.told);
+    }
   }
 }
 
