@@ -153,7 +153,7 @@ TEST(E2eMenu, LaunchStartsTheInstalledGameWithThePlayersRightsAndEndsTheMenu) {
     SCOPED_TRACE(elevatedMenu ? "elevated menu" : "unelevated menu");
     UserKey key("DiscmenuE2eLaunch");
     TempFolder games("games");
-    const std::filesystem::path installPath = games / L"My Games" / L"Demo Adv";
+    const std::filesystem::path installPath = games / L"My Games" / L"DemoAdv";
     std::filesystem::create_directories(installPath);
     std::filesystem::copy_file(reportGameImage(), installPath / L"origin.exe");
     writeRegistryString(HKEY_CURRENT_USER, key.path(), L"PATH", installPath.wstring());

@@ -249,6 +249,70 @@ TEST_F(CopyEngineTest, FailuresOfALaterFileRollBack) {
   }
 }
 
+// Fault: an elevated copy writing through what another user planted at a
+// planned name, or put there between the check before the copy and the
+// write: a hard link to a file elsewhere (its bytes overwritten), a plan
+// folder swapped for a junction (the writes land in its target), save data
+// that appeared since the plan (written over, then deleted by the
+// rollback). Each stops the copy with the file named; nothing outside the
+// game folder changes, and the rollback leaves what the copy did not make.
+TEST_F(CopyEngineTest, WritesGoOnlyIntoWhatTheCopyMade) {
+  struct Case {
+    const char* name;
+    std::function<void(Machine&)> plant;    // before the installation
+    std::function<void(Machine&)> meddle;   // after the first tick
+    std::string refused;                    // the destination named
+    std::string kept;                       // a destination that keeps its bytes
+  };
+  const Case cases[] = {
+      {"a hard link at a planned name",
+       [](Machine& m) { ASSERT_TRUE(m.platform.addHardLink("C:\\Victim\\precious.dat", m.dest("uninst.exe"))); },
+       [](Machine&) {}, "uninst.exe", ""},
+      {"a plan folder swapped for a junction", [](Machine&) {},
+       [](Machine& m) {
+         ASSERT_TRUE(m.platform.removeDirectory(m.dest("data")));
+         ASSERT_TRUE(m.platform.addJunction(m.dest("data"), "C:\\Victim"));
+       },
+       "data\\a.bin", ""},
+      {"save data that appeared", [](Machine&) {},
+       [](Machine& m) { ASSERT_TRUE(m.platform.writeFile(m.dest("save\\slot1.sav"), "the player's")); },
+       "save\\slot1.sav", "save\\slot1.sav"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Machine m;
+    Dialogs d(m);
+    m.put("origin.exe", pattern(ChunkSize + 2));
+    m.put("uninst.exe", "new");
+    m.put("data\\a.bin", "new");
+    m.put("save\\slot1.sav", "new");
+    m.ctx.ExtraCopyList->add("data");
+    m.ctx.PreserveList->add("save");
+    m.put("C:\\Victim\\precious.dat", "precious");
+    m.put("C:\\Victim\\a.bin", "victim's");
+    ASSERT_TRUE(m.platform.createDirectories(m.ctx.config.InstallPath));
+    c.plant(m);
+    const auto victim = m.platform.snapshot().files;
+    Tiform& form = *m.ctx.iform;
+    form.show();
+    for (int i = 0; i < 10 && form.modalResult() == 0; ++i) {
+      form.writetimer->tick();
+      if (i == 0) c.meddle(m);
+    }
+    EXPECT_EQ(form.modalResult(), -1);
+    ASSERT_EQ(m.platform.messageBoxes().size(), 1u);
+    EXPECT_EQ(m.platform.messageBoxes()[0].text, std::string(texts::kCannotCreateFile) + "\n" + m.dest(c.refused));
+    for (const char* file : {"C:\\Victim\\precious.dat", "C:\\Victim\\a.bin"}) {
+      EXPECT_EQ(m.platform.readFile(file), victim.at(file).content) << file;
+    }
+    EXPECT_FALSE(m.platform.exists(m.dest("origin.exe")));  // rolled back
+    if (!c.kept.empty()) {
+      EXPECT_EQ(m.platform.readFile(m.dest(c.kept)), "the player's");
+    }
+    EXPECT_EQ(m.platform.openStreamCount(), 0);
+  }
+}
+
 TEST_F(CopyEngineTest, ConfiguredSourceThatNeverOpensIsPlannedThenReported) {
   put("data\\a.bin", "1");
   put("data\\locked.bin", "12345");

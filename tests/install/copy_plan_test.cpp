@@ -173,6 +173,43 @@ TEST_F(CopyPlanTest, FolderChainAndPlanFoldersAreRecordedOnceParentsFirst) {
   }
 }
 
+// Fault: the folders an elevated installation makes under a drive root
+// inheriting "Authenticated Users: Modify" from it, so that another user
+// replaces origin.exe or uninst.exe before an administrator runs it. The
+// outermost folder made gets an access list of its own, which the rest
+// inherit; a folder that existed keeps its own; unelevated, nothing changes.
+TEST_F(CopyPlanTest, TheOutermostFolderMadeElevatedIsProtected) {
+  put("data\\a.bin");
+  ctx.ExtraCopyList->add("data");
+  struct Case {
+    bool elevated;
+    const char* existing;   // made before the installation
+    const char* protectedFolder;  // nullptr: none
+  };
+  const Case cases[] = {
+      {true, nullptr, "D:\\Games"},
+      {true, "D:\\Games", "D:\\Games\\Title"},
+      {true, "D:\\Games\\Title", nullptr},
+      {false, nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.elevated ? "elevated" : "unelevated") + ", existing " + (c.existing ? c.existing : "-"));
+    platform.setElevated(c.elevated);
+    if (c.existing) {
+      ASSERT_TRUE(platform.createDirectories(c.existing));
+    }
+    prepare(ctx);
+    for (const char* folder : {"D:\\Games", "D:\\Games\\Title", "D:\\Games\\Title\\data"}) {
+      EXPECT_TRUE(isFolder(folder)) << folder;
+      EXPECT_EQ(platform.protectedAccess(folder), c.protectedFolder && std::string(folder) == c.protectedFolder)
+          << folder;
+    }
+    for (const char* folder : {"D:\\Games\\Title\\data", "D:\\Games\\Title", "D:\\Games"}) {
+      ASSERT_TRUE(platform.removeDirectory(folder)) << folder;
+    }
+  }
+}
+
 TEST_F(CopyPlanTest, TrailByteBackslashIsNeverASeparator) {
   const std::string so = sjis("ソフト");  // 0x83 0x5C ...
   ASSERT_EQ(so[1], '\\');

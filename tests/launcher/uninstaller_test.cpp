@@ -110,6 +110,55 @@ TEST(Uninstaller, WithoutARecordOnlyDeleteAllIsOffered) {
   EXPECT_EQ(m.platform.messageBoxes().front().text, texts::kConfirmDeleteAll);
 }
 
+// Fault: a relay switch that another program made up (a changed
+// QuietUninstallString) accepted: the elevated uninstaller removing the game
+// and then "parking" and deleting a file of the attacker's choosing, or
+// removing on behalf of a program that is not the game's uninstaller. And
+// the running uninstaller not recognised when its path reached it another
+// way (a junction, a short name), so that every try ends with files left.
+TEST(Uninstaller, TheRelayProvesItselfOrNothingIsRemoved) {
+  struct Case {
+    const char* what;
+    std::string waitingImage;  // empty: it could not be read
+    std::string spared;
+    int code;
+  };
+  const Case cases[] = {
+      {"the game's uninst.exe", kUninstaller, kUninstaller, kExitDone},
+      {"its path through a junction", kUninstaller, "C:\\Link\\uninst.exe", kExitDone},
+      {"another program waits", "C:\\Temp\\other.exe", kUninstaller, kExitBadCommandLine},
+      {"another file to spare", kUninstaller, "C:\\Victim\\precious.txt", kExitBadCommandLine},
+      {"the waiting image unknown", "", kUninstaller, kExitBadCommandLine},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    InstalledWithoutDisc m;
+    m.writeRecord();
+    ASSERT_TRUE(m.platform.addJunction("C:\\Link", kGame));
+    ASSERT_TRUE(m.platform.createDirectories("C:\\Victim"));
+    ASSERT_TRUE(m.platform.writeFile("C:\\Victim\\precious.txt", "precious"));
+    ASSERT_TRUE(m.platform.writeFile("C:\\Temp\\other.exe", "MZ"));
+    const std::string copy = kParking + "\\uninst.exe";
+    ASSERT_TRUE(m.platform.writeFile(copy, *m.platform.readFile(kUninstaller)));
+    UninstallerStart start{copy, c.spared, kParking, [&](int code) { m.reported = code; }};
+    start.line.silent = true;
+    start.line.deleteAll = true;
+    start.relayed = true;
+    if (!c.waitingImage.empty()) start.waitingImage = m.platform.fileIdentity(c.waitingImage);
+    const auto before = m.platform.snapshot();
+
+    EXPECT_EQ(runUninstaller(m.platform, start), c.code);
+    EXPECT_EQ(m.platform.readFile("C:\\Victim\\precious.txt"), "precious");
+    if (c.code == kExitDone) {
+      EXPECT_FALSE(m.platform.exists(kGame));
+      EXPECT_EQ(m.reported, kExitDone);
+    } else {
+      EXPECT_EQ(platform::describeDifference(before, m.platform.snapshot()), "");
+      EXPECT_FALSE(m.reported);
+    }
+  }
+}
+
 TEST(Uninstaller, ExitCodesTellWhatHappened) {
   struct Case {
     const char* what;

@@ -1,6 +1,7 @@
 // A small program the process tests start. It writes its process id, its
-// command line and its current directory, as UTF-16 lines separated by line
-// feeds, to "probe-report.txt" in its current directory, then signals the
+// command line, its current directory and whether it runs elevated
+// ("elevated" or "limited"), as UTF-16 lines separated by line feeds, to
+// "probe-report.txt" in its current directory, then signals the
 // event "discmenu-process-probe". The name is fixed, not handed down in the
 // environment: a program that the desktop's shell starts for an elevated
 // caller gets the shell's environment.
@@ -10,11 +11,25 @@
 
 #include "platform/win32/handles.h"
 
+namespace {
+
+bool elevated() {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+  platform::win32::UniqueKernelHandle token(raw);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+         elevation.TokenIsElevated;
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::wstring directory(GetCurrentDirectoryW(0, nullptr), L'\0');
   directory.resize(GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data()));
-  const std::wstring report =
-      std::to_wstring(GetCurrentProcessId()) + L"\n" + GetCommandLineW() + L"\n" + directory;
+  const std::wstring report = std::to_wstring(GetCurrentProcessId()) + L"\n" + GetCommandLineW() + L"\n" +
+                              directory + L"\n" + (elevated() ? L"elevated" : L"limited");
   {
     platform::win32::UniqueFileHandle file(
         CreateFileW(L"probe-report.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

@@ -12,6 +12,7 @@
 #include "core/sjis.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_platform.h"
 #include "tests/platform/contract.h"
 #include "tests/support/sjis_text.h"
 
@@ -31,7 +32,7 @@ std::wstring besideThisProgram(const wchar_t* name) {
 }
 
 struct ProbeReport {
-  std::wstring commandLine, directory;
+  std::wstring commandLine, directory, rights;
 };
 
 // Reads the probe's report and waits until the probe has ended.
@@ -43,11 +44,12 @@ ProbeReport finishProbe(const std::string& folder) {
   DWORD read = 0;
   ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
   text.resize(read / sizeof(wchar_t));
-  const size_t first = text.find(L'\n'), second = text.find(L'\n', first + 1);
-  if (second == std::wstring::npos) return {L"(bad report)", L""};
+  const size_t first = text.find(L'\n'), second = text.find(L'\n', first + 1), third = text.find(L'\n', second + 1);
+  if (third == std::wstring::npos) return {L"(bad report)", L""};
   UniqueKernelHandle probe(OpenProcess(SYNCHRONIZE, FALSE, std::stoul(text.substr(0, first))));
   if (probe) WaitForSingleObject(probe.get(), kStartLimitMs);  // no handle: it has ended already
-  return {text.substr(first + 1, second - first - 1), text.substr(second + 1)};
+  return {text.substr(first + 1, second - first - 1), text.substr(second + 1, third - second - 1),
+          text.substr(third + 1)};
 }
 
 class Win32Process : public ::testing::Test {
@@ -87,6 +89,36 @@ TEST_F(Win32Process, ShellOpenRunsAProgramInTheCurrentDirectory) {
   const ProbeReport report = finishProbe(workFolder);
   EXPECT_NE(report.commandLine.find(toWide(probe)), std::wstring::npos);
   EXPECT_EQ(report.directory, toWide(workFolder));
+}
+
+// Fault: an elevated menu whose desktop shell does not answer (Explorer not
+// running, hung, a COM step failing) starting the game or opening an extra
+// item with its own elevated rights. Under Wine every program runs elevated
+// above a linked unelevated token, as an administrator's under UAC does;
+// the shell's route is left out here, then the token's too.
+TEST_F(Win32Process, WithoutTheShellAProgramStartsWithThePlayersRightsOrNotAtAll) {
+  platform::Win32Platform withoutShell(platform::Win32Platform::UnelevatedStarts{false, true});
+  const std::string commandLine = "\"" + probe + "\" /l";
+  ASSERT_TRUE(withoutShell.createProcess(probe, commandLine, platform::kCreateNewConsole, workFolder));
+  ASSERT_EQ(WaitForSingleObject(done.get(), kStartLimitMs), WAIT_OBJECT_0);
+  const ProbeReport report = finishProbe(workFolder);
+  EXPECT_EQ(report.commandLine, toWide(commandLine));
+  EXPECT_EQ(report.directory, toWide(workFolder));
+  EXPECT_EQ(report.rights, L"limited");
+
+  ResetEvent(done.get());
+  ASSERT_TRUE(withoutShell.setCurrentDirectory(workFolder));
+  ASSERT_TRUE(withoutShell.shellOpen(probe));
+  ASSERT_EQ(WaitForSingleObject(done.get(), kStartLimitMs), WAIT_OBJECT_0);
+  EXPECT_EQ(finishProbe(workFolder).rights, L"limited");
+
+  platform::Win32Platform noWay(platform::Win32Platform::UnelevatedStarts{false, false});
+  for (bool opened : {false, true}) {
+    platform::StartFailure failure = platform::StartFailure::None;
+    EXPECT_FALSE(opened ? noWay.shellOpen(probe, &failure)
+                        : noWay.createProcess(probe, commandLine, platform::kCreateNewConsole, workFolder, &failure));
+    EXPECT_EQ(failure, platform::StartFailure::OnlyElevated);
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "tests/support/sjis_text.h"
 #include "tests/uninstall/installed_game.h"
 #include "uninstall/removal.h"
+#include "uninstall/tree_deletion.h"
 
 namespace {
 
@@ -218,6 +219,58 @@ TEST_F(RemovalTest, DoubtfulInstallPathRemovesNothingAtAll) {
       auto before = platform.snapshot();
       EXPECT_EQ(removeInstallation(ctx, mode).refusal, refusal) << path;
       EXPECT_EQ(platform::describeDifference(before, platform.snapshot()), "") << path;
+    }
+  }
+}
+
+// Fault: a link above the game folder (another user's, in a folder of
+// theirs) re-pointed after the guard's check, while the player reads the
+// question or in the middle of the removal, so that the elevated removal
+// deletes in the folder it leads to now: one of the same name elsewhere.
+TEST_F(RemovalTest, ALinkAboveTheGameFolderRePointedLeadsTheRemovalNowhereElse) {
+  ASSERT_TRUE(platform.addDrive('F'));
+  for (const char* name : {"origin.exe", "data\\a.bin", "uninst-record.txt", "precious.dat"}) {
+    put(std::string("F:\\Victim\\Title\\") + name, "victim's");
+  }
+  ASSERT_TRUE(platform.createDirectories("F:\\Games"));
+  ASSERT_TRUE(platform.addJunction("C:\\Games", "F:\\Games"));
+  ctx.ExtraCopyList->add("data");
+  enum class When { DuringTheQuestion, DuringTheRemoval };
+  for (RemovalMode mode : {RemovalMode::KeepSaveData, RemovalMode::DeleteAll}) {
+    for (When when : {When::DuringTheQuestion, When::DuringTheRemoval}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(mode)) + (when == When::DuringTheQuestion ? " question" : " removal"));
+      ASSERT_TRUE(platform.repointJunction("C:\\Games", "F:\\Games"));
+      for (const char* name : {"origin.exe", "data\\a.bin", "mine.sav"}) shipped(name);
+      registerGame();
+      ASSERT_EQ(removalRefusal(ctx, mode), RemovalRefusal::None);  // the dialog's check
+      const auto victim = [&] {
+        auto all = platform.snapshot();
+        std::erase_if(all.files, [](const auto& file) { return !file.first.starts_with("F:\\Victim"); });
+        all.registry.clear();
+        return all;
+      };
+      const auto before = victim();
+      if (when == When::DuringTheQuestion) {
+        ASSERT_TRUE(platform.repointJunction("C:\\Games", "F:\\Victim"));
+      } else {
+        // Planning lists the medium's folder, delete-all the game folder.
+        platform.onceAfterListing(mode == RemovalMode::DeleteAll ? "F:\\Games\\Title" : "E:\\data",
+                                  [&] { platform.repointJunction("C:\\Games", "F:\\Victim"); });
+      }
+      const RemovalOutcome outcome = removeInstallation(ctx, mode);
+      EXPECT_EQ(platform::describeDifference(before, victim()), "");
+      if (when == When::DuringTheQuestion) {
+        EXPECT_EQ(outcome.refusal, RemovalRefusal::LinkedInstallPath);
+        EXPECT_TRUE(exists("F:\\Games\\Title\\data\\a.bin"));
+      } else {
+        EXPECT_EQ(outcome.refusal, RemovalRefusal::None);
+        EXPECT_FALSE(exists("F:\\Games\\Title\\data\\a.bin"));
+        EXPECT_FALSE(exists("F:\\Games\\Title\\origin.exe"));
+      }
+      platform.clearFaults();
+      ASSERT_TRUE(platform.repointJunction("C:\\Games", "F:\\Games"));
+      RemovalReport leftOver;
+      DeleteTreeContents(platform, "F:\\Games\\Title", leftOver);
     }
   }
 }
