@@ -54,6 +54,12 @@ void Tuninsform::Button1Click() {
     return;
   }
   const RemovalOutcome outcome = removeInstallation(ctx_, mode);
+  if (outcome.refusal != RemovalRefusal::None) {
+    // The folder changed while the question was shown (a link above it
+    // re-pointed): nothing was removed.
+    tell(removalRefusalText(outcome.refusal, ctx_));
+    return;
+  }
   if (outcome.firstLeft) {
     // Not done: the menu stays installed and the registration is kept, so
     // the player can close the game and uninstall again.
