@@ -25,6 +25,18 @@ void installSilently(GameDisc& disc, const std::filesystem::path& destination) {
   ASSERT_EQ(installer.exitCode(), 0u);
 }
 
+// A game installed as a script would install it, under a scenario's own
+// registry key and Start-menu group, into `games`\Game.
+struct SilentlyInstalled {
+  explicit SilentlyInstalled(const std::string& scenario) : names(scenario), disc(names), games(scenario) {
+    installSilently(disc, games.path());
+  }
+  ScenarioNames names;
+  GameDisc disc;
+  TempFolder games;
+  const std::filesystem::path installPath = games / kGameFolder;
+};
+
 // Starts `program` with `arguments` and the handles this program marked
 // inheritable, as the uninstaller starts its copy; its exit code.
 DWORD runInheriting(const std::filesystem::path& program, const std::wstring& arguments,
@@ -104,11 +116,8 @@ class LinuxLink {
 // process, nor a real pipe of a process that does not run the game's
 // uninst.exe, may start anything; the exit code is 2.
 TEST(E2eTrust, AForgedRelaySwitchRemovesNothingAndEndsWithTwo) {
-  ScenarioNames names("DiscmenuE2eForgedRelay");
-  GameDisc disc(names);
-  TempFolder games("forged-relay");
-  const std::filesystem::path installPath = games / kGameFolder;
-  installSilently(disc, games.path());
+  SilentlyInstalled game("DiscmenuE2eForgedRelay");
+  const std::filesystem::path& installPath = game.installPath;
   TempFolder elsewhere("forged-relay-copy");
   std::filesystem::copy_file(installPath / "uninst.exe", elsewhere / "uninst.exe");
   const std::filesystem::path precious = elsewhere / "precious.txt";
@@ -132,7 +141,7 @@ TEST(E2eTrust, AForgedRelaySwitchRemovesNothingAndEndsWithTwo) {
 
   EXPECT_EQ(readFile(precious), "precious");
   expectFiles(installPath, installed);
-  EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, names.keyPath(), L"PATH"), installPath.wstring());
+  EXPECT_EQ(readRegistryString(HKEY_CURRENT_USER, game.names.keyPath(), L"PATH"), installPath.wstring());
 }
 
 // Fault: the relay folder in %TEMP% named from the process id and the
@@ -143,14 +152,10 @@ TEST(E2eTrust, AForgedRelaySwitchRemovesNothingAndEndsWithTwo) {
 // turns a list into Unix permissions), so there the list is compared as the
 // program hands it over (tests/platform-win32, Win32AccessLists).
 TEST(E2eTrust, TheRelayFolderIsUnforeseeableAndItsOwn) {
-  ScenarioNames names("DiscmenuE2eRelayFolder");
-  GameDisc disc(names);
-  TempFolder games("relay-folder");
-  const std::filesystem::path installPath = games / kGameFolder;
-  installSilently(disc, games.path());
+  SilentlyInstalled game("DiscmenuE2eRelayFolder");
   std::vector<std::filesystem::path> folders;
   for (int run = 0; run < 2; ++run) {
-    Process program = Process::start(installPath / "uninst.exe", L"", installPath);
+    Process program = Process::start(game.installPath / "uninst.exe", L"", game.installPath);
     Window dialog = waitForAnyWindow(L"Tuninsform", L"アンインストール");
     folders.push_back(imageFolderOf(dialog));
     dialog.child(uninsformLayout, "Button2").click();
