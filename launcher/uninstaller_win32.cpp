@@ -299,7 +299,13 @@ int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modu
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, relay->waitingProcess));
     // The switch proves itself, or nothing at all is done: runUninstaller
     // checks the image against the game folder's uninst.exe.
-    if (!*waiting || !pipeOfTheWaitingProcess(*relay)) return kExitBadCommandLine;
+    if (!*waiting || !pipeOfTheWaitingProcess(*relay)) {
+      if (start.logSink) {
+        start.logSink("failed: the relay switch was not given by a waiting uninstaller");
+        start.logSink("exit code " + std::to_string(kExitBadCommandLine));
+      }
+      return kExitBadCommandLine;
+    }
     start.relayed = true;
     start.waitingImage = imageIdentityOf(waiting->get());
     HANDLE pipe = relay->pipe;

@@ -48,8 +48,10 @@ std::optional<std::string> finalPathNow(AppContext& ctx) {
 RemovalRefusal acceptance(AppContext& ctx, const std::optional<std::string>& finalPath, bool exists) {
   if (!finalPath) return RemovalRefusal::None;
   const std::string& installPath = ctx.config.InstallPath;
-  // A path that cannot be told, or that no longer ends in the game's folder.
-  if (exists && (finalPath->empty() || !isRemovableInstallPath(*finalPath, ctx.config.gameFolder, ctx.platform))) {
+  // A path that cannot be told, or that no longer ends in the game's folder
+  // (a network drive's path names its share, which the guard does not read).
+  if (exists && (finalPath->empty() || (hasDriveName(*finalPath) &&
+                                        !isRemovableInstallPath(*finalPath, ctx.config.gameFolder, ctx.platform)))) {
     return RemovalRefusal::UnsafeInstallPath;
   }
   auto& accepted = ctx.acceptedRemovalFolder;
