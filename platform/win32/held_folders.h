@@ -53,11 +53,12 @@ bool samePathText(const std::wstring& a, const std::wstring& b);
 
 // The folder `relative` leads to below the held folder `root` whose final
 // path is `rootPath`, every folder on the way opened from the one above
-// without following a link, and each checked to be the plain folder it
-// should be: not a reparse point, and with the final path its names spell
-// (a link the file system follows regardless, as Wine follows a symbolic
-// link of Linux, shows there). The last name of `relative` is not opened
-// but returned in `leaf`. Invalid, with the cause, when the way is broken.
+// without following a link, and each checked to be a plain folder (not a
+// reparse point); the last one must have the final path the names spell (a
+// link on the way that the file system follows regardless, as Wine follows
+// a symbolic link of Linux, shows there). The last name of `relative` is
+// not opened but returned in `leaf`, with the path it must have in
+// `leafPath`. Invalid, with the cause, when the way is broken.
 UniqueFileHandle openFoldersBelow(HANDLE root, const std::wstring& rootPath, std::wstring_view relative,
                                   std::wstring& leaf, std::wstring& leafPath, FileError* error);
 

@@ -89,15 +89,17 @@ HANDLE openHandle(const std::wstring& path, OpenMode mode) {
 // its other name, and a link that the file system follows regardless (a
 // symbolic link of Linux under Wine) shows in the final path.
 bool truncatable(HANDLE file, const std::wstring& expectedPath, FileError* error) {
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(file, &information)) {
+  FILE_BASIC_INFO basic;
+  FILE_STANDARD_INFO standard;
+  if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
     win32::reportLastError(error);
     return false;
   }
   FileError refused = FileError::None;
-  if (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+  if (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) {
     refused = FileError::AccessDenied;
-  } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || information.nNumberOfLinks != 1 ||
+  } else if ((basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || standard.NumberOfLinks != 1 ||
              !win32::samePathText(win32::finalPathOf(file), expectedPath)) {
     refused = FileError::Other;
   }
