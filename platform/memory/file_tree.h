@@ -23,6 +23,9 @@ namespace platform::memory {
 struct FileData {
   std::string bytes;
   int openStreams = 0;
+  // No stream changed the bytes since it last committed them to the disk
+  // itself (Stream::commit): they would outlive a crash of the machine.
+  bool durable = true;
 };
 
 struct Node {

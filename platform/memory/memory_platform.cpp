@@ -24,7 +24,10 @@ std::string firstWord(const std::string& commandLine) {
 
 }  // namespace
 
-MemoryPlatform::MemoryPlatform() : current_{'C', {}}, disk_(std::make_shared<memory::DiskFaults>()) {
+MemoryPlatform::MemoryPlatform()
+    : current_{'C', {}},
+      disk_(std::make_shared<memory::DiskFaults>()),
+      life_(std::make_shared<memory::ProcessLifetime>()) {
   registry_.create(Hive::CurrentUser, "Software");
   registry_.create(Hive::LocalMachine, "SOFTWARE");
 }
@@ -32,20 +35,47 @@ MemoryPlatform::MemoryPlatform() : current_{'C', {}}, disk_(std::make_shared<mem
 MemoryPlatform::~MemoryPlatform() = default;
 
 std::unique_ptr<RegistryKey> MemoryPlatform::openKey(Hive hive, const std::string& path) {
+  if (!life_->admit("openKey", path)) return nullptr;
   auto key = registry_.find(hive, path);
   if (!key) return nullptr;
-  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), false);
+  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), false, life_);
 }
 
 std::unique_ptr<RegistryKey> MemoryPlatform::createKey(Hive hive, const std::string& path) {
+  if (!life_->admit("createKey", path)) return nullptr;
   auto key = registry_.create(hive, path);
   if (!key) return nullptr;
-  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), true);
+  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), true, life_);
 }
 
-bool MemoryPlatform::deleteKey(Hive hive, const std::string& path) { return registry_.remove(hive, path); }
+bool MemoryPlatform::deleteKey(Hive hive, const std::string& path) {
+  return life_->admit("deleteKey", path) && registry_.remove(hive, path);
+}
+
+// The model keeps no registry apart from what is on the disk: the flush is
+// only recorded as a call.
+bool MemoryPlatform::flushRegistry(Hive) { return life_->admit("flushRegistry"); }
+
+void MemoryPlatform::beginHighTimerResolution() {
+  if (life_->admit("beginHighTimerResolution")) ++timerResolutionBalance_;
+}
+
+void MemoryPlatform::endHighTimerResolution() {
+  if (life_->admit("endHighTimerResolution")) --timerResolutionBalance_;
+}
+
+void MemoryPlatform::keepSystemAwake(bool awake) {
+  if (life_->admit("keepSystemAwake", awake ? "on" : "off")) keptAwake_ = awake;
+}
+
+void MemoryPlatform::startAnotherProcess() {
+  life_->restart();
+  timerResolutionBalance_ = 0;
+  keptAwake_ = false;
+}
 
 bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink& link) {
+  if (!life_->admit("writeShellLink", linkPath)) return false;
   if (characterCount(linkPath) > kMaxLinkPathCharacters) return false;
   auto stream = openStream(linkPath, OpenMode::Write);
   if (!stream) return false;
@@ -56,6 +86,7 @@ bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink
 }
 
 std::optional<ShellLink> MemoryPlatform::readShellLink(const std::string& linkPath) {
+  if (!life_->admit("readShellLink", linkPath)) return std::nullopt;
   Node* file = findFile(linkPath);
   if (!file) return std::nullopt;
   return memory::decodeShellLink(file->data->bytes);
@@ -63,6 +94,7 @@ std::optional<ShellLink> MemoryPlatform::readShellLink(const std::string& linkPa
 
 bool MemoryPlatform::createProcess(const std::string& application, const std::string& commandLine,
                                    uint32_t creationFlags, const std::string& currentDirectory) {
+  if (!life_->admit("createProcess", application)) return false;
   const std::string program = application.empty() ? firstWord(commandLine) : application;
   bool started = findFile(program) && (currentDirectory.empty() || findFolder(currentDirectory));
   processes_.push_back({application, commandLine, creationFlags, currentDirectory, started});
@@ -70,12 +102,15 @@ bool MemoryPlatform::createProcess(const std::string& application, const std::st
 }
 
 bool MemoryPlatform::shellOpen(const std::string& file) {
+  if (!life_->admit("shellOpen", file)) return false;
   bool opened = exists(file);
   shellOpens_.push_back({file, opened});
   return opened;
 }
 
 int MemoryPlatform::messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) {
+  // A box that cannot be shown counts as cancelled, as on Windows.
+  if (!life_->admit("messageBox", text)) return kIdCancel;
   MessageBoxRecord record{owner, text, caption, type, 0};
   messageBoxes_.push_back(record);
   const size_t index = messageBoxes_.size() - 1;

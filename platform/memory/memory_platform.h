@@ -7,6 +7,10 @@
 //
 // Streams it hands out stay valid after the platform is destroyed (they
 // share the file and the fault switches).
+//
+// Every call of the interface is a call of the running process
+// (endProcessAfter), text comparisons, the screen and the date aside: those
+// change nothing and tell nothing of the machine's state.
 
 #include <cstdint>
 #include <deque>
@@ -20,6 +24,7 @@
 #include "platform/memory/disk_faults.h"
 #include "platform/memory/file_tree.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/process_lifetime.h"
 #include "platform/memory/snapshot.h"
 #include "platform/platform.h"
 
@@ -71,6 +76,7 @@ class MemoryPlatform : public Platform {
   std::unique_ptr<RegistryKey> openKey(Hive hive, const std::string& path) override;
   std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
   bool deleteKey(Hive hive, const std::string& path) override;
+  bool flushRegistry(Hive hive) override;
   bool createDirectory(const std::string& path, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
@@ -94,8 +100,9 @@ class MemoryPlatform : public Platform {
   std::vector<Monitor> monitors() override { return monitors_; }
   bool highContrast() override { return highContrast_; }
   LocalDate localDate() override { return date_; }
-  void beginHighTimerResolution() override { ++timerResolutionBalance_; }
-  void endHighTimerResolution() override { --timerResolutionBalance_; }
+  void beginHighTimerResolution() override;
+  void endHighTimerResolution() override;
+  void keepSystemAwake(bool awake) override;
   bool equalsIgnoreCase(const std::string& a, const std::string& b) override;
   std::string caseFoldKey(const std::string& text) override;
 
@@ -176,6 +183,26 @@ class MemoryPlatform : public Platform {
   bool highTimerResolutionActive() const { return timerResolutionBalance_ > 0; }
   // Begins minus ends; anything but 0 after a copy is a leak or a double end.
   int highTimerResolutionBalance() const { return timerResolutionBalance_; }
+  // Whether the process asks the system to stay awake (keepSystemAwake).
+  bool keptAwake() const { return keptAwake_; }
+
+  // --- The end of the process ----------------------------------------------
+  // Ends the process without warning (End task, a crash) once `calls` more
+  // platform calls have run: the next one throws memory::ProcessEnded, and
+  // every call after it, from the destructors that unwind, changes nothing
+  // and fails. A stream's buffer is lost, as the C runtime's is when the
+  // process is ended; what reached the disk stays, whether committed or not.
+  void endProcessAfter(long calls) { life_->endAfter(calls); }
+  // Another process on the same machine, after the last one ended: files,
+  // folders and the registry as they are; the raised timer resolution and
+  // the request to stay awake, which the system ends with a process, gone.
+  void startAnotherProcess();
+  // The calls of the running process so far, each named with its subject
+  // ("createDirectory D:\Games"), for a test to count and name them.
+  const std::vector<std::string>& processCalls() const { return life_->calls(); }
+  // Whether the file's bytes are on the disk itself: written by no stream
+  // since one last committed them (Stream::commit).
+  bool durable(const std::string& path) const;
 
   // --- Test conveniences (no faults apply) --------------------------------
   // Creates or replaces a file; false when its folder is missing or it is a
@@ -247,6 +274,7 @@ class MemoryPlatform : public Platform {
   memory::FullPath current_;
   memory::MemoryRegistry registry_;
   std::shared_ptr<memory::DiskFaults> disk_;
+  std::shared_ptr<memory::ProcessLifetime> life_;
   ListingOrder listingOrder_ = ListingOrder::Creation;
   std::map<std::string, std::vector<std::string>> folderOrders_;
   std::map<std::string, size_t> failingListings_;
@@ -263,6 +291,7 @@ class MemoryPlatform : public Platform {
   LocalDate date_{2026, 12, 9};
   std::map<char, VolumeSpace> volumes_;
   int timerResolutionBalance_ = 0;
+  bool keptAwake_ = false;
 };
 
 }  // namespace platform

@@ -24,21 +24,28 @@ class MemoryRemovalEntry final : public RemovalEntry {
   MemoryRemovalEntry(MemoryPlatform& platform, Node* node) : platform_(platform), node_(node) { ++node_->held; }
   ~MemoryRemovalEntry() override { release(); }
 
-  uint32_t attributes() override { return node_ ? node_->attributes() : kInvalidAttributes; }
+  uint32_t attributes() override {
+    if (!platform_.life_->admit("attributes", subject())) return kInvalidAttributes;
+    return node_ ? node_->attributes() : kInvalidAttributes;
+  }
 
   std::optional<FolderListing> list() override {
     // A link is never listed through: that would be its target's listing.
-    if (!node_ || node_->kind != Node::Kind::Folder) return std::nullopt;
+    if (!platform_.life_->admit("list", subject()) || !node_ || node_->kind != Node::Kind::Folder) {
+      return std::nullopt;
+    }
     return platform_.listMembers(*node_);
   }
 
   std::unique_ptr<RemovalEntry> openMember(const std::string& name, FileError* error) override {
+    if (!platform_.life_->admit("openMember", subject() + "\\" + name)) return failWith(error, FileError::Other);
     if (!node_ || node_->kind != Node::Kind::Folder) return failWith(error, FileError::Other);
     if (name.empty() || containsPathSeparator(name)) return failWith(error, FileError::Other);
     return MemoryPlatform::openHeld(platform_, node_->member(name), error);
   }
 
   bool remove() override {
+    if (!platform_.life_->admit("remove", subject())) return false;
     if (!node_) return false;
     Node* node = node_;
     // Its own hold aside, as a handle's delete goes through.
@@ -50,6 +57,8 @@ class MemoryRemovalEntry final : public RemovalEntry {
   }
 
  private:
+  std::string subject() const { return node_ ? FileTree::pathOf(node_).text() : std::string(); }
+
   void release() {
     if (node_) --node_->held;
     node_ = nullptr;
@@ -67,6 +76,7 @@ std::unique_ptr<RemovalEntry> MemoryPlatform::openHeld(MemoryPlatform& platform,
 }
 
 std::unique_ptr<RemovalEntry> MemoryPlatform::openForRemoval(const std::string& path, FileError* error) {
+  if (!life_->admit("openForRemoval", path)) return failWith(error, FileError::Other);
   // Absolute and literal, as "\\?\" paths are: no name is trimmed, none
   // names a device, and "." and ".." are not resolved but refused.
   if (!hasDriveName(path) || path.size() < 3 || !isPathSeparator(path[2])) return failWith(error, FileError::Other);

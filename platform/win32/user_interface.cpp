@@ -1,5 +1,5 @@
-// Message boxes, the screen and its monitors, high contrast, and the system
-// timer resolution.
+// Message boxes, the screen and its monitors, high contrast, the system
+// timer resolution and the request to stay awake.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -62,5 +62,10 @@ LocalDate Win32Platform::localDate() {
 void Win32Platform::beginHighTimerResolution() { timeBeginPeriod(1); }
 
 void Win32Platform::endHighTimerResolution() { timeEndPeriod(1); }
+
+void Win32Platform::keepSystemAwake(bool awake) {
+  // ES_CONTINUOUS alone clears the request this thread made.
+  SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+}
 
 }  // namespace platform

@@ -32,6 +32,7 @@ class Win32Platform final : public Platform {
   std::unique_ptr<RegistryKey> openKey(Hive hive, const std::string& path) override;
   std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
   bool deleteKey(Hive hive, const std::string& path) override;
+  bool flushRegistry(Hive hive) override;
 
   bool createDirectory(const std::string& path, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
@@ -63,6 +64,7 @@ class Win32Platform final : public Platform {
   LocalDate localDate() override;
   void beginHighTimerResolution() override;
   void endHighTimerResolution() override;
+  void keepSystemAwake(bool awake) override;
 
   bool equalsIgnoreCase(const std::string& a, const std::string& b) override;
   std::string caseFoldKey(const std::string& text) override;
