@@ -134,6 +134,9 @@ void FormWindow::changed(Property property) {
     case Property::SessionEnd:
       applySessionEndRefusal();
       break;
+    case Property::Posted:
+      PostMessageW(window_.get(), kPostedCallMessage, 0, 0);
+      break;
     default:
       break;
   }
@@ -384,6 +387,12 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kHideMessage:
       finishHiding();
+      return 0;
+    case kPostedCallMessage:
+      // Posted messages come before painting: the form is drawn first, so
+      // that the player sees it while the call works.
+      if (form_.visible()) RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      form_.runPostedCall();
       return 0;
     case WM_MOVE: {
       RECT rect{};
