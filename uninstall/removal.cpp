@@ -2,6 +2,7 @@
 
 #include "core/sjis.h"
 #include "installed/install_path_check.h"
+#include "installed/installed_state.h"
 #include "installed/install_record.h"
 #include "installed/planning.h"
 #include "installed/safe_removal.h"
@@ -50,6 +51,12 @@ RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode) {
   return RemovalRefusal::None;
 }
 
+std::optional<InstallRecord> recordForRemoval(AppContext& ctx) {
+  auto record = readInstallRecord(ctx.platform, ctx.config.InstallPath);
+  if (!record && removalStage(ctx.platform, ctx.config.registryKey) == RemovalStage::Folders) record.emplace();
+  return record;
+}
+
 void planGameData(AppContext& ctx) {
   ctx.CopyPlan->clear();
   if (ctx.discFree && ctx.discFree->record) {
@@ -68,14 +75,21 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
   if (outcome.refusal != RemovalRefusal::None) return outcome;
   platform::Platform& platform = ctx.platform;
   const std::string& installPath = ctx.config.InstallPath;
+  const std::string& registryKey = ctx.config.registryKey;
   const std::string& spared = sparedUninstaller(ctx);
   RemovalReport report;
   report.onRemoved = [&ctx](const std::string& path) { ctx.log("removed " + path); };
+  // From here on the game stays registered, whatever is left of its
+  // folder, until everything else is gone: a removal ended at any point is
+  // found and finished by the next one.
+  if (!markRemoval(platform, registryKey, RemovalStage::Files)) ctx.log("failed: the removal could not be marked");
   ctx.CreatedDirs->clear();
   bool keptByDesign = false;
   if (mode == RemovalMode::DeleteAll) {
-    // The record goes with everything else.
-    keptByDesign = DeleteTreeContents(platform, installPath, report, spared);
+    // The record goes last, with the registration close behind it.
+    std::vector<std::string> kept{joinPath(installPath, kInstallRecordFile)};
+    if (!spared.empty()) kept.push_back(spared);
+    keptByDesign = DeleteTreeContents(platform, installPath, report, kept);
     recordInstallPathChain(ctx, false);
   } else {
     planGameData(ctx);
@@ -90,13 +104,21 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
     }
     deletePlannedFiles(ctx, report, spared);
   }
-  // Kept while anything is left, so that another try finds what to remove.
-  if (report.complete()) removeInstallRecord(platform, installPath);
-  const bool sparedStays = report.complete() && !parkSparedUninstaller(ctx);
+  // The game folder stays for the record; its subfolders go.
   removeCreatedDirs(ctx);
+  bool sparedStays = false;
+  // Kept while anything is left, so that another try finds what to remove.
+  if (report.complete()) {
+    // Only folders and the registration are left: another removal needs no
+    // record to finish.
+    markRemoval(platform, registryKey, RemovalStage::Folders);
+    removeInstallRecord(platform, installPath);
+    sparedStays = !parkSparedUninstaller(ctx);
+    removeCreatedDirs(ctx);
+  }
   // Emptied, the game folder itself goes too; a process working in it
   // keeps it.
-  if (mode == RemovalMode::DeleteAll && !keptByDesign && !sparedStays &&
+  if (mode == RemovalMode::DeleteAll && report.complete() && !keptByDesign && !sparedStays &&
       platform.fileAttributes(installPath) != platform::kInvalidAttributes) {
     report.left(installPath);
   }

@@ -1,5 +1,6 @@
 #include "uninstall/tree_deletion.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "core/sjis.h"
@@ -11,7 +12,7 @@ namespace {
 
 // Empties the open folder at `path`; true when something stays by design.
 bool emptyFolder(platform::Platform& platform, RemovalEntry& folder, const std::string& path,
-                 RemovalReport& report, const std::string& spared) {
+                 RemovalReport& report, const std::vector<std::string>& spared) {
   auto listing = folder.list();
   if (!listing) {
     report.left(path);
@@ -27,7 +28,8 @@ bool emptyFolder(platform::Platform& platform, RemovalEntry& folder, const std::
       continue;
     }
     const std::string memberPath = joinPath(path, name);
-    if (!spared.empty() && platform.equalsIgnoreCase(memberPath, spared)) continue;
+    auto isMember = [&](const std::string& file) { return platform.equalsIgnoreCase(memberPath, file); };
+    if (std::ranges::any_of(spared, isMember)) continue;
     FileError error = FileError::None;
     auto member = folder.openMember(name, &error);
     if (!member) {
@@ -53,7 +55,7 @@ bool emptyFolder(platform::Platform& platform, RemovalEntry& folder, const std::
 }  // namespace
 
 bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report,
-                        const std::string& spared) {
+                        const std::vector<std::string>& spared) {
   FileError error = FileError::None;
   auto entry = platform.openForRemoval(folder, &error);
   if (!entry) {
