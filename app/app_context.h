@@ -39,6 +39,10 @@ struct CopyState {
   uint64_t TotalBytesDone = 0;
   std::unique_ptr<platform::Stream> SourceFile;
   std::unique_ptr<platform::Stream> DestFile;
+  // Set from the moment this run's install journal stands until it is
+  // removed: the levels of the game's key made for it, which go with it.
+  // While it is set, what the run made is to be rolled back or committed.
+  std::optional<int> journalKeysMade;
 };
 
 // What one installation made, as its record in the game folder keeps it:

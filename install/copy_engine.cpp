@@ -4,6 +4,8 @@
 
 #include "core/sjis.h"
 #include "install/copy_plan.h"
+#include "installed/install_journal.h"
+#include "installed/install_record.h"
 
 using platform::OpenMode;
 
@@ -65,9 +67,12 @@ ChunkResult copyChunk(AppContext& ctx) {
                      progressPercent(copy.TotalBytesDone, copy.TotalBytes, planDone)};
   if (!fileDone) return result;
 
-  // A destination that does not close cleanly, or a source that ended
-  // before its measured size, leaves a file shorter than the medium's.
-  if (!closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
+  // A destination that is not put on the disk or does not close cleanly, or
+  // a source that ended before its measured size, leaves a file shorter
+  // than the medium's. Each file is on the disk itself before the next one
+  // begins, so that the install record and the registration, which follow
+  // the last, never stand for bytes a power cut could still take.
+  if (!copy.DestFile->commit() || !closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
   if (copy.FileBytesDone < copy.FileSize) return {ChunkOutcome::ReadFailed};
   ctx.log("copied " + ctx.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) + " bytes)");
   ++copy.CurrentIndex;
@@ -83,11 +88,22 @@ ChunkResult copyChunk(AppContext& ctx) {
   return result;
 }
 
-void RollBackInstall(AppContext& ctx) {
+bool RollBackInstall(AppContext& ctx) {
   // Nothing is reported but to the log: the dialog has said why the copy
   // ended.
   RemovalReport report;
   report.onRemoved = [&ctx](const std::string& path) { ctx.log("removed " + path); };
   deletePlannedFiles(ctx, report);
+  // Written after the last file, so a run ended before its registration
+  // may have left it.
+  removeInstallRecord(ctx.platform, ctx.config.InstallPath);
   removeCreatedDirs(ctx);
+  CopyState& copy = ctx.copy;
+  if (report.complete() && copy.journalKeysMade) {
+    removeInstallJournal(ctx.platform, ctx.config.registryKey, *copy.journalKeysMade);
+    copy.journalKeysMade.reset();
+  }
+  if (report.firstLeft) ctx.log("left " + *report.firstLeft);
+  ctx.platform.keepSystemAwake(false);
+  return report.complete();
 }

@@ -7,6 +7,7 @@
 #include "install/copy_plan.h"
 #include "install/destination.h"
 #include "install/registration.h"
+#include "installed/install_journal.h"
 #include "installed/install_record.h"
 #include "texts.h"
 
@@ -88,6 +89,12 @@ uint64_t spaceNeeded(AppContext& ctx, uint64_t clusterBytes) {
 InstallStep prepareInstallation(AppContext& ctx) {
   CopyState& copy = ctx.copy;
   const std::string& installPath = ctx.config.InstallPath;
+  copy.journalKeysMade.reset();
+  // What an earlier run left must go first: a second journal would replace
+  // the first, and its files would then stay unknown for good.
+  if (auto standing = readInstallJournal(ctx.platform, ctx.config.registryKey); standing.present) {
+    return {.stop = InstallStop::JournalStands, .detail = standing.journal ? standing.journal->destination : ""};
+  }
   // Before anything is created: skipping the name, or the rest of a folder
   // whose listing failed, would report an incomplete installation as
   // complete.
@@ -109,9 +116,31 @@ InstallStep prepareInstallation(AppContext& ctx) {
       return {.stop = InstallStop::NotEnoughSpace, .neededBytes = needed, .freeBytes = space->freeBytes};
     }
   }
+  return {};
+}
+
+namespace {
+
+// A stop of a run that leaves nothing to roll back.
+InstallStep endedUnmade(AppContext& ctx, InstallStep step) {
+  removeInstallJournal(ctx.platform, ctx.config.registryKey, ctx.copy.journalKeysMade.value_or(0));
+  ctx.copy.journalKeysMade.reset();
+  ctx.platform.keepSystemAwake(false);
+  return step;
+}
+
+}  // namespace
+
+InstallStep beginInstallation(AppContext& ctx) {
+  CopyState& copy = ctx.copy;
+  // Durable before the first folder: whatever the run makes from here on,
+  // the next start can find and undo.
+  if (!writeInstallJournal(ctx)) return {.stop = InstallStop::JournalFailed};
+  // A machine that slept would find the disc or the destination gone.
+  ctx.platform.keepSystemAwake(true);
   if (auto refused = createInstallFolders(ctx)) {
     removeCreatedDirs(ctx);
-    return {.stop = InstallStop::NoWriteAccess, .detail = *refused};
+    return endedUnmade(ctx, {.stop = InstallStop::NoWriteAccess, .detail = *refused});
   }
   copy.TotalBytesDone = 0;
   copy.CurrentIndex = 0;
@@ -123,7 +152,7 @@ InstallStep prepareInstallation(AppContext& ctx) {
   switch (openCurrentPair(ctx, &error)) {
     case PairOpen::Opened: return {};
     // The folders stay: nothing was written into them yet.
-    case PairOpen::DestinationFailed: return destinationRefused(ctx, error, false);
+    case PairOpen::DestinationFailed: return endedUnmade(ctx, destinationRefused(ctx, error, false));
     case PairOpen::SourceFailed:
       return {.stop = InstallStop::ReadFailed, .detail = ctx.CopyPlan->get(copy.CurrentIndex), .rollBack = true};
   }
@@ -149,6 +178,11 @@ void finishInstallation(AppContext& ctx) {
   // Before the registration, which lists the uninstaller that reads it.
   writeInstallRecord(ctx);
   RegisterInstall(ctx);
+  // The commit: from here on the game stays. The key keeps PATH.
+  removeInstallJournal(ctx.platform, ctx.config.registryKey, 0);
+  ctx.copy.journalKeysMade.reset();
+  ctx.platform.flushRegistry(platform::Hive::CurrentUser);
+  ctx.platform.keepSystemAwake(false);
 }
 
 StopMessage stopMessage(const InstallStep& step) {
@@ -168,6 +202,8 @@ StopMessage stopMessage(const InstallStep& step) {
     case InstallStop::NoWriteAccess: return {texts::kCannotWriteDestination + detail, texts::kConfirmCaption};
     case InstallStop::CannotCreateFile: return {texts::kCannotCreateFile + detail, texts::kConfirmCaption};
     case InstallStop::DiskFull: return {texts::kNotEnoughSpace, texts::kConfirmCaption};
+    case InstallStop::JournalStands: return {unfinishedRollbackText(step.detail), texts::kConfirmCaption};
+    case InstallStop::JournalFailed: return {texts::kJournalFailed, texts::kConfirmCaption};
   }
   return {"", texts::kConfirmCaption};
 }

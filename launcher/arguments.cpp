@@ -4,6 +4,7 @@
 
 #include "app/app_context.h"
 #include "launcher/exit_codes.h"
+#include "launcher/install_recovery.h"
 #include "launcher/read_installer_config.h"
 #include "launcher/run_log.h"
 #include "launcher/startup.h"
@@ -22,6 +23,7 @@ int runSilently(platform::Platform& platform, const CommandLine& line,
   ctx.logSink = sink;
   ReadInstallerConfig(ctx);
   ctx.log("title " + ctx.config.title);
+  if (recoveryLeftUnfinished(ctx, true)) return kExitWriteFailed;
   return line.uninstall ? uninstallUnattended(ctx, line.deleteAll) : installUnattended(ctx, line.destination);
 }
 

@@ -6,6 +6,7 @@
 #include "install/instform.h"
 #include "installed/game_files.h"
 #include "installed/installed_state.h"
+#include "launcher/install_recovery.h"
 #include "launcher/read_installer_config.h"
 #include "texts.h"
 #include "uninstall/uninsform.h"
@@ -51,6 +52,9 @@ void Tmform::FormCreate() {
 
   ReadInstallerConfig(ctx_);
   const InstallerConfig& config = ctx_.config;
+  // Before the installed state is read: a run ended part-way may have got
+  // as far as its registration.
+  recoveryLeftUnfinished(ctx_, false);
 
   setClientWidth(config.clientWidth);
   setClientHeight(config.clientHeight);

@@ -1,9 +1,9 @@
 #include "launcher/uninstaller.h"
 
 #include "app/app_context.h"
-#include "installed/install_record.h"
 #include "installed/installed_state.h"
 #include "launcher/exit_codes.h"
+#include "launcher/install_recovery.h"
 #include "launcher/read_installer_config.h"
 #include "launcher/unattended.h"
 #include "texts.h"
@@ -44,7 +44,7 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   ctx.log("title " + ctx.config.title);
   ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking};
   if (start.line.silent) {
-    const int code = uninstallUnattended(ctx, start.line.deleteAll);
+    const int code = recoveryLeftUnfinished(ctx, true) ? kExitWriteFailed : uninstallUnattended(ctx, start.line.deleteAll);
     finishRun(ctx, start, code);
     return code;
   }
@@ -53,12 +53,13 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   try {
     application.initialize();
     ctx.uninsform = &application.createForm<Tuninsform>(ctx);
+    recoveryLeftUnfinished(ctx, false);
     // Installed exactly as the menu decides it.
     if (!detectInstalledGame(ctx)) {
       platform.messageBox(0, texts::kNotInstalled, texts::kUninstallConfirmCaption, platform::kMbOk);
       code = kExitInstalledState;
     } else {
-      ctx.discFree->record = readInstallRecord(platform, ctx.config.InstallPath);
+      ctx.discFree->record = recordForRemoval(ctx);
       if (beforeMessageLoop) beforeMessageLoop(application, ctx);
       ctx.uninsform->showModal();
       code = exitCodeOf(ctx.uninsform->ending());
