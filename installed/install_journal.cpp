@@ -130,6 +130,16 @@ void removeInstallJournal(platform::Platform& platform, const std::string& regis
   }
 }
 
+void removeEmptyGameKeys(platform::Platform& platform, const std::string& registryKey) {
+  const std::vector<std::string> levels = keyLevels(registryKey);
+  for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
+    auto key = platform.openKey(Hive::CurrentUser, *level);
+    if (!key || key->valueCount() != 0u || key->subkeyCount() != 0u) return;
+    key.reset();
+    if (!platform.deleteKey(Hive::CurrentUser, *level)) return;
+  }
+}
+
 std::string unfinishedRollbackText(const std::string& destination) {
   return std::string(texts::kInterruptedRollbackPending) + "\n" + destination + "\n" + texts::kRestartAfterClosing;
 }

@@ -64,6 +64,11 @@ StandingJournal readInstallJournal(platform::Platform& platform, const std::stri
 // key holds the registration.
 void removeInstallJournal(platform::Platform& platform, const std::string& registryKey, int keysMade);
 
+// The game's key and the keys above it below "software", innermost first,
+// each deleted while it holds no value and no key: what a run ended between
+// making the key and writing its journal into it leaves.
+void removeEmptyGameKeys(platform::Platform& platform, const std::string& registryKey);
+
 // What the player is told while a journal stands that its start could not
 // finish: the rollback of the installation into `destination` is not done,
 // and what to do.

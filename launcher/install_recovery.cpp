@@ -64,12 +64,16 @@ RecoveryOutcome recoverInterruptedInstallation(AppContext& ctx) {
   // Such a block wrote no journal, and its key may name anything.
   if (brokenNameField(ctx)) return {};
   const StandingJournal standing = readInstallJournal(platform, config.registryKey);
-  if (!standing.present) return {};
+  if (!standing.present) {
+    removeEmptyGameKeys(platform, config.registryKey);
+    return {};
+  }
   const auto& journal = standing.journal;
   if (!journal || !isRemovableInstallPath(journal->destination, config.gameFolder, platform) ||
       isLink(platform, journal->destination)) {
     ctx.log("refused an install journal that is not the game's; removed it, nothing else");
     removeInstallJournal(platform, config.registryKey, 0);
+    removeEmptyGameKeys(platform, config.registryKey);
     return {Recovery::Refused, journal ? journal->destination : ""};
   }
   ctx.log("found the journal of an interrupted installation into " + journal->destination);

@@ -113,6 +113,8 @@ class RegistryKey {
   virtual bool deleteValue(const std::string& name) = 0;
   // The number of direct subkeys; nullopt when it cannot be read.
   virtual std::optional<uint32_t> subkeyCount() = 0;
+  // The number of values of any type; nullopt when it cannot be read.
+  virtual std::optional<uint32_t> valueCount() = 0;
 };
 
 struct ShellLink {

@@ -142,6 +142,11 @@ bool MemoryRegistryKey::deleteValue(const std::string& name) {
   return node_->removeValue(name);
 }
 
+std::optional<uint32_t> MemoryRegistryKey::valueCount() {
+  if (!life_->admit("valueCount") || writable_ || node_->deleted) return std::nullopt;
+  return static_cast<uint32_t>(node_->values.size() + node_->dwords.size());
+}
+
 std::optional<uint32_t> MemoryRegistryKey::subkeyCount() {
   if (!life_->admit("subkeyCount") || writable_ || node_->deleted) return std::nullopt;
   return static_cast<uint32_t>(node_->subkeys.size());

@@ -71,6 +71,7 @@ class MemoryRegistryKey : public RegistryKey {
   bool setDword(const std::string& name, uint32_t value) override;
   bool deleteValue(const std::string& name) override;
   std::optional<uint32_t> subkeyCount() override;
+  std::optional<uint32_t> valueCount() override;
 
  private:
   std::shared_ptr<RegistryNode> node_;

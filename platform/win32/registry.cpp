@@ -60,6 +60,14 @@ class Win32RegistryKey final : public RegistryKey {
     return RegDeleteValueW(key_.get(), toWide(name).c_str()) == ERROR_SUCCESS;
   }
 
+  std::optional<uint32_t> valueCount() override {
+    DWORD count = 0;
+    if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return std::nullopt;
+    return count;
+  }
+
   std::optional<uint32_t> subkeyCount() override {
     DWORD count = 0;
     if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
