@@ -109,7 +109,7 @@ void Form::setClientHeight(int value) {
 
 void Form::show() {
   // After a quit or the session's end nothing may ask the player anything.
-  if (visible_ || application_.terminated()) return;
+  if (visible_ || application_.ending()) return;
   visible_ = true;
   for (auto& control : controls_) control->formShowing();
   if (onShow) onShow();

@@ -410,6 +410,11 @@ class Application {
   void run();
   void terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
+  // A quit message ended a modal showing and is on its way to the loops
+  // outside, which end as it reaches them.
+  void quitting() { quitting_ = true; }
+  // Terminated, or about to be: no form shows any more.
+  bool ending() const { return terminated_ || quitting_; }
   // The innermost form shown modally; null when none is.
   Form* modalForm() const { return modalForms_.empty() ? nullptr : modalForms_.back(); }
   // The form the player sees in front: the innermost modal showing that is
@@ -437,6 +442,7 @@ class Application {
   std::vector<Form*> modalForms_;  // outermost first
   bool initialized_ = false;
   bool terminated_ = false;
+  bool quitting_ = false;
   bool sessionEnded_ = false;
 };
 

@@ -45,10 +45,10 @@ class Win32Backend : public Backend {
     }
     while (form.modalResult() == 0 && !application.terminated()) {
       if (!serveOneMessage(application)) {
-        // The outer loop must see the quit message too; and the
-        // application ends, so that no caller shows a form again.
+        // The outer loop must see the quit message too; meanwhile no
+        // caller shows a form again.
         PostQuitMessage(quitCode_);
-        application.terminate();
+        application.quitting();
         break;
       }
     }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <vector>
 
+#include "platform/win32/held_keys.h"
 #include "platform/win32/wide_text.h"
 #include "texts.h"
 #include "toolkit/placement.h"
@@ -158,13 +159,7 @@ void FormWindow::applySessionEndRefusal() {
 }
 
 bool FormWindow::dropsKey(const MSG& message) const {
-  if (message.message != WM_KEYDOWN) return false;
-  if (message.wParam != VK_RETURN && message.wParam != VK_SPACE && message.wParam != VK_ESCAPE) return false;
-  constexpr LPARAM kPreviouslyDown = 1 << 30;
-  const bool repeated = (message.lParam & kPreviouslyDown) != 0;
-  // Message times are tick counts, which wrap; their difference does not.
-  const bool typedAhead = static_cast<LONG>(message.time - activatedAt_) < 0;
-  return repeated || typedAhead;
+  return platform::win32::isHeldOrTypedAheadKey(message, activatedAt_);
 }
 
 void FormWindow::showWindow() {
