@@ -33,7 +33,9 @@ std::vector<std::string> keyLevels(const std::string& registryKey) {
 
 std::string formatInstallJournal(const InstallJournal& journal) {
   std::string text = std::string(kVersionLine) + "\n";
-  auto add = [&](const char* kind, const std::string& value) { text.append(kind).append("\t").append(value).append("\n"); };
+  auto add = [&](const char* kind, const std::string& value) {
+    text.append(kind).append("\t").append(value).append("\n");
+  };
   add(kDestinationKind, journal.destination);
   add(kKeysMadeKind, std::to_string(journal.keysMade));
   for (const std::string& folder : journal.folders) add(kFolderKind, folder);

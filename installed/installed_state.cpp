@@ -41,7 +41,8 @@ RemovalStage removalStage(platform::Platform& platform, const std::string& regis
 
 bool markRemoval(platform::Platform& platform, const std::string& registryKey, RemovalStage stage) {
   auto key = platform.createKey(platform::Hive::CurrentUser, softwareKeyPath(registryKey));
-  const bool marked = key && key->setString(kRemovalValue, stage == RemovalStage::Folders ? kRemovingFolders : kRemovingFiles);
+  const char* data = stage == RemovalStage::Folders ? kRemovingFolders : kRemovingFiles;
+  const bool marked = key && key->setString(kRemovalValue, data);
   key.reset();
   return marked && platform.flushRegistry(platform::Hive::CurrentUser);
 }

@@ -44,7 +44,8 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   ctx.log("title " + ctx.config.title);
   ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking};
   if (start.line.silent) {
-    const int code = recoveryLeftUnfinished(ctx, true) ? kExitWriteFailed : uninstallUnattended(ctx, start.line.deleteAll);
+    const int code =
+        recoveryLeftUnfinished(ctx, true) ? kExitWriteFailed : uninstallUnattended(ctx, start.line.deleteAll);
     finishRun(ctx, start, code);
     return code;
   }

@@ -2,8 +2,8 @@
 
 #include "core/sjis.h"
 #include "installed/install_path_check.h"
-#include "installed/installed_state.h"
 #include "installed/install_record.h"
+#include "installed/installed_state.h"
 #include "installed/planning.h"
 #include "installed/safe_removal.h"
 #include "uninstall/registration_removal.h"

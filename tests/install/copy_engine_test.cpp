@@ -29,7 +29,9 @@ class CopyEngineTest : public DialogTest {
   }
   void tick() { iform.writetimer->tick(); }
   std::pair<int, int> bars() const { return {iform.nowwrite->position(), iform.totalwrite->position()}; }
-  bool registered() { return platform.registryString(Hive::CurrentUser, "software\\Vendor\\Title", "PATH").has_value(); }
+  bool registered() {
+    return platform.registryString(Hive::CurrentUser, "software\\Vendor\\Title", "PATH").has_value();
+  }
   // Ticks until the dialog ends; the number of ticks.
   int runToEnd() {
     int ticks = 0;

@@ -57,8 +57,8 @@ struct Disc : Medium {
     EXPECT_TRUE(platform.createDirectories(kParking));
     // As on any Windows: neither is ever empty or missing.
     EXPECT_TRUE(platform.writeFile("C:\\Users\\player\\Start Menu\\Programs\\Other.lnk", "link"));
-    EXPECT_TRUE(platform.setRegistryString(Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other",
-                                           "DisplayName", "Other"));
+    EXPECT_TRUE(platform.setRegistryString(
+        Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other", "DisplayName", "Other"));
   }
   void put(const std::string& name, const std::string& bytes) {
     const std::string path = "Q:\\" + name;
