@@ -87,12 +87,21 @@ bool writeInstallJournal(AppContext& ctx) {
   platform::Platform& platform = ctx.platform;
   const std::string& installPath = ctx.config.InstallPath;
   InstallJournal journal{installPath, 0, {}, ctx.CopyPlan->items()};
-  // The plan's folders as recordPlanFolders names them, parents first.
+  // The plan's folders as recordPlanFolders names them, parents first. A
+  // folder's files follow each other in the plan: an entry in the same
+  // folder as the one before adds nothing, and a name met before byte for
+  // byte is not folded again.
   std::unordered_set<std::string> seen;
+  std::unordered_set<std::string> folded;
+  std::string_view previousFolder;
   for (const std::string& entry : journal.files) {
+    const std::string_view folder = std::string_view(entry).substr(0, lastSeparator(entry, 0).value_or(0));
+    if (folder == previousFolder) continue;
+    previousFolder = folder;
     forEachSeparator(entry, 0, [&](size_t at) {
       std::string folder = entry.substr(0, at);
-      if (seen.insert(platform.caseFoldKey(folder)).second) journal.folders.push_back(std::move(folder));
+      if (!seen.insert(folder).second || !folded.insert(platform.caseFoldKey(folder)).second) return;
+      journal.folders.push_back(std::move(folder));
     });
   }
   const std::vector<std::string> levels = keyLevels(ctx.config.registryKey);

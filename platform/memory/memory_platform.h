@@ -197,8 +197,10 @@ class MemoryPlatform : public Platform {
   // folders and the registry as they are; the raised timer resolution and
   // the request to stay awake, which the system ends with a process, gone.
   void startAnotherProcess();
-  // The calls of the running process so far, each named with its subject
-  // ("createDirectory D:\Games"), for a test to count and name them.
+  // The calls of the running process since it started, each named with its
+  // subject ("createDirectory D:\Games"), for a test to count and name
+  // them; kept only once asked for, for this process.
+  void recordProcessCalls() { life_->record(true); }
   const std::vector<std::string>& processCalls() const { return life_->calls(); }
   // Whether the file's bytes are on the disk itself: written by no stream
   // since one last committed them (Stream::commit).

@@ -8,6 +8,7 @@ void ProcessLifetime::restart() {
   endAfter_.reset();
   calls_ = 0;
   ended_ = false;
+  recording_ = false;
   record_.clear();
 }
 
@@ -19,7 +20,7 @@ bool ProcessLifetime::admit(const char* call, const std::string& subject) {
     return false;
   }
   ++calls_;
-  record_.push_back(subject.empty() ? std::string(call) : std::string(call) + " " + subject);
+  if (recording_) record_.push_back(subject.empty() ? std::string(call) : std::string(call) + " " + subject);
   return true;
 }
 

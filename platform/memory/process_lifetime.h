@@ -29,13 +29,16 @@ class ProcessLifetime {
   // exception unwinds already (the call of a destructor then only fails).
   bool admit(const char* call, const std::string& subject = {});
   bool ended() const { return ended_; }
-  // Every call that ran in this process, "createDirectory D:\Games".
+  // Every call that ran in this process since record(true), "createDirectory
+  // D:\Games"; nothing is kept otherwise (a large run makes millions).
+  void record(bool on) { recording_ = on; }
   const std::vector<std::string>& calls() const { return record_; }
 
  private:
   std::optional<long> endAfter_;
   long calls_ = 0;
   bool ended_ = false;
+  bool recording_ = false;
   std::vector<std::string> record_;
 };
 

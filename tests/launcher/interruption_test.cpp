@@ -85,6 +85,7 @@ int install(Disc& disc) {
 template <class Run>
 bool runEndingAfter(platform::MemoryPlatform& platform, std::optional<long> calls, Run run) {
   platform.startAnotherProcess();
+  platform.recordProcessCalls();
   if (calls) platform.endProcessAfter(*calls);
   try {
     run();
