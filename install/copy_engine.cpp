@@ -4,6 +4,7 @@
 
 #include "core/sjis.h"
 #include "install/copy_plan.h"
+#include "install/file_digests.h"
 
 using platform::OpenMode;
 
@@ -20,6 +21,7 @@ PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error) {
   copy.FileSize = measureSize(*copy.SourceFile);
   copy.SourceFile->seek(0, platform::SeekOrigin::Begin);
   copy.FileBytesDone = 0;
+  beginFileDigest(ctx);
   return PairOpen::Opened;
 }
 
@@ -48,6 +50,7 @@ ChunkResult copyChunk(AppContext& ctx) {
     closeCurrentPair(ctx);
     return {ChunkOutcome::ReadFailed};
   }
+  addToFileDigest(ctx, buffer, read);
   // The C runtime keeps a short tail in its buffer and reports it written;
   // a full disk then shows only when the buffer is written out.
   const size_t written = copy.DestFile->write(buffer, read);
@@ -69,6 +72,7 @@ ChunkResult copyChunk(AppContext& ctx) {
   // before its measured size, leaves a file shorter than the medium's.
   if (!closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
   if (copy.FileBytesDone < copy.FileSize) return {ChunkOutcome::ReadFailed};
+  if (!fileDigestHolds(ctx)) return {ChunkOutcome::Corrupted};
   ctx.log("copied " + ctx.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) + " bytes)");
   ++copy.CurrentIndex;
   if (planDone) {

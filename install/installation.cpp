@@ -6,6 +6,7 @@
 #include "core/sjis.h"
 #include "install/copy_plan.h"
 #include "install/destination.h"
+#include "install/file_digests.h"
 #include "install/registration.h"
 #include "installed/install_record.h"
 #include "texts.h"
@@ -86,8 +87,7 @@ uint64_t spaceNeeded(AppContext& ctx, uint64_t clusterBytes) {
 }
 
 InstallStep prepareInstallation(AppContext& ctx) {
-  CopyState& copy = ctx.copy;
-  const std::string& installPath = ctx.config.InstallPath;
+  if (InstallStep listed = readMediumDigests(ctx); listed.stop != InstallStop::None) return listed;
   // Before anything is created: skipping the name, or the rest of a folder
   // whose listing failed, would report an incomplete installation as
   // complete.
@@ -96,7 +96,14 @@ InstallStep prepareInstallation(AppContext& ctx) {
         gap->kind == PlanGap::Kind::ListingFailed ? InstallStop::ListingFailed : InstallStop::UnusableName;
     return {.stop = stop, .detail = gap->folder};
   }
-  if (copy.FileCount == 0) return {.stop = InstallStop::NothingToInstall};
+  if (auto missing = listedFileMissing(ctx)) return {.stop = InstallStop::ReadFailed, .detail = *missing};
+  if (ctx.copy.FileCount == 0) return {.stop = InstallStop::NothingToInstall};
+  return prepareCopy(ctx);
+}
+
+InstallStep prepareCopy(AppContext& ctx) {
+  CopyState& copy = ctx.copy;
+  const std::string& installPath = ctx.config.InstallPath;
   // Refused before the first folder is made rather than failing halfway.
   if (!planFits(installPath, ctx.CopyPlan->items())) return {.stop = InstallStop::PathTooLong};
   // The copy would write into a link's target, and a rollback delete there.
@@ -116,6 +123,7 @@ InstallStep prepareInstallation(AppContext& ctx) {
   copy.TotalBytesDone = 0;
   copy.CurrentIndex = 0;
   copy.FileBytesDone = 0;
+  copy.CopiedDigests.assign(copy.FileCount, std::nullopt);
   // Allocated on the first installation and kept: no tick allocates.
   if (ctx.CopyBuffer.size() != ChunkSize) ctx.CopyBuffer.resize(ChunkSize);
 
@@ -141,6 +149,8 @@ InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
     case ChunkOutcome::ReadFailed:
     case ChunkOutcome::SourceOpenFailed:
       return {.stop = InstallStop::ReadFailed, .detail = ctx.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
+    case ChunkOutcome::Corrupted:
+      return {.stop = InstallStop::Corrupted, .detail = ctx.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
   }
   return {};
 }
@@ -168,6 +178,9 @@ StopMessage stopMessage(const InstallStep& step) {
     case InstallStop::NoWriteAccess: return {texts::kCannotWriteDestination + detail, texts::kConfirmCaption};
     case InstallStop::CannotCreateFile: return {texts::kCannotCreateFile + detail, texts::kConfirmCaption};
     case InstallStop::DiskFull: return {texts::kNotEnoughSpace, texts::kConfirmCaption};
+    case InstallStop::Corrupted: return {texts::kFileCorrupted + detail, texts::kConfirmCaption};
+    case InstallStop::DigestListUnreadable: return {texts::kDigestListUnreadable + detail, texts::kConfirmCaption};
+    case InstallStop::DigestListMalformed: return {texts::kDigestListMalformed + detail, texts::kConfirmCaption};
   }
   return {"", texts::kConfirmCaption};
 }

@@ -23,6 +23,9 @@ enum class InstallStop {
   CannotCreateFile,  // detail: the destination file
   DiskFull,          // a write fell short, or a destination was refused for want of space
   ReadFailed,        // detail: the relative name on the medium
+  Corrupted,         // a file's bytes differ from install.sha256; detail: its relative name
+  DigestListUnreadable,  // install.sha256 cannot be read or checked against; detail: its name
+  DigestListMalformed,   // detail: the list's name and the line
 };
 
 struct InstallStep {
@@ -36,12 +39,17 @@ struct InstallStep {
   bool rollBack = false;
 };
 
-// Plans the copy, checks it (names, listings, lengths, links, free space),
-// makes and records the folders, and opens the first pair: afterwards the
-// copy only needs its chunks. Counters and the chunk buffer are set up. A
-// stop before the folders are made leaves nothing; folders made where the
-// right to write was missing are removed again.
+// Reads the medium's digest list, plans the copy, checks it (the list,
+// names, listings, lengths, links, free space), makes and records the
+// folders, and opens the first pair: afterwards the copy only needs its
+// chunks. Counters and the chunk buffer are set up. A stop before the
+// folders are made leaves nothing; folders made where the right to write
+// was missing are removed again.
 InstallStep prepareInstallation(AppContext& ctx);
+// The part of it after the plan, for any plan in CopyPlan (a repair's too):
+// the checks of lengths, links and free space, the folders, the counters
+// and the first pair.
+InstallStep prepareCopy(AppContext& ctx);
 
 // What a chunk's outcome stops, if anything (ChunkOutcome::ShortWrite and
 // the failures of the next pair); the copy itself is done by copyChunk.

@@ -19,6 +19,9 @@ int exitCodeOf(InstallStop stop) {
     case InstallStop::ListingFailed:
     case InstallStop::NothingToInstall:
     case InstallStop::ReadFailed:
+    case InstallStop::Corrupted:
+    case InstallStop::DigestListUnreadable:
+    case InstallStop::DigestListMalformed:
       return kExitReadFailed;
     case InstallStop::PathTooLong:
     case InstallStop::LinkedFolder:
