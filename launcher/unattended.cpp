@@ -10,8 +10,6 @@
 #include "texts.h"
 #include "uninstall/removal.h"
 
-namespace {
-
 int exitCodeOf(InstallStop stop) {
   switch (stop) {
     case InstallStop::None: return kExitDone;
@@ -35,6 +33,8 @@ int exitCodeOf(InstallStop stop) {
   }
   return kExitWriteFailed;
 }
+
+namespace {
 
 // Logs why and how the installation stopped, and undoes it where that is due.
 int stopped(AppContext& ctx, const InstallStep& step) {

@@ -4,6 +4,7 @@
 #include "installed/install_record.h"
 #include "installed/installed_state.h"
 #include "launcher/exit_codes.h"
+#include "launcher/file_checks.h"
 #include "launcher/read_installer_config.h"
 #include "launcher/unattended.h"
 #include "texts.h"
@@ -42,6 +43,12 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   ctx.logSink = start.logSink;
   ReadInstallerConfig(ctx, start.image);
   ctx.log("title " + ctx.config.title);
+  if (start.line.verify) {
+    // Nothing is removed, so nothing is spared, relayed or waited for.
+    const int code = verifyInstalledGame(ctx, !start.line.silent);
+    ctx.log("exit code " + std::to_string(code));
+    return code;
+  }
   ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking};
   if (start.line.silent) {
     const int code = uninstallUnattended(ctx, start.line.deleteAll);
