@@ -80,7 +80,8 @@ std::optional<DiscFile> findOnDisc(const fs::path& disc, std::string_view utf8Na
     auto member = findMember(found.path, part);
     if (!member) return std::nullopt;
     found.path = *member;
-    found.name += (found.name.empty() ? "" : "/") + utf8Of(member->filename());
+    if (!found.name.empty()) found.name += '/';
+    found.name += utf8Of(member->filename());
   }
   if (found.name.empty()) return std::nullopt;
   return found;
