@@ -96,6 +96,10 @@ TEST(E2eDigest, VerifyFindsAChangedInstalledByteAndRepairRestoresIt) {
                          windowSeen),
             0u);
   expectInstalled(installPath, disc.installedFiles());
+  // The record's digest is SHA-256 as Linux's own tool computes it.
+  const std::string sha256sum = runNativeOutput("sha256sum '" + unixPath(installPath / "SCENARIO.DAT") + "'");
+  EXPECT_NE(readFile(installPath / "uninst-record.txt").find("file\tSCENARIO.DAT\t" + sha256sum.substr(0, 64) + "\r\n"),
+            std::string::npos);
   EXPECT_EQ(runAsAScript(disc.medium().installer(), L"/VERIFY /S", disc.medium().root(), windowSeen), 0u);
   EXPECT_FALSE(windowSeen);
 
