@@ -1,5 +1,6 @@
 #include "install/file_digests.h"
 
+#include "core/sjis.h"
 #include "installed/file_reading.h"
 #include "texts.h"
 
@@ -9,9 +10,7 @@ namespace {
 constexpr size_t kLargestList = 64 << 20;
 
 std::string listAndLine(int line) {
-  std::string text = texts::kLineOfList;
-  text.replace(text.find("%s"), 2, std::to_string(line));
-  return std::string(kDigestListFile) + " " + text;
+  return std::string(kDigestListFile) + " " + formatWith(texts::kLineOfList, std::to_string(line));
 }
 
 }  // namespace
