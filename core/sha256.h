@@ -29,6 +29,7 @@ class Sha256 {
 };
 
 // The system's SHA-256, set up once and kept, starting one digest per file.
+// A digest may outlive the provider that started it.
 class Sha256Provider {
  public:
   Sha256Provider() = default;

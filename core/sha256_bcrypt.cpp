@@ -6,19 +6,33 @@
 #include <windows.h>
 #include <bcrypt.h>
 
+#include <memory>
 #include <string>
 
 #include "core/sha256.h"
 
 namespace {
 
+// bcrypt.dll with the functions taken from it and its SHA-256 algorithm
+// open; shared by the provider and every digest it started, so that a
+// digest may outlive the provider.
 struct Bcrypt {
+  HMODULE module = nullptr;
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
   decltype(&BCryptOpenAlgorithmProvider) openAlgorithm = nullptr;
   decltype(&BCryptCloseAlgorithmProvider) closeAlgorithm = nullptr;
   decltype(&BCryptCreateHash) createHash = nullptr;
   decltype(&BCryptHashData) hashData = nullptr;
   decltype(&BCryptFinishHash) finishHash = nullptr;
   decltype(&BCryptDestroyHash) destroyHash = nullptr;
+
+  Bcrypt() = default;
+  Bcrypt(const Bcrypt&) = delete;
+  Bcrypt& operator=(const Bcrypt&) = delete;
+  ~Bcrypt() {
+    if (algorithm) closeAlgorithm(algorithm, 0);
+    if (module) FreeLibrary(module);
+  }
 };
 
 template <class Function>
@@ -40,68 +54,60 @@ HMODULE loadFromSystemFolder(const wchar_t* name) {
 
 class BcryptSha256 final : public Sha256 {
  public:
-  BcryptSha256(const Bcrypt& bcrypt, BCRYPT_HASH_HANDLE hash) : bcrypt_(bcrypt), hash_(hash) {}
-  ~BcryptSha256() override { bcrypt_.destroyHash(hash_); }
+  BcryptSha256(std::shared_ptr<const Bcrypt> bcrypt, BCRYPT_HASH_HANDLE hash) : bcrypt_(std::move(bcrypt)), hash_(hash) {}
+  ~BcryptSha256() override { bcrypt_->destroyHash(hash_); }
 
   void add(const void* data, size_t size) override {
     auto bytes = static_cast<PUCHAR>(const_cast<void*>(data));
     while (size > 0 && !failed_) {
       const ULONG piece = size > 0x40000000 ? 0x40000000 : static_cast<ULONG>(size);
-      failed_ = !BCRYPT_SUCCESS(bcrypt_.hashData(hash_, bytes, piece, 0));
+      failed_ = !BCRYPT_SUCCESS(bcrypt_->hashData(hash_, bytes, piece, 0));
       bytes += piece;
       size -= piece;
     }
   }
   std::optional<Sha256Digest> finish() override {
     Sha256Digest digest{};
-    if (failed_ || !BCRYPT_SUCCESS(bcrypt_.finishHash(hash_, digest.data(), static_cast<ULONG>(digest.size()), 0))) {
+    if (failed_ || !BCRYPT_SUCCESS(bcrypt_->finishHash(hash_, digest.data(), static_cast<ULONG>(digest.size()), 0))) {
       return std::nullopt;
     }
     return digest;
   }
 
  private:
-  const Bcrypt& bcrypt_;
+  std::shared_ptr<const Bcrypt> bcrypt_;
   BCRYPT_HASH_HANDLE hash_;
   bool failed_ = false;
 };
 
 class BcryptProvider final : public Sha256Provider {
  public:
-  BcryptProvider(HMODULE module, const Bcrypt& bcrypt, BCRYPT_ALG_HANDLE algorithm)
-      : module_(module), bcrypt_(bcrypt), algorithm_(algorithm) {}
-  ~BcryptProvider() override {
-    bcrypt_.closeAlgorithm(algorithm_, 0);
-    FreeLibrary(module_);
-  }
+  explicit BcryptProvider(std::shared_ptr<const Bcrypt> bcrypt) : bcrypt_(std::move(bcrypt)) {}
 
   std::unique_ptr<Sha256> start() override {
     // Windows 7 and later keep the hash object themselves.
     BCRYPT_HASH_HANDLE hash = nullptr;
-    if (!BCRYPT_SUCCESS(bcrypt_.createHash(algorithm_, &hash, nullptr, 0, nullptr, 0, 0))) return nullptr;
+    if (!BCRYPT_SUCCESS(bcrypt_->createHash(bcrypt_->algorithm, &hash, nullptr, 0, nullptr, 0, 0))) return nullptr;
     return std::make_unique<BcryptSha256>(bcrypt_, hash);
   }
 
  private:
-  HMODULE module_;
-  Bcrypt bcrypt_;
-  BCRYPT_ALG_HANDLE algorithm_;
+  std::shared_ptr<const Bcrypt> bcrypt_;
 };
 
 }  // namespace
 
 std::unique_ptr<Sha256Provider> Sha256Provider::open() {
-  HMODULE module = loadFromSystemFolder(L"bcrypt.dll");
-  if (!module) return nullptr;
-  Bcrypt bcrypt;
-  BCRYPT_ALG_HANDLE algorithm = nullptr;
-  if (!take(module, "BCryptOpenAlgorithmProvider", bcrypt.openAlgorithm) ||
-      !take(module, "BCryptCloseAlgorithmProvider", bcrypt.closeAlgorithm) ||
-      !take(module, "BCryptCreateHash", bcrypt.createHash) || !take(module, "BCryptHashData", bcrypt.hashData) ||
-      !take(module, "BCryptFinishHash", bcrypt.finishHash) || !take(module, "BCryptDestroyHash", bcrypt.destroyHash) ||
-      !BCRYPT_SUCCESS(bcrypt.openAlgorithm(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
-    FreeLibrary(module);
+  auto bcrypt = std::make_shared<Bcrypt>();
+  bcrypt->module = loadFromSystemFolder(L"bcrypt.dll");
+  const HMODULE module = bcrypt->module;
+  if (!module || !take(module, "BCryptOpenAlgorithmProvider", bcrypt->openAlgorithm) ||
+      !take(module, "BCryptCloseAlgorithmProvider", bcrypt->closeAlgorithm) ||
+      !take(module, "BCryptCreateHash", bcrypt->createHash) || !take(module, "BCryptHashData", bcrypt->hashData) ||
+      !take(module, "BCryptFinishHash", bcrypt->finishHash) || !take(module, "BCryptDestroyHash", bcrypt->destroyHash) ||
+      !BCRYPT_SUCCESS(bcrypt->openAlgorithm(&bcrypt->algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
+    bcrypt->algorithm = nullptr;
     return nullptr;
   }
-  return std::make_unique<BcryptProvider>(module, bcrypt, algorithm);
+  return std::make_unique<BcryptProvider>(std::move(bcrypt));
 }

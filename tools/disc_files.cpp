@@ -20,16 +20,18 @@ std::string utf8Of(const fs::path& name) {
   return std::string(text.begin(), text.end());
 }
 
-// The member of `folder` named `part`, ignoring ASCII letter case; the
-// exact name first.
+// The member of `folder` named `part`, ignoring ASCII letter case (the
+// exact name first), as the folder's listing spells it: Windows would find
+// "SYSTEM.INI" by its own name however the disc spells it.
 std::optional<fs::path> findMember(const fs::path& folder, std::string_view part) {
-  const fs::path exact = folder / pathFromUtf8(std::string(part));
+  std::optional<fs::path> found;
   std::error_code error;
-  if (fs::exists(exact, error)) return exact;
   for (const auto& member : fs::directory_iterator(folder, error)) {
-    if (equalsIgnoringAsciiCase(utf8Of(member.path().filename()), part)) return member.path();
+    const std::string name = utf8Of(member.path().filename());
+    if (name == part) return member.path();
+    if (!found && equalsIgnoringAsciiCase(name, part)) found = member.path();
   }
-  return std::nullopt;
+  return found;
 }
 
 class Collector {

@@ -1,6 +1,7 @@
 #include "tools/instcfg_commands.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <ostream>
 
@@ -119,10 +120,15 @@ bool reportDigestList(const std::filesystem::path& disc, std::ostream& out) {
   }
   auto sha256 = openSha256();
   size_t findings = 0;
+  // The disc's files by the list's key: a listed name is looked for on the
+  // disc only when no installation copies it.
+  std::map<std::string, DiscFile> planned;
   for (const DiscFile& file : discFiles(disc, discBlock(disc))) {
     std::string name = file.name;
     std::replace(name.begin(), name.end(), '/', '\\');
-    if (!reading.list->find(folding, utf8ToCp932(name).value_or(""))) {
+    const std::string sjis = utf8ToCp932(name).value_or("");
+    planned.emplace(folding.caseFoldKey(sjis), file);
+    if (!reading.list->find(folding, sjis)) {
       out << "  error: not in the list: " << file.name << "\n";
       ++findings;
     }
@@ -130,7 +136,8 @@ bool reportDigestList(const std::filesystem::path& disc, std::ostream& out) {
   for (const ListedDigest& entry : reading.list->entries) {
     std::string name = cp932ToUtf8(entry.name).value_or("");
     std::replace(name.begin(), name.end(), '\\', '/');
-    auto found = findOnDisc(disc, name);
+    auto copied = planned.find(folding.caseFoldKey(entry.name));
+    auto found = copied != planned.end() ? std::optional<DiscFile>(copied->second) : findOnDisc(disc, name);
     if (!found || !std::filesystem::is_regular_file(found->path)) {
       out << "  error: listed but not on the disc: " << name << "\n";
       ++findings;
