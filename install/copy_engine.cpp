@@ -4,6 +4,7 @@
 
 #include "core/sjis.h"
 #include "install/copy_plan.h"
+#include "install/file_digests.h"
 #include "installed/install_journal.h"
 #include "installed/install_record.h"
 
@@ -22,6 +23,7 @@ PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error) {
   copy.FileSize = measureSize(*copy.SourceFile);
   copy.SourceFile->seek(0, platform::SeekOrigin::Begin);
   copy.FileBytesDone = 0;
+  beginFileDigest(ctx);
   return PairOpen::Opened;
 }
 
@@ -50,6 +52,7 @@ ChunkResult copyChunk(AppContext& ctx) {
     closeCurrentPair(ctx);
     return {ChunkOutcome::ReadFailed};
   }
+  addToFileDigest(ctx, buffer, read);
   // The C runtime keeps a short tail in its buffer and reports it written;
   // a full disk then shows only when the buffer is written out.
   const size_t written = copy.DestFile->write(buffer, read);
@@ -74,6 +77,7 @@ ChunkResult copyChunk(AppContext& ctx) {
   // the last, never stand for bytes a power cut could still take.
   if (!copy.DestFile->commit() || !closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
   if (copy.FileBytesDone < copy.FileSize) return {ChunkOutcome::ReadFailed};
+  if (!fileDigestHolds(ctx)) return {ChunkOutcome::Corrupted};
   ctx.log("copied " + ctx.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) + " bytes)");
   ++copy.CurrentIndex;
   if (planDone) {

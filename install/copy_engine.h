@@ -31,6 +31,7 @@ enum class ChunkOutcome {
   ShortWrite,             // the destination took fewer bytes than were read, at the
                           // write, its flush, its commit or its close; closed
   ReadFailed,             // the source failed to read or ended before its size; closed
+  Corrupted,              // the file's bytes differ from the medium's digest list; closed
   DestinationOpenFailed,  // the next destination could not be created
   SourceOpenFailed,       // the next source could not be opened
 };

@@ -23,6 +23,9 @@ enum class InstallStop {
   CannotCreateFile,  // detail: the destination file
   DiskFull,          // a write fell short, or a destination was refused for want of space
   ReadFailed,        // detail: the relative name on the medium
+  Corrupted,         // a file's bytes differ from install.sha256; detail: its relative name
+  DigestListUnreadable,  // install.sha256 cannot be read or checked against; detail: its name
+  DigestListMalformed,   // detail: the list's name and the line
   JournalStands,     // an earlier run's rollback is not finished; detail: its destination
   JournalFailed,     // the install journal could not be written
 };
@@ -38,9 +41,9 @@ struct InstallStep {
   bool rollBack = false;
 };
 
-// Plans the copy and checks it (an earlier run's journal, names, listings,
-// lengths, links, free space); nothing is made yet, and a stop leaves
-// nothing.
+// Reads the medium's digest list, plans the copy and checks it (an earlier
+// run's journal, the list, names, listings, lengths, links, free space);
+// nothing is made yet, and a stop leaves nothing.
 InstallStep prepareInstallation(AppContext& ctx);
 // Then begins the run, in this order: writes its install journal
 // (installed/install_journal.h), asks the system to stay awake, makes and
@@ -50,6 +53,10 @@ InstallStep prepareInstallation(AppContext& ctx);
 // destination leaves its empty folders. Either way the journal goes and the
 // system may sleep again; every other stop from here on is rolled back.
 InstallStep beginInstallation(AppContext& ctx);
+// For any plan in CopyPlan (a repair's): the checks of lengths, links and
+// free space, then the folders, the counters and the first pair, without a
+// journal.
+InstallStep prepareCopy(AppContext& ctx);
 
 // What a chunk's outcome stops, if anything (ChunkOutcome::ShortWrite and
 // the failures of the next pair); the copy itself is done by copyChunk.

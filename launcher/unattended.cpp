@@ -9,8 +9,6 @@
 #include "texts.h"
 #include "uninstall/removal.h"
 
-namespace {
-
 int exitCodeOf(InstallStop stop) {
   switch (stop) {
     case InstallStop::None: return kExitDone;
@@ -18,6 +16,9 @@ int exitCodeOf(InstallStop stop) {
     case InstallStop::ListingFailed:
     case InstallStop::NothingToInstall:
     case InstallStop::ReadFailed:
+    case InstallStop::Corrupted:
+    case InstallStop::DigestListUnreadable:
+    case InstallStop::DigestListMalformed:
       return kExitReadFailed;
     case InstallStop::PathTooLong:
     case InstallStop::LinkedFolder:
@@ -33,6 +34,8 @@ int exitCodeOf(InstallStop stop) {
   }
   return kExitWriteFailed;
 }
+
+namespace {
 
 // Logs why and how the installation stopped, and undoes it where that is due.
 int stopped(AppContext& ctx, const InstallStep& step) {

@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "installed/installed_state.h"
 #include "launcher/exit_codes.h"
+#include "launcher/file_checks.h"
 #include "launcher/install_recovery.h"
 #include "launcher/read_installer_config.h"
 #include "launcher/unattended.h"
@@ -42,6 +43,14 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   ctx.logSink = start.logSink;
   ReadInstallerConfig(ctx, start.image);
   ctx.log("title " + ctx.config.title);
+  if (start.line.verify) {
+    // Nothing of the game is removed, so nothing is spared, relayed or
+    // waited for; an interrupted installation is still finished first.
+    const bool unfinished = recoveryLeftUnfinished(ctx, start.line.silent) && start.line.silent;
+    const int code = unfinished ? kExitWriteFailed : verifyInstalledGame(ctx, !start.line.silent);
+    ctx.log("exit code " + std::to_string(code));
+    return code;
+  }
   ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking};
   if (start.line.silent) {
     const int code =

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/case_folding.h"
+#include "core/sha256.h"
 
 namespace platform {
 
@@ -281,6 +282,11 @@ class Platform : public CaseFolding {
   // Read opens an existing file; Write creates or truncates. Null, with the
   // cause in `error` when asked, when the file cannot be opened.
   virtual std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) = 0;
+
+  // --- Digests ------------------------------------------------------------
+  // Starts a SHA-256 digest by the system's own cryptography (Windows:
+  // bcrypt.dll from the system folder); null when the system has none.
+  virtual std::unique_ptr<Sha256> startSha256() = 0;
 
   // --- Shell links --------------------------------------------------------
   // Writes a .lnk file; false when any step fails (nothing is reported).

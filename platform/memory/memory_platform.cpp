@@ -160,6 +160,13 @@ void MemoryPlatform::clearFaults() {
   failingListings_.clear();
   deniedFolders_.clear();
   afterListing_.clear();
+  digestsFail_ = false;
+}
+
+std::unique_ptr<Sha256> MemoryPlatform::startSha256() {
+  if (digestsFail_) return nullptr;
+  if (!sha256_) sha256_ = Sha256Provider::open();
+  return sha256_ ? sha256_->start() : nullptr;
 }
 
 bool MemoryPlatform::setRegistryString(Hive hive, const std::string& key, const std::string& name,

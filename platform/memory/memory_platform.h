@@ -90,6 +90,7 @@ class MemoryPlatform : public Platform {
   std::unique_ptr<SavedCurrentDirectory> saveCurrentDirectory() override;
   std::optional<VolumeSpace> volumeSpace(const std::string& folder) override;
   std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) override;
+  std::unique_ptr<Sha256> startSha256() override;
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
   bool createProcess(const std::string& application, const std::string& commandLine, uint32_t creationFlags,
@@ -148,8 +149,10 @@ class MemoryPlatform : public Platform {
   // another program that changes the folder between the listing and what
   // the lister does next.
   void onceAfterListing(const std::string& folder, std::function<void()> action);
-  // Removes every fault switch, the write capacity, the refused folders and
-  // the actions after listings.
+  // No SHA-256 digest starts, as on a system without its cryptography.
+  void failDigests() { digestsFail_ = true; }
+  // Removes every fault switch, the write capacity, the refused folders,
+  // the actions after listings and the failing digests.
   void clearFaults();
   // Counts since construction, for tests that visit every failure point:
   // opens that succeeded, and the times bytes reached the disk.
@@ -294,6 +297,10 @@ class MemoryPlatform : public Platform {
   std::map<char, VolumeSpace> volumes_;
   int timerResolutionBalance_ = 0;
   bool keptAwake_ = false;
+  // The host's SHA-256 (libcrypto natively, bcrypt.dll under Wine), set up
+  // at the first digest.
+  std::unique_ptr<Sha256Provider> sha256_;
+  bool digestsFail_ = false;
 };
 
 }  // namespace platform

@@ -50,6 +50,8 @@ class Win32Platform final : public Platform {
 
   std::unique_ptr<Stream> openStream(const std::string& path, OpenMode mode, FileError* error = nullptr) override;
 
+  std::unique_ptr<Sha256> startSha256() override;
+
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
 
@@ -68,6 +70,10 @@ class Win32Platform final : public Platform {
 
   bool equalsIgnoreCase(const std::string& a, const std::string& b) override;
   std::string caseFoldKey(const std::string& text) override;
+
+ private:
+  // bcrypt.dll's SHA-256, set up at the first digest and kept.
+  std::unique_ptr<Sha256Provider> sha256_;
 };
 
 inline std::unique_ptr<Platform> makeWin32Platform() { return std::make_unique<Win32Platform>(); }
