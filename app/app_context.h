@@ -5,13 +5,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "core/string_list.h"
+#include "config/digest_list.h"
 #include "config/installer_config.h"
+#include "core/sha256.h"
+#include "core/string_list.h"
 #include "platform/platform.h"
 
 class Tmform;
@@ -42,6 +45,18 @@ struct CopyState {
   uint64_t TotalBytesDone = 0;
   std::unique_ptr<platform::Stream> SourceFile;
   std::unique_ptr<platform::Stream> DestFile;
+  // Set from the moment this run's install journal stands until it is
+  // removed: the levels of the game's key made for it, which go with it.
+  // While it is set, what the run made is to be rolled back or committed.
+  std::optional<int> journalKeysMade;
+  // The medium's install.sha256; nullopt when it has none.
+  std::optional<DigestList> MediumDigests;
+  // The digest of the file being copied, fed with each chunk as it is read;
+  // null when the system cannot compute one.
+  std::unique_ptr<Sha256> FileDigest;
+  // The digest each CopyPlan entry was copied with, in its order, for the
+  // install record; nullopt for one not copied (yet) or without a digest.
+  std::vector<std::optional<Sha256Digest>> CopiedDigests;
 };
 
 // What one installation made, as its record in the game folder keeps it:
@@ -49,6 +64,10 @@ struct CopyState {
 struct InstallRecord {
   std::vector<std::string> files;    // copied whatever stood at the destination
   std::vector<std::string> folders;  // made for them, parents first
+  // The digest each file was copied with, by its name in `files`; a file
+  // has none in a record of an earlier build, or where the system could
+  // not compute it.
+  std::map<std::string, Sha256Digest> digests;
   bool operator==(const InstallRecord&) const = default;
 };
 

@@ -264,6 +264,9 @@ class Medium {
   // through the same code as `instcfg pack`. Throws DriverError with the
   // tool's message when the configuration is refused.
   void pack(const std::filesystem::path& image, const Json& config, bool signReady = false);
+  // Writes install.sha256 for what an installation of the packed block
+  // copies, through the same code as `instcfg digest`.
+  void writeDigests();
   // Copies `image` as install.exe unchanged (nothing appended).
   void copyBare(const std::filesystem::path& image);
   void addFile(const std::filesystem::path& relative, const std::string& bytes);

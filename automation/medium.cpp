@@ -18,6 +18,11 @@ void Medium::pack(const std::filesystem::path& image, const Json& config, bool s
   if (packCommand(options, out, err) != 0) throw DriverError("instcfg pack refused: " + err.str());
 }
 
+void Medium::writeDigests() {
+  std::ostringstream out, err;
+  if (digestCommand(root(), out, err) != 0) throw DriverError("instcfg digest refused: " + err.str());
+}
+
 void Medium::copyBare(const std::filesystem::path& image) { copyFile(image, "install.exe"); }
 
 void Medium::addFile(const std::filesystem::path& relative, const std::string& bytes) {

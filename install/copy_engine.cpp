@@ -4,6 +4,9 @@
 
 #include "core/sjis.h"
 #include "install/copy_plan.h"
+#include "install/file_digests.h"
+#include "installed/install_journal.h"
+#include "installed/install_record.h"
 
 PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error) {
   CopyState& copy = ctx.copy;
@@ -23,6 +26,7 @@ PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error) {
   copy.FileSize = measureSize(*copy.SourceFile);
   copy.SourceFile->seek(0, platform::SeekOrigin::Begin);
   copy.FileBytesDone = 0;
+  beginFileDigest(ctx);
   return PairOpen::Opened;
 }
 
@@ -51,6 +55,7 @@ ChunkResult copyChunk(AppContext& ctx) {
     closeCurrentPair(ctx);
     return {ChunkOutcome::ReadFailed};
   }
+  addToFileDigest(ctx, buffer, read);
   // The C runtime keeps a short tail in its buffer and reports it written;
   // a full disk then shows only when the buffer is written out.
   const size_t written = copy.DestFile->write(buffer, read);
@@ -68,10 +73,14 @@ ChunkResult copyChunk(AppContext& ctx) {
                      progressPercent(copy.TotalBytesDone, copy.TotalBytes, planDone)};
   if (!fileDone) return result;
 
-  // A destination that does not close cleanly, or a source that ended
-  // before its measured size, leaves a file shorter than the medium's.
-  if (!closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
+  // A destination that is not put on the disk or does not close cleanly, or
+  // a source that ended before its measured size, leaves a file shorter
+  // than the medium's. Each file is on the disk itself before the next one
+  // begins, so that the install record and the registration, which follow
+  // the last, never stand for bytes a power cut could still take.
+  if (!copy.DestFile->commit() || !closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
   if (copy.FileBytesDone < copy.FileSize) return {ChunkOutcome::ReadFailed};
+  if (!fileDigestHolds(ctx)) return {ChunkOutcome::Corrupted};
   ctx.log("copied " + ctx.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) + " bytes)");
   ++copy.CurrentIndex;
   if (planDone) {
@@ -86,7 +95,7 @@ ChunkResult copyChunk(AppContext& ctx) {
   return result;
 }
 
-void RollBackInstall(AppContext& ctx) {
+bool RollBackInstall(AppContext& ctx) {
   // Nothing is reported but to the log: the dialog has said why the copy
   // ended.
   RemovalReport report;
@@ -96,6 +105,19 @@ void RollBackInstall(AppContext& ctx) {
   // Preserved entries only as far as this copy made them: one it had not
   // reached may be save data that appeared there since.
   const int made = std::max(ctx.copy.AlwaysCopiedCount, ctx.copy.DestinationsReached);
-  if (root) deletePlannedFiles(ctx, *root, report, std::nullopt, static_cast<size_t>(made));
+  if (root) {
+    deletePlannedFiles(ctx, *root, report, std::nullopt, static_cast<size_t>(made));
+    // Written after the last file, so a run ended before its registration
+    // may have left it.
+    removeInstallRecord(*root);
+  }
   removeCreatedDirs(ctx, std::move(root));
+  CopyState& copy = ctx.copy;
+  if (report.complete() && copy.journalKeysMade) {
+    removeInstallJournal(ctx.platform, ctx.config.registryKey, *copy.journalKeysMade);
+    copy.journalKeysMade.reset();
+  }
+  if (report.firstLeft) ctx.log("left " + *report.firstLeft);
+  ctx.platform.keepSystemAwake(false);
+  return report.complete();
 }

@@ -29,8 +29,9 @@ enum class ChunkOutcome {
   NextFile,               // the file is finished and the next pair is open
   PlanDone,               // the last file is finished; nothing is open
   ShortWrite,             // the destination took fewer bytes than were read, at the
-                          // write, its flush or its close; closed
+                          // write, its flush, its commit or its close; closed
   ReadFailed,             // the source failed to read or ended before its size; closed
+  Corrupted,              // the file's bytes differ from the medium's digest list; closed
   DestinationOpenFailed,  // the next destination could not be created
   SourceOpenFailed,       // the next source could not be opened
 };
@@ -47,15 +48,19 @@ struct ChunkResult {
 
 // Copies one chunk of at most ChunkSize bytes through ctx.CopyBuffer (which
 // holds ChunkSize bytes) from SourceFile to DestFile and advances the
-// counters. A read shorter than ChunkSize finishes the file and opens the
-// next pair. Needs an open pair.
+// counters. A read shorter than ChunkSize finishes the file, puts it on the
+// disk itself (Stream::commit) and opens the next pair. Needs an open pair.
 ChunkResult copyChunk(AppContext& ctx);
 
 // done × 100 ÷ total, truncated (2 of 3 gives 66) and at most 100. A total
 // of 0 shows 0 until `finished`, then 100.
 int progressPercent(uint64_t done, uint64_t total, bool finished);
 
-// Deletes the destination of every CopyPlan entry, copied or not, then
-// removes the CreatedDirs folders from the last to the first; folders that
-// still hold anything stay. Nothing may be open.
-void RollBackInstall(AppContext& ctx);
+// Deletes the destination of every CopyPlan entry, copied or not, and the
+// install record, then removes the CreatedDirs folders from the last to the
+// first; folders that still hold anything stay. Then, when no planned file
+// is left, the run's install journal goes (installed/install_journal.h);
+// otherwise it stays, so that the next start tries again. The system may
+// sleep again afterwards. True when no planned file is left. Nothing may be
+// open.
+bool RollBackInstall(AppContext& ctx);

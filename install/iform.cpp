@@ -1,8 +1,9 @@
-// Unit4: the progress dialog. Its show handler prepares the installation,
-// each timer tick copies one chunk, and every way out ends the raised timer
-// resolution once. From the first tick until the installation is registered
-// or rolled back it refuses to let the session end; when the session ends
-// (or a quit message comes) all the same, it rolls back first.
+// Unit4: the progress dialog. Its show handler posts the preparation of the
+// installation, which runs once the dialog is on the screen; each timer
+// tick copies one chunk, and every way out ends the raised timer resolution
+// once. From just before the first folder is made until the installation is
+// registered or rolled back it refuses to let the session end; when the
+// session ends (or a quit message comes) all the same, it rolls back first.
 #include "install/iform.h"
 
 #include "forms/layouts.h"
@@ -29,7 +30,19 @@ Tiform::~Tiform() { stopCopyTimer(); }
 void Tiform::FormShow() {
   nowwrite->setPosition(0);
   totalwrite->setPosition(0);
-  const InstallStep step = prepareInstallation(ctx_);
+  nowcopy->setCaption(texts::kCopyingFile);
+  ctx_.copy.journalKeysMade.reset();
+  post([this] { prepare(); });
+}
+
+void Tiform::prepare() {
+  InstallStep step = prepareInstallation(ctx_);
+  if (step.stop == InstallStop::None) {
+    // What the run makes from here on must be rolled back or registered
+    // before the session may end.
+    setSessionEndRefusal(texts::kInstallingReason);
+    step = beginInstallation(ctx_);
+  }
   if (step.stop != InstallStop::None) {
     stop(step);
     return;
@@ -68,7 +81,6 @@ void Tiform::Button1Click() {
 void Tiform::startCopyTimer() {
   ctx_.platform.beginHighTimerResolution();
   timerResolutionRaised_ = true;
-  setSessionEndRefusal(texts::kInstallingReason);
   writetimer->setEnabled(true);
 }
 
@@ -88,7 +100,7 @@ void Tiform::stop(const InstallStep& step) {
   const StopMessage message = stopMessage(step);
   ctx_.log("failed: " + message.text);
   ctx_.platform.messageBox(handle(), message.text, message.caption, platform::kMbOk);
-  if (step.rollBack) RollBackInstall(ctx_);
+  if (step.rollBack && runBegun()) RollBackInstall(ctx_);
   end(-1);
 }
 
@@ -102,11 +114,12 @@ void Tiform::abandonInstallation() {
   if (sessionEndRefusal().empty()) return;
   stopCopyTimer();
   closeCurrentPair(ctx_);
-  RollBackInstall(ctx_);
+  if (runBegun()) RollBackInstall(ctx_);
   setSessionEndRefusal("");
 }
 
 void Tiform::giveUp() {
-  RollBackInstall(ctx_);
+  // Before the posted preparation has run there is nothing to undo.
+  if (runBegun()) RollBackInstall(ctx_);
   end(-1);
 }

@@ -24,6 +24,12 @@ class Tiform : public toolkit::Form {
   void Button1Click();
 
  private:
+  // Posted by FormShow, so that the dialog is on the screen (and owns the
+  // messages of its stops) while the medium is planned.
+  void prepare();
+  // Whether this showing's run has begun (its journal stands), so that it
+  // has something to roll back.
+  bool runBegun() const { return ctx_.copy.journalKeysMade.has_value(); }
   void startCopyTimer();
   void stopCopyTimer();
   void tell(const std::string& text);

@@ -6,7 +6,9 @@
 #include "core/sjis.h"
 #include "install/copy_plan.h"
 #include "install/destination.h"
+#include "install/file_digests.h"
 #include "install/registration.h"
+#include "installed/install_journal.h"
 #include "installed/install_record.h"
 #include "texts.h"
 
@@ -85,18 +87,11 @@ uint64_t spaceNeeded(AppContext& ctx, uint64_t clusterBytes) {
   return needed;
 }
 
-InstallStep prepareInstallation(AppContext& ctx) {
-  CopyState& copy = ctx.copy;
+namespace {
+
+// The checks of a plan before anything is made: lengths, links, free space.
+InstallStep checkCopy(AppContext& ctx) {
   const std::string& installPath = ctx.config.InstallPath;
-  // Before anything is created: skipping the name, or the rest of a folder
-  // whose listing failed, would report an incomplete installation as
-  // complete.
-  if (auto gap = planCopy(ctx)) {
-    const InstallStop stop =
-        gap->kind == PlanGap::Kind::ListingFailed ? InstallStop::ListingFailed : InstallStop::UnusableName;
-    return {.stop = stop, .detail = gap->folder};
-  }
-  if (copy.FileCount == 0) return {.stop = InstallStop::NothingToInstall};
   // Refused before the first folder is made rather than failing halfway.
   if (!planFits(installPath, ctx.CopyPlan->items())) return {.stop = InstallStop::PathTooLong};
   // The copy would write into a link's target, and a rollback delete there.
@@ -109,6 +104,15 @@ InstallStep prepareInstallation(AppContext& ctx) {
       return {.stop = InstallStop::NotEnoughSpace, .neededBytes = needed, .freeBytes = space->freeBytes};
     }
   }
+  return {};
+}
+
+// Makes and records the folders, sets up the counters and the buffer, and
+// opens the first pair. `leftNothing` tells the stops that leave nothing to roll
+// back (the folders refused, or the first destination).
+InstallStep startCopy(AppContext& ctx, bool* leftNothing) {
+  CopyState& copy = ctx.copy;
+  *leftNothing = true;
   if (auto refused = createInstallFolders(ctx)) {
     removeCreatedDirs(ctx);
     return {.stop = InstallStop::NoWriteAccess, .detail = *refused};
@@ -116,6 +120,7 @@ InstallStep prepareInstallation(AppContext& ctx) {
   copy.TotalBytesDone = 0;
   copy.CurrentIndex = 0;
   copy.FileBytesDone = 0;
+  copy.CopiedDigests.assign(copy.FileCount, std::nullopt);
   // Allocated on the first installation and kept: no tick allocates.
   if (ctx.CopyBuffer.size() != ChunkSize) ctx.CopyBuffer.resize(ChunkSize);
 
@@ -125,9 +130,55 @@ InstallStep prepareInstallation(AppContext& ctx) {
     // The folders stay: nothing was written into them yet.
     case PairOpen::DestinationFailed: return destinationRefused(ctx, error, false);
     case PairOpen::SourceFailed:
+      *leftNothing = false;
       return {.stop = InstallStop::ReadFailed, .detail = ctx.CopyPlan->get(copy.CurrentIndex), .rollBack = true};
   }
   return {};
+}
+
+}  // namespace
+
+InstallStep prepareInstallation(AppContext& ctx) {
+  ctx.copy.journalKeysMade.reset();
+  // What an earlier run left must go first: a second journal would replace
+  // the first, and its files would then stay unknown for good.
+  if (auto standing = readInstallJournal(ctx.platform, ctx.config.registryKey); standing.present) {
+    return {.stop = InstallStop::JournalStands, .detail = standing.journal ? standing.journal->destination : ""};
+  }
+  if (InstallStep listed = readMediumDigests(ctx); listed.stop != InstallStop::None) return listed;
+  // Before anything is created: skipping the name, or the rest of a folder
+  // whose listing failed, would report an incomplete installation as
+  // complete.
+  if (auto gap = planCopy(ctx)) {
+    const InstallStop stop =
+        gap->kind == PlanGap::Kind::ListingFailed ? InstallStop::ListingFailed : InstallStop::UnusableName;
+    return {.stop = stop, .detail = gap->folder};
+  }
+  if (auto missing = listedFileMissing(ctx)) return {.stop = InstallStop::ReadFailed, .detail = *missing};
+  if (ctx.copy.FileCount == 0) return {.stop = InstallStop::NothingToInstall};
+  return checkCopy(ctx);
+}
+
+InstallStep beginInstallation(AppContext& ctx) {
+  // Durable before the first folder: whatever the run makes from here on,
+  // the next start can find and undo.
+  if (!writeInstallJournal(ctx)) return {.stop = InstallStop::JournalFailed};
+  // A machine that slept would find the disc or the destination gone.
+  ctx.platform.keepSystemAwake(true);
+  bool leftNothing = true;
+  InstallStep step = startCopy(ctx, &leftNothing);
+  if (step.stop != InstallStop::None && leftNothing) {
+    removeInstallJournal(ctx.platform, ctx.config.registryKey, ctx.copy.journalKeysMade.value_or(0));
+    ctx.copy.journalKeysMade.reset();
+    ctx.platform.keepSystemAwake(false);
+  }
+  return step;
+}
+
+InstallStep prepareCopy(AppContext& ctx) {
+  if (InstallStep checked = checkCopy(ctx); checked.stop != InstallStop::None) return checked;
+  bool leftNothing = true;
+  return startCopy(ctx, &leftNothing);
 }
 
 InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
@@ -141,6 +192,8 @@ InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
     case ChunkOutcome::ReadFailed:
     case ChunkOutcome::SourceOpenFailed:
       return {.stop = InstallStop::ReadFailed, .detail = ctx.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
+    case ChunkOutcome::Corrupted:
+      return {.stop = InstallStop::Corrupted, .detail = ctx.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
   }
   return {};
 }
@@ -149,6 +202,11 @@ void finishInstallation(AppContext& ctx) {
   // Before the registration, which lists the uninstaller that reads it.
   writeInstallRecord(ctx);
   RegisterInstall(ctx);
+  // The commit: from here on the game stays. The key keeps PATH.
+  removeInstallJournal(ctx.platform, ctx.config.registryKey, 0);
+  ctx.copy.journalKeysMade.reset();
+  ctx.platform.flushRegistry(platform::Hive::CurrentUser);
+  ctx.platform.keepSystemAwake(false);
 }
 
 StopMessage stopMessage(const InstallStep& step) {
@@ -168,6 +226,11 @@ StopMessage stopMessage(const InstallStep& step) {
     case InstallStop::NoWriteAccess: return {texts::kCannotWriteDestination + detail, texts::kConfirmCaption};
     case InstallStop::CannotCreateFile: return {texts::kCannotCreateFile + detail, texts::kConfirmCaption};
     case InstallStop::DiskFull: return {texts::kNotEnoughSpace, texts::kConfirmCaption};
+    case InstallStop::Corrupted: return {texts::kFileCorrupted + detail, texts::kConfirmCaption};
+    case InstallStop::DigestListUnreadable: return {texts::kDigestListUnreadable + detail, texts::kConfirmCaption};
+    case InstallStop::DigestListMalformed: return {texts::kDigestListMalformed + detail, texts::kConfirmCaption};
+    case InstallStop::JournalStands: return {unfinishedRollbackText(step.detail), texts::kConfirmCaption};
+    case InstallStop::JournalFailed: return {texts::kJournalFailed, texts::kConfirmCaption};
   }
   return {"", texts::kConfirmCaption};
 }

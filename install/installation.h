@@ -23,6 +23,11 @@ enum class InstallStop {
   CannotCreateFile,  // detail: the destination file
   DiskFull,          // a write fell short, or a destination was refused for want of space
   ReadFailed,        // detail: the relative name on the medium
+  Corrupted,         // a file's bytes differ from install.sha256; detail: its relative name
+  DigestListUnreadable,  // install.sha256 cannot be read or checked against; detail: its name
+  DigestListMalformed,   // detail: the list's name and the line
+  JournalStands,     // an earlier run's rollback is not finished; detail: its destination
+  JournalFailed,     // the install journal could not be written
 };
 
 struct InstallStep {
@@ -36,18 +41,32 @@ struct InstallStep {
   bool rollBack = false;
 };
 
-// Plans the copy, checks it (names, listings, lengths, links, free space),
-// makes and records the folders, and opens the first pair: afterwards the
-// copy only needs its chunks. Counters and the chunk buffer are set up. A
-// stop before the folders are made leaves nothing; folders made where the
-// right to write was missing are removed again.
+// Reads the medium's digest list, plans the copy and checks it (an earlier
+// run's journal, the list, names, listings, lengths, links, free space);
+// nothing is made yet, and a stop leaves nothing.
 InstallStep prepareInstallation(AppContext& ctx);
+// Then begins the run, in this order: writes its install journal
+// (installed/install_journal.h), asks the system to stay awake, makes and
+// records the folders and opens the first pair: afterwards the copy only
+// needs its chunks. Counters and the chunk buffer are set up. Folders made
+// where the right to write was missing are removed again; a refused first
+// destination leaves its empty folders. Either way the journal goes and the
+// system may sleep again; every other stop from here on is rolled back.
+InstallStep beginInstallation(AppContext& ctx);
+// For any plan in CopyPlan (a repair's): the checks of lengths, links and
+// free space, then the folders, the counters and the first pair, without a
+// journal.
+InstallStep prepareCopy(AppContext& ctx);
 
 // What a chunk's outcome stops, if anything (ChunkOutcome::ShortWrite and
 // the failures of the next pair); the copy itself is done by copyChunk.
 InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result);
 
-// After the last file: the install record, then the registration.
+// After the last file, each of them on the disk already: the install record,
+// then the registration and the entry of the installed apps, then the
+// journal is removed and the registry put on the disk; the system may sleep
+// again. A run ended before the journal is gone is rolled back by the next
+// start, so the game is either all there and registered or not at all.
 void finishInstallation(AppContext& ctx);
 
 // The bytes the copy still needs on its drive: each planned file rounded up

@@ -3,19 +3,8 @@
 // the installer copies, the menu launches, the registration links to and
 // the uninstaller removes.
 
-#include <array>
-
-#include "config/game_folder_names.h"
-
-// The game files copied whenever the medium holds them, in this order.
-inline constexpr std::array<const char*, 17> StandardFiles = {
-    "SYSTEM.INI", "origin.exe", "SCENARIO.HED", "SCENARIO.DAT", "GRAPHIC.HED", "GRAPHIC.DAT",
-    "SOUND.HED",  "SOUND.DAT",  "BGM.HED",      "BGM.DAT",      "VOICE.HED",   "VOICE.DAT",
-    "MASK.HED",   "MASK.DAT",   "EXTRA.HED",    "EXTRA.DAT",    "uninst.exe",
-};
-
-// The save data, copied only when the destination does not hold it yet.
-inline constexpr char kSaveDataFile[] = "SYSTEM.DAT";
+// StandardFiles and the save data's name (config/disc_files.h).
+#include "config/disc_files.h"
 
 // The game's program, started with its one argument.
 inline constexpr char kGameProgram[] = "origin.exe";

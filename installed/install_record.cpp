@@ -5,47 +5,40 @@
 #include "config/name_rules.h"
 #include "core/cp932.h"
 #include "core/sjis.h"
+#include "installed/file_reading.h"
 #include "installed/planning.h"
 #include "installed/safe_removal.h"
 
 namespace {
 
-constexpr char kVersionLine[] = "install record 1";
+constexpr char kVersionLine[] = "install record 2";
+// Written by earlier builds: the same, without digests.
+constexpr char kFirstVersionLine[] = "install record 1";
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr char kFolderKind[] = "folder";
 constexpr char kFileKind[] = "file";
-// Far beyond any real record (100,000 files of 200 bytes); a bigger file is
+// Far beyond any real record (100,000 files of 300 bytes); a bigger file is
 // not one of ours.
 constexpr size_t kLargestRecord = 64 << 20;
-
-std::optional<std::string> readWhole(platform::Platform& platform, const std::string& path) {
-  auto stream = platform.openStream(path, platform::OpenMode::Read);
-  if (!stream) return std::nullopt;
-  std::string bytes;
-  char buffer[65536];
-  while (size_t got = stream->read(buffer, sizeof buffer)) {
-    bytes.append(buffer, got);
-    if (bytes.size() > kLargestRecord) return std::nullopt;
-  }
-  if (stream->readError()) return std::nullopt;
-  return bytes;
-}
 
 }  // namespace
 
 std::optional<std::string> formatInstallRecord(const InstallRecord& record) {
   std::string text = std::string(kByteOrderMark) + kVersionLine + "\r\n";
-  auto add = [&](const char* kind, const std::string& name) {
+  auto add = [&](const char* kind, const std::string& name, const Sha256Digest* digest) {
     auto utf8 = cp932ToUtf8(name);
     if (!utf8) return false;
-    text.append(kind).append("\t").append(*utf8).append("\r\n");
+    text.append(kind).append("\t").append(*utf8);
+    if (digest) text.append("\t").append(digestHex(*digest));
+    text.append("\r\n");
     return true;
   };
   for (const std::string& folder : record.folders) {
-    if (!add(kFolderKind, folder)) return std::nullopt;
+    if (!add(kFolderKind, folder, nullptr)) return std::nullopt;
   }
   for (const std::string& file : record.files) {
-    if (!add(kFileKind, file)) return std::nullopt;
+    auto digest = record.digests.find(file);
+    if (!add(kFileKind, file, digest == record.digests.end() ? nullptr : &digest->second)) return std::nullopt;
   }
   return text;
 }
@@ -54,14 +47,15 @@ std::optional<InstallRecord> parseInstallRecord(const std::string& text) {
   std::string_view rest = text;
   if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(3);
   InstallRecord record;
-  bool versioned = false;
+  bool versioned = false, withDigests = false;
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
     std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (line.ends_with('\r')) line.remove_suffix(1);
     if (!versioned) {
-      if (line != kVersionLine) return std::nullopt;
+      withDigests = line == kVersionLine;
+      if (!withDigests && line != kFirstVersionLine) return std::nullopt;
       versioned = true;
       continue;
     }
@@ -69,13 +63,22 @@ std::optional<InstallRecord> parseInstallRecord(const std::string& text) {
     const size_t tab = line.find('\t');
     if (tab == std::string_view::npos) return std::nullopt;
     const std::string_view kind = line.substr(0, tab);
-    auto name = utf8ToCp932(line.substr(tab + 1));
+    std::string_view field = line.substr(tab + 1);
+    std::optional<Sha256Digest> digest;
+    if (const size_t second = field.find('\t'); second != std::string_view::npos) {
+      // Only a file of a record that keeps digests has one.
+      digest = digestFromHex(field.substr(second + 1));
+      if (!withDigests || kind != kFileKind || !digest) return std::nullopt;
+      field = field.substr(0, second);
+    }
+    auto name = utf8ToCp932(field);
     // Never anything outside the game folder, nor a name the usual path
     // rules would turn into another.
     if (!name || placedNameProblem(*name)) return std::nullopt;
     if (kind == kFolderKind) {
       record.folders.push_back(std::move(*name));
     } else if (kind == kFileKind) {
+      if (digest) record.digests[*name] = *digest;
       record.files.push_back(std::move(*name));
     } else {
       return std::nullopt;
@@ -90,9 +93,12 @@ bool writeInstallRecord(AppContext& ctx) {
   const auto& plan = ctx.CopyPlan->items();
   InstallRecord record;
   std::unordered_set<std::string> seen;
+  const auto& digests = ctx.copy.CopiedDigests;
   for (int i = 0; i < ctx.copy.AlwaysCopiedCount && i < static_cast<int>(plan.size()); ++i) {
     // A name planned twice (a standard file named again as an entry) once.
-    if (seen.insert(plan[i]).second) record.files.push_back(plan[i]);
+    if (!seen.insert(plan[i]).second) continue;
+    record.files.push_back(plan[i]);
+    if (static_cast<size_t>(i) < digests.size() && digests[i]) record.digests[plan[i]] = *digests[i];
   }
   // The plan's folders, as recordPlanFolders names them, parents first.
   const std::string inside = installPath + '\\';
@@ -116,7 +122,7 @@ bool writeInstallRecord(AppContext& ctx) {
 }
 
 std::optional<InstallRecord> readInstallRecord(platform::Platform& platform, const std::string& installPath) {
-  auto text = readWhole(platform, joinPath(installPath, kInstallRecordFile));
+  auto text = readWholeFile(platform, joinPath(installPath, kInstallRecordFile), kLargestRecord);
   if (!text) return std::nullopt;
   return parseInstallRecord(*text);
 }

@@ -6,15 +6,20 @@
 // The file is text a person can read: UTF-8 with a byte-order mark (Notepad
 // then shows the Japanese names on any Windows), lines ending in CR LF:
 //
-//   install record 1
+//   install record 2
 //   folder<TAB>data
 //   folder<TAB>data\bgm
-//   file<TAB>SYSTEM.INI
-//   file<TAB>data\bgm\theme.ogg
+//   file<TAB>SYSTEM.INI<TAB>9f86d081884c7d65...  (64 lowercase hex digits)
+//   file<TAB>data\bgm\theme.ogg<TAB>...
 //
-// Names are relative to InstallPath. A record is only believed whole: any
-// other first line, any other kind of line, or a name that is not a sound
-// relative name inside the folder (config/name_rules) makes it unusable.
+// Names are relative to InstallPath; a file's SHA-256 digest, as it was
+// copied, follows its name, so that its installed bytes can be checked
+// without the disc (/VERIFY). A file may have none (the system could not
+// compute it), and a record of an earlier build ("install record 1") has
+// none at all: it still reads, without digests. A record is only believed
+// whole: any other first line, any other kind of line, a digest that is not
+// 64 hex digits, or a name that is not a sound relative name inside the
+// folder (config/name_rules) makes it unusable.
 
 #include <optional>
 #include <string>
@@ -30,8 +35,8 @@ std::optional<std::string> formatInstallRecord(const InstallRecord& record);
 std::optional<InstallRecord> parseInstallRecord(const std::string& text);
 
 // Records the installation that has just copied its last file: the CopyPlan
-// entries copied whatever stood there (not the preserved ones) and the
-// plan's folders below InstallPath. Written under a temporary name, put on
+// entries copied whatever stood there (not the preserved ones) with the
+// digests they were copied with, and the plan's folders below InstallPath. Written under a temporary name, put on
 // the disk and only then renamed into place, so that a crash never leaves a
 // half-written record. False when it could not be written; the game is
 // installed all the same, and only delete-all is then offered without the

@@ -10,6 +10,8 @@
 
 // The per-user value that holds InstallPath, below "software\<registryKey>".
 inline constexpr char kInstallPathValue[] = "PATH";
+// Beside it while an uninstallation has not finished (installed_state.h).
+inline constexpr char kRemovalValue[] = "Uninstalling";
 
 // "software\%s" with registryKey (or any other name).
 std::string softwareKeyPath(const std::string& name);

@@ -155,14 +155,23 @@ void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const SparedFile
   if (error != platform::FileError::Missing && !ctx.CopyPlan->items().empty()) report.left(ctx.config.InstallPath);
 }
 
-void removeCreatedDirs(AppContext& ctx, std::unique_ptr<platform::RemovalEntry> root) {
-  const std::string& installPath = ctx.config.InstallPath;
-  const std::string inside = installPath + '\\';
+void removeCreatedDirsBelow(AppContext& ctx, platform::RemovalEntry& root) {
+  const std::string inside = ctx.config.InstallPath + '\\';
   const auto& folders = ctx.CreatedDirs->items();
   for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
-    if (folder->starts_with(inside)) {
-      if (root) removeEmptyFolderBelow(*root, folder->substr(inside.size()));
-    } else if (*folder == installPath) {
+    if (folder->starts_with(inside)) removeEmptyFolderBelow(root, folder->substr(inside.size()));
+  }
+}
+
+void removeCreatedDirs(AppContext& ctx, std::unique_ptr<platform::RemovalEntry> root) {
+  // A folder is recorded after its parent, so those below InstallPath go
+  // first.
+  if (root) removeCreatedDirsBelow(ctx, *root);
+  const std::string& installPath = ctx.config.InstallPath;
+  const auto& folders = ctx.CreatedDirs->items();
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+    if (folder->starts_with(installPath + '\\')) continue;
+    if (*folder == installPath) {
       // Through the held entry: a second open would wait for it to close.
       removeEmptyFolder(std::move(root));
     } else {

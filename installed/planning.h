@@ -73,6 +73,9 @@ void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const SparedFile
 void removeCreatedDirs(AppContext& ctx, std::unique_ptr<platform::RemovalEntry> root);
 // The same with InstallPath opened here.
 void removeCreatedDirs(AppContext& ctx);
+// Only the CreatedDirs folders below InstallPath, from the last to the
+// first, reached from `root`; InstallPath and the folders above it stay.
+void removeCreatedDirsBelow(AppContext& ctx, platform::RemovalEntry& root);
 
 // The size of an open stream, measured as the position of its end; leaves
 // the stream positioned there. 0 when the position cannot be told.

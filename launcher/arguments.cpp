@@ -4,6 +4,8 @@
 
 #include "app/app_context.h"
 #include "launcher/exit_codes.h"
+#include "launcher/file_checks.h"
+#include "launcher/install_recovery.h"
 #include "launcher/read_installer_config.h"
 #include "launcher/run_log.h"
 #include "launcher/startup.h"
@@ -13,15 +15,19 @@
 
 namespace {
 
-// install.exe /S: the image check, the block, then the work.
-int runSilently(platform::Platform& platform, const CommandLine& line,
-                const std::function<void(const std::string&)>& sink) {
+// install.exe /S, /VERIFY or /REPAIR: the image check, the block, then the
+// work, without the menu.
+int runWithoutMenu(platform::Platform& platform, const CommandLine& line,
+                   const std::function<void(const std::string&)>& sink) {
   if (!installerImagePasses(platform)) return -1;
   AppContext ctx(platform);
   ctx.createLists();
   ctx.logSink = sink;
   ReadInstallerConfig(ctx);
   ctx.log("title " + ctx.config.title);
+  if (recoveryLeftUnfinished(ctx, line.silent) && line.silent) return kExitWriteFailed;
+  if (line.verify) return verifyInstalledGame(ctx, !line.silent);
+  if (line.repair) return repairInstalledGame(ctx, !line.silent);
   return line.uninstall ? uninstallUnattended(ctx, line.deleteAll) : installUnattended(ctx, line.destination);
 }
 
@@ -54,7 +60,8 @@ int runInstallerWithArguments(platform::Platform& platform, const std::optional<
   std::unique_ptr<RunLog> log;
   std::function<void(const std::string&)> sink;
   if (!openRunLog(platform, line, log, sink)) return kExitBadCommandLine;
-  const int code = line.silent ? runSilently(platform, line, sink) : runInstaller(platform, {}, sink);
+  const bool withoutMenu = line.silent || line.verify || line.repair;
+  const int code = withoutMenu ? runWithoutMenu(platform, line, sink) : runInstaller(platform, {}, sink);
   if (sink) sink("exit code " + std::to_string(code));
   return code;
 }

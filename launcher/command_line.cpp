@@ -38,6 +38,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments, bo
       sawUninstall = true;
     } else if (equalsIgnoringAsciiCase(name, "ALL")) {
       flag(line.deleteAll);
+    } else if (equalsIgnoringAsciiCase(name, "VERIFY")) {
+      flag(line.verify);
+    } else if (equalsIgnoringAsciiCase(name, "REPAIR")) {
+      flag(line.repair);
     } else if (equalsIgnoringAsciiCase(name, "?")) {
       flag(line.usage);
     } else if (equalsIgnoringAsciiCase(name, "D")) {
@@ -53,6 +57,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments, bo
   if (line.usage) {
     parsed.error.reset();
     return parsed;
+  }
+  if (line.repair && asUninstaller) refuse("/REPAIR needs the disc: install.exe /REPAIR");
+  if (line.verify && line.repair) refuse("/VERIFY and /REPAIR do not go together");
+  if ((line.verify || line.repair) && (sawUninstall || sawDestination || line.deleteAll)) {
+    refuse(std::string(line.verify ? "/VERIFY" : "/REPAIR") + " goes with /S and /LOG= alone");
   }
   if (sawDestination && (asUninstaller || line.uninstall)) refuse("/D= is for installing");
   if (sawDestination && !line.silent) refuse("/D= goes with /S");

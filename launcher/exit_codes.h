@@ -11,5 +11,6 @@ enum ExitCode : int {
   kExitNotEnoughSpace = 4,
   kExitReadFailed = 5,       // a file or folder of the medium could not be read
   kExitWriteFailed = 6,      // the destination could not be written, or a removal left files
-  kExitInstalledState = 7,   // already installed (installing) or not installed (uninstalling)
+  kExitInstalledState = 7,   // already installed (installing) or not installed (uninstalling, verifying)
+  kExitDamaged = 8,          // /VERIFY, /REPAIR: a file of the installation is missing or damaged
 };

@@ -8,6 +8,7 @@
 #include "installed/install_path_check.h"
 #include "installed/installed_state.h"
 #include "installed/safe_removal.h"
+#include "launcher/install_recovery.h"
 #include "launcher/read_installer_config.h"
 #include "texts.h"
 #include "uninstall/uninsform.h"
@@ -53,6 +54,9 @@ void Tmform::FormCreate() {
 
   ReadInstallerConfig(ctx_);
   const InstallerConfig& config = ctx_.config;
+  // Before the installed state is read: a run ended part-way may have got
+  // as far as its registration.
+  recoveryLeftUnfinished(ctx_, false);
 
   setClientWidth(config.clientWidth);
   setClientHeight(config.clientHeight);

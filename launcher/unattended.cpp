@@ -4,13 +4,10 @@
 #include "install/destination.h"
 #include "install/installation.h"
 #include "installed/block_check.h"
-#include "installed/install_record.h"
 #include "installed/installed_state.h"
 #include "launcher/exit_codes.h"
 #include "texts.h"
 #include "uninstall/removal.h"
-
-namespace {
 
 int exitCodeOf(InstallStop stop) {
   switch (stop) {
@@ -19,6 +16,9 @@ int exitCodeOf(InstallStop stop) {
     case InstallStop::ListingFailed:
     case InstallStop::NothingToInstall:
     case InstallStop::ReadFailed:
+    case InstallStop::Corrupted:
+    case InstallStop::DigestListUnreadable:
+    case InstallStop::DigestListMalformed:
       return kExitReadFailed;
     case InstallStop::PathTooLong:
     case InstallStop::LinkedFolder:
@@ -28,15 +28,19 @@ int exitCodeOf(InstallStop stop) {
       return kExitNotEnoughSpace;
     case InstallStop::NoWriteAccess:
     case InstallStop::CannotCreateFile:
+    case InstallStop::JournalStands:
+    case InstallStop::JournalFailed:
       return kExitWriteFailed;
   }
   return kExitWriteFailed;
 }
 
+namespace {
+
 // Logs why and how the installation stopped, and undoes it where that is due.
 int stopped(AppContext& ctx, const InstallStep& step) {
   ctx.log("failed: " + stopMessage(step).text);
-  if (step.rollBack) RollBackInstall(ctx);
+  if (step.rollBack && ctx.copy.journalKeysMade) RollBackInstall(ctx);
   return exitCodeOf(step.stop);
 }
 
@@ -64,6 +68,7 @@ int installUnattended(AppContext& ctx, const std::optional<std::string>& typed) 
   ctx.log("installing into " + config.InstallPath);
 
   if (InstallStep step = prepareInstallation(ctx); step.stop != InstallStop::None) return stopped(ctx, step);
+  if (InstallStep step = beginInstallation(ctx); step.stop != InstallStop::None) return stopped(ctx, step);
   // The copy at its own pace: no timer paces it, one chunk after the other.
   for (;;) {
     const ChunkResult result = copyChunk(ctx);
@@ -85,7 +90,7 @@ int uninstallUnattended(AppContext& ctx, bool deleteAll) {
     ctx.log("failed: " + std::string(texts::kBadConfigUninstall) + " (" + *field + ")");
     return kExitRefused;
   }
-  if (ctx.discFree) ctx.discFree->record = readInstallRecord(ctx.platform, ctx.config.InstallPath);
+  if (ctx.discFree) ctx.discFree->record = recordForRemoval(ctx);
   const RemovalOutcome outcome =
       removeInstallation(ctx, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData);
   if (outcome.refusal != RemovalRefusal::None) {

@@ -8,11 +8,15 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "install/installation.h"
 
 // Installs into `typed` (the text a player would type; gameFolder is
 // appended), or into the proposed destination when there is none. The
 // configuration is loaded, the lists exist.
 int installUnattended(AppContext& ctx, const std::optional<std::string>& typed);
+
+// The exit code that tells a script why an installation stopped.
+int exitCodeOf(InstallStop stop);
 
 // Removes the installation: keep-save-data (from the medium, or without the
 // disc from the install record) or delete-all. The configuration is loaded,

@@ -6,6 +6,8 @@
 #include "installed/install_record.h"
 #include "installed/installed_state.h"
 #include "launcher/exit_codes.h"
+#include "launcher/file_checks.h"
+#include "launcher/install_recovery.h"
 #include "launcher/read_installer_config.h"
 #include "launcher/unattended.h"
 #include "texts.h"
@@ -52,6 +54,14 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   ctx.logSink = start.logSink;
   ReadInstallerConfig(ctx, start.image);
   ctx.log("title " + ctx.config.title);
+  if (start.line.verify) {
+    // Nothing of the game is removed, so nothing is spared, relayed or
+    // waited for; an interrupted installation is still finished first.
+    const bool unfinished = recoveryLeftUnfinished(ctx, start.line.silent) && start.line.silent;
+    const int code = unfinished ? kExitWriteFailed : verifyInstalledGame(ctx, !start.line.silent);
+    ctx.log("exit code " + std::to_string(code));
+    return code;
+  }
   ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking,
                                    platform.fileIdentity(start.sparedUninstaller)};
   // Before anything is asked or removed; a game that is not installed is
@@ -62,7 +72,8 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
     return kExitBadCommandLine;
   }
   if (start.line.silent) {
-    const int code = uninstallUnattended(ctx, start.line.deleteAll);
+    const int code =
+        recoveryLeftUnfinished(ctx, true) ? kExitWriteFailed : uninstallUnattended(ctx, start.line.deleteAll);
     finishRun(ctx, start, code);
     return code;
   }
@@ -71,12 +82,13 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   try {
     application.initialize();
     ctx.uninsform = &application.createForm<Tuninsform>(ctx);
+    recoveryLeftUnfinished(ctx, false);
     // Installed exactly as the menu decides it.
     if (!detectInstalledGame(ctx)) {
       platform.messageBox(0, texts::kNotInstalled, texts::kUninstallConfirmCaption, platform::kMbOk);
       code = kExitInstalledState;
     } else {
-      ctx.discFree->record = readInstallRecord(platform, ctx.config.InstallPath);
+      ctx.discFree->record = recordForRemoval(ctx);
       if (beforeMessageLoop) beforeMessageLoop(application, ctx);
       ctx.uninsform->showModal();
       code = exitCodeOf(ctx.uninsform->ending());

@@ -39,6 +39,7 @@ struct UninstallerStart {
 // kExitInstalledState when the game is not installed (as the menu decides
 // it). Otherwise the uninstall dialog, and the exit code of how it ended:
 // kExitDone, kExitCancelled, kExitRefused, or kExitWriteFailed when files
-// were left. With /S, no window at all: uninstallUnattended.
+// were left. With /S, no window at all: uninstallUnattended. With /VERIFY,
+// verifyInstalledGame alone, removing nothing.
 int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
                    const BeforeMessageLoop& beforeMessageLoop = {});

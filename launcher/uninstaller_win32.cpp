@@ -281,7 +281,8 @@ int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modu
     showUsage(platform);
     return kExitDone;
   }
-  if (!relay) {
+  // /VERIFY removes nothing: it works where it stands.
+  if (!relay && !parsed.line.verify) {
     if (auto code = relayToCopy(modulePath, own)) return *code;
   }
   UninstallerStart start;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/case_folding.h"
+#include "core/sha256.h"
 
 namespace platform {
 
@@ -124,8 +125,13 @@ class RegistryKey {
   virtual bool setString(const std::string& name, const std::string& value) = 0;
   // Stores a REG_DWORD value.
   virtual bool setDword(const std::string& name, uint32_t value) = 0;
+  // Deletes a value of a key opened for writing; false when it is missing
+  // or could not be deleted.
+  virtual bool deleteValue(const std::string& name) = 0;
   // The number of direct subkeys; nullopt when it cannot be read.
   virtual std::optional<uint32_t> subkeyCount() = 0;
+  // The number of values of any type; nullopt when it cannot be read.
+  virtual std::optional<uint32_t> valueCount() = 0;
 };
 
 struct ShellLink {
@@ -248,6 +254,11 @@ class Platform : public CaseFolding {
   // Deletes a key with its values. Fails, changing nothing, when the key is
   // missing or still has subkeys.
   virtual bool deleteKey(Hive hive, const std::string& path) = 0;
+  // Has the system write every change of the hive to the disk before it
+  // returns, so that the changes outlive a crash of the machine (the
+  // system otherwise writes them some seconds later); false when it could
+  // not.
+  virtual bool flushRegistry(Hive hive) = 0;
 
   // --- Folders and files --------------------------------------------------
   // Fails without harm when the folder exists or its parent is missing; the
@@ -325,6 +336,11 @@ class Platform : public CaseFolding {
   // when it cannot be opened.
   virtual std::optional<FileIdentity> fileIdentity(const std::string& path) = 0;
 
+  // --- Digests ------------------------------------------------------------
+  // Starts a SHA-256 digest by the system's own cryptography (Windows:
+  // bcrypt.dll from the system folder); null when the system has none.
+  virtual std::unique_ptr<Sha256> startSha256() = 0;
+
   // --- Shell links --------------------------------------------------------
   // Writes a .lnk file; false when any step fails (nothing is reported).
   virtual bool writeShellLink(const std::string& linkPath, const ShellLink& link) = 0;
@@ -361,6 +377,10 @@ class Platform : public CaseFolding {
   // begin is matched by one end.
   virtual void beginHighTimerResolution() = 0;
   virtual void endHighTimerResolution() = 0;
+  // Asks the system not to go to sleep while `awake` holds (the copy and
+  // its rollback); false lets it sleep again. The request belongs to this
+  // thread and ends with the process.
+  virtual void keepSystemAwake(bool awake) = 0;
 
   // --- Text ---------------------------------------------------------------
   // Equality ignoring letter case under the user's locale.

@@ -108,7 +108,8 @@ void Form::setClientHeight(int value) {
 }
 
 void Form::show() {
-  if (visible_) return;
+  // After a quit or the session's end nothing may ask the player anything.
+  if (visible_ || application_.ending()) return;
   visible_ = true;
   for (auto& control : controls_) control->formShowing();
   if (onShow) onShow();
@@ -120,6 +121,19 @@ void Form::hide() {
   if (!visible_) return;
   visible_ = false;
   changed(Property::Visible);
+}
+
+void Form::post(std::function<void()> call) {
+  posted_.push_back(std::move(call));
+  changed(Property::Posted);
+}
+
+bool Form::runPostedCall() {
+  if (posted_.empty()) return false;
+  std::function<void()> call = std::move(posted_.front());
+  posted_.erase(posted_.begin());
+  if (visible_) call();
+  return true;
 }
 
 void Form::setSessionEndRefusal(const std::string& reason) {

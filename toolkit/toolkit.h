@@ -35,7 +35,7 @@ class Exception : public std::runtime_error {
 };
 
 // What changed on a control or form, so that a backend can mirror it.
-enum class Property { Bounds, Caption, Visible, Enabled, Checked, Position, Timer, Items, Owner, SessionEnd };
+enum class Property { Bounds, Caption, Visible, Enabled, Checked, Position, Timer, Items, Owner, SessionEnd, Posted };
 
 class Control {
  public:
@@ -271,7 +271,8 @@ class Form {
   bool visible() const { return visible_; }
   // Shows the form; runs onShow each time it goes from hidden to shown,
   // before the window appears (a show handler that ends its own dialog
-  // never shows it).
+  // never shows it). Once the application ends (a quit message, the end of
+  // the session), no form shows again.
   void show();
   void hide();
   // In a modal showing: sets the modal result to 2 (cancel), which ends it.
@@ -302,6 +303,15 @@ class Form {
 
   // The window handle that owns this form's message boxes.
   uintptr_t handle() const;
+
+  // Runs `call` once from a message the form posts to itself: after the
+  // form has been shown and drawn and what waited before has been served.
+  // A show handler thus lets the form appear before long work. Dropped when
+  // the form is hidden by then.
+  void post(std::function<void()> call);
+  // Backends: runs the oldest posted call (or drops it, see post); false
+  // when none waits.
+  bool runPostedCall();
 
   // Backends report where the user or the window system put the form
   // through these, without echoing the change back to the peer.
@@ -366,6 +376,7 @@ class Form {
   bool abandoned_ = false;  // onAbandon ran in this showing
   Form* owner_ = nullptr;
   std::string sessionEndRefusal_;
+  std::vector<std::function<void()>> posted_;  // oldest first
   std::unique_ptr<FormPeer> peer_;
   std::vector<std::unique_ptr<Control>> controls_;
 };
@@ -399,6 +410,11 @@ class Application {
   void run();
   void terminate() { terminated_ = true; }
   bool terminated() const { return terminated_; }
+  // A quit message ended a modal showing and is on its way to the loops
+  // outside, which end as it reaches them.
+  void quitting() { quitting_ = true; }
+  // Terminated, or about to be: no form shows any more.
+  bool ending() const { return terminated_ || quitting_; }
   // The innermost form shown modally; null when none is.
   Form* modalForm() const { return modalForms_.empty() ? nullptr : modalForms_.back(); }
   // The form the player sees in front: the innermost modal showing that is
@@ -426,6 +442,7 @@ class Application {
   std::vector<Form*> modalForms_;  // outermost first
   bool initialized_ = false;
   bool terminated_ = false;
+  bool quitting_ = false;
   bool sessionEnded_ = false;
 };
 

@@ -24,11 +24,18 @@ int runInstcfg(const std::vector<std::string>& args, std::ostream& out, std::ost
   bool noUninstaller = false;
   packCmd->add_flag("--no-uninstaller", noUninstaller,
                     "Do not write uninst.exe beside the output (for a disc with an uninstaller of its own)");
+  packCmd->add_flag("--digest", pack.digest,
+                    "Then write install.sha256 for the output's folder, as `digest` does (the disc's files in place)");
 
   auto* dumpCmd = app.add_subcommand("dump", "Print the block of EXE as JSON");
   dumpCmd->add_option("EXE", exe, "A packed install.exe")->required();
-  auto* checkCmd = app.add_subcommand("check", "Check EXE as install.exe checks itself and its block");
-  checkCmd->add_option("EXE", exe, "A packed install.exe")->required();
+  auto* checkCmd = app.add_subcommand(
+      "check", "Check EXE as install.exe checks itself and its block; for a disc folder, also its install.sha256");
+  checkCmd->add_option("EXE_OR_DISC", exe, "A packed install.exe, or the folder of a disc")->required();
+  std::string disc;
+  auto* digestCmd = app.add_subcommand(
+      "digest", "Write DISC/install.sha256: the digest of every file an installation of DISC/install.exe can copy");
+  digestCmd->add_option("DISC", disc, "The folder of the disc, install.exe in its root")->required();
   app.add_subcommand("init", "Print a complete sample configuration");
 
   // CLI11 takes the arguments last first.
@@ -49,5 +56,6 @@ int runInstcfg(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   if (dumpCmd->parsed()) return dumpCommand(pathFromUtf8(exe), out, err);
   if (checkCmd->parsed()) return checkCommand(pathFromUtf8(exe), out, err);
+  if (digestCmd->parsed()) return digestCommand(pathFromUtf8(disc), out, err);
   return initCommand(out);
 }

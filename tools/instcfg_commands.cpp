@@ -1,12 +1,18 @@
 #include "tools/instcfg_commands.h"
 
+#include <algorithm>
+#include <map>
+#include <memory>
 #include <ostream>
 
 #include "config/config_block.h"
+#include "config/digest_list.h"
 #include "config/game_folder_names.h"
 #include "config/image_check.h"
+#include "core/cp932.h"
 #include "core/sjis.h"
 #include "tools/config_json.h"
+#include "tools/disc_files.h"
 #include "tools/file_io.h"
 #include "tools/image_analysis.h"
 #include "tools/instcfg_error.h"
@@ -52,6 +58,103 @@ std::vector<uint8_t> genericImage(const std::filesystem::path& path, bool replac
   return bytes;
 }
 
+std::unique_ptr<Sha256Provider> openSha256() {
+  auto sha256 = Sha256Provider::open();
+  if (!sha256) throw InstcfgError("this system offers no SHA-256");
+  return sha256;
+}
+
+// The block of the disc's install.exe, read whole.
+ConfigBlockContent discBlock(const std::filesystem::path& disc) {
+  const std::filesystem::path exe = disc / "install.exe";
+  ImageAnalysis a = analyseImage(readFileBytes(exe));
+  if (!a.loadsWhole()) throw InstcfgError(displayPath(exe) + " would not load a whole block (see instcfg check)");
+  return a.reading.content;
+}
+
+void writeDigestList(const std::filesystem::path& disc, std::ostream& out) {
+  auto sha256 = openSha256();
+  std::string text;
+  const std::vector<DiscFile> files = discFiles(disc, discBlock(disc));
+  for (const DiscFile& file : files) text += digestListLine(fileDigest(*sha256, file.path), file.name);
+  const std::filesystem::path list = disc / kDigestListFile;
+  writeFileAtomically(list, std::vector<uint8_t>(text.begin(), text.end()));
+  out << "wrote " << displayPath(list) << ": the digests of " << files.size() << " files\n";
+}
+
+// Prints what the image check finds; true when install.exe would load the
+// block whole and pack would accept what it holds.
+bool reportImage(const std::filesystem::path& exe, std::ostream& out) {
+  ImageAnalysis a = analyseImage(readFileBytes(exe));
+  out << displayPath(exe) << "\n";
+  for (const auto& fact : a.facts) out << "  " << fact << "\n";
+  for (const auto& warning : a.warnings) out << "  warning: " << warning << "\n";
+  for (const auto& error : a.errors) out << "  error: " << error << "\n";
+  for (const auto& error : a.contentErrors) out << "  error: " << error << "\n";
+  if (!a.loadsWhole()) {
+    out << "FAILED: install.exe would not load a whole block from this file\n";
+  } else if (!a.contentErrors.empty()) {
+    out << "FAILED: the block holds what pack refuses\n";
+  } else {
+    out << "OK: install.exe would load this block whole\n";
+  }
+  return a.loadsWhole() && a.contentErrors.empty();
+}
+
+// Prints what install.sha256 gets wrong about the disc; true when it lists
+// exactly the files an installation copies, with their digests, or there is
+// none.
+bool reportDigestList(const std::filesystem::path& disc, std::ostream& out) {
+  const std::filesystem::path list = disc / kDigestListFile;
+  out << displayPath(list) << "\n";
+  if (!std::filesystem::exists(list)) {
+    out << "OK: none; install.exe copies the files without checking them\n";
+    return true;
+  }
+  AsciiCaseFolding folding;
+  const DigestListReading reading = parseDigestList(readFileText(list), folding);
+  if (!reading.list) {
+    out << "  error: line " << reading.badLine << ": " << reading.reason << "\n";
+    out << "FAILED: install.exe would stop before it copies anything\n";
+    return false;
+  }
+  auto sha256 = openSha256();
+  size_t findings = 0;
+  // The disc's files by the list's key: a listed name is looked for on the
+  // disc only when no installation copies it.
+  std::map<std::string, DiscFile> planned;
+  for (const DiscFile& file : discFiles(disc, discBlock(disc))) {
+    std::string name = file.name;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    const std::string sjis = utf8ToCp932(name).value_or("");
+    planned.emplace(folding.caseFoldKey(sjis), file);
+    if (!reading.list->find(folding, sjis)) {
+      out << "  error: not in the list: " << file.name << "\n";
+      ++findings;
+    }
+  }
+  for (const ListedDigest& entry : reading.list->entries) {
+    std::string name = cp932ToUtf8(entry.name).value_or("");
+    std::replace(name.begin(), name.end(), '\\', '/');
+    auto copied = planned.find(folding.caseFoldKey(entry.name));
+    auto found = copied != planned.end() ? std::optional<DiscFile>(copied->second) : findOnDisc(disc, name);
+    if (!found || !std::filesystem::is_regular_file(found->path)) {
+      out << "  error: listed but not on the disc: " << name << "\n";
+      ++findings;
+    } else if (fileDigest(*sha256, found->path) != entry.digest) {
+      out << "  error: differs from its digest: " << name << "\n";
+      ++findings;
+    }
+  }
+  out << "  " << reading.list->entries.size() << " files listed\n";
+  if (findings > 0) {
+    out << "FAILED: install.exe would stop at the first of these\n";
+    return false;
+  }
+  out << "OK: every file an installation copies is listed and matches\n";
+  return true;
+}
+
 }  // namespace
 
 int packCommand(const PackOptions& options, std::ostream& out, std::ostream& err) {
@@ -75,6 +178,7 @@ int packCommand(const PackOptions& options, std::ostream& out, std::ostream& err
       writeFileAtomically(uninstaller, file);
       out << "wrote " << displayPath(uninstaller) << ": the same image, the uninstaller that needs no disc\n";
     }
+    if (options.digest) writeDigestList(options.output.parent_path().empty() ? "." : options.output.parent_path(), out);
     return 0;
   });
 }
@@ -100,23 +204,19 @@ int dumpCommand(const std::filesystem::path& exe, std::ostream& out, std::ostrea
   });
 }
 
-int checkCommand(const std::filesystem::path& exe, std::ostream& out, std::ostream& err) {
+int checkCommand(const std::filesystem::path& exeOrDisc, std::ostream& out, std::ostream& err) {
   return reportingErrors(err, [&] {
-    std::vector<uint8_t> bytes = readFileBytes(exe);
-    ImageAnalysis a = analyseImage(bytes);
-    out << displayPath(exe) << "\n";
-    for (const auto& fact : a.facts) out << "  " << fact << "\n";
-    for (const auto& warning : a.warnings) out << "  warning: " << warning << "\n";
-    for (const auto& error : a.errors) out << "  error: " << error << "\n";
-    for (const auto& error : a.contentErrors) out << "  error: " << error << "\n";
-    if (!a.loadsWhole()) {
-      out << "FAILED: install.exe would not load a whole block from this file\n";
-    } else if (!a.contentErrors.empty()) {
-      out << "FAILED: the block holds what pack refuses\n";
-    } else {
-      out << "OK: install.exe would load this block whole\n";
-    }
-    return a.loadsWhole() && a.contentErrors.empty() ? 0 : 1;
+    if (!std::filesystem::is_directory(exeOrDisc)) return reportImage(exeOrDisc, out) ? 0 : 1;
+    // The list is judged against the block's plan, so only a sound block.
+    const bool imageSound = reportImage(exeOrDisc / "install.exe", out);
+    return imageSound && reportDigestList(exeOrDisc, out) ? 0 : 1;
+  });
+}
+
+int digestCommand(const std::filesystem::path& disc, std::ostream& out, std::ostream& err) {
+  return reportingErrors(err, [&] {
+    writeDigestList(disc, out);
+    return 0;
   });
 }
 

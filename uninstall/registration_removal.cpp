@@ -33,14 +33,15 @@ void removeFirstLevelKeyIfEmpty(platform::Platform& platform, const std::string&
 void RemoveRegistration(AppContext& ctx) {
   platform::Platform& platform = ctx.platform;
   const std::string& registryKey = ctx.config.registryKey;
-  if (!registryKey.empty()) {
-    platform.deleteKey(Hive::CurrentUser, softwareKeyPath(registryKey));
-    platform.deleteKey(Hive::CurrentUser, uninstallEntryKeyPath(registryKey));
-    if (auto separator = firstSeparator(registryKey, 0)) {
-      removeFirstLevelKeyIfEmpty(platform, registryKey.substr(0, *separator));
-    }
-  }
+  // The game's key goes last: while PATH stands, a removal ended part-way
+  // is found and finished by the next one.
   RemoveShortcuts(ctx);
+  if (registryKey.empty()) return;
+  platform.deleteKey(Hive::CurrentUser, uninstallEntryKeyPath(registryKey));
+  platform.deleteKey(Hive::CurrentUser, softwareKeyPath(registryKey));
+  if (auto separator = firstSeparator(registryKey, 0)) {
+    removeFirstLevelKeyIfEmpty(platform, registryKey.substr(0, *separator));
+  }
 }
 
 void RemoveShortcuts(AppContext& ctx) {

@@ -5,12 +5,13 @@
 
 #include "app/app_context.h"
 
-// Deletes HKCU "software\<registryKey>", the game's entry in the list of
-// installed apps, and, for a registryKey of more than one level, the
-// first-level key "software\<first>" when it has no subkeys left (its
-// values do not count). Deeper levels are never examined. An
-// empty registryKey (or first level) deletes no key, so "software" itself
-// is never named. Then calls RemoveShortcuts.
+// Calls RemoveShortcuts, then deletes the game's entry in the list of
+// installed apps, HKCU "software\<registryKey>" (PATH with it, last, so
+// that a removal ended before it still finds the game) and, for a
+// registryKey of more than one level, the first-level key
+// "software\<first>" when it has no subkeys left (its values do not count).
+// Deeper levels are never examined. An empty registryKey (or first level)
+// deletes no key, so "software" itself is never named.
 void RemoveRegistration(AppContext& ctx);
 
 // With a menuGroup and a readable Programs folder P: deletes the game's and

@@ -4,6 +4,7 @@
 #include "core/sjis.h"
 #include "installed/install_path_check.h"
 #include "installed/install_record.h"
+#include "installed/installed_state.h"
 #include "installed/planning.h"
 #include "installed/safe_removal.h"
 #include "uninstall/registration_removal.h"
@@ -30,6 +31,15 @@ bool parkSparedUninstaller(AppContext& ctx, platform::RemovalEntry& installFolde
   const std::string& parking = ctx.discFree->parking;
   // Windows moves a running image within one drive only.
   return !parking.empty() && file->moveTo(joinPath(parking, kParkedUninstaller));
+}
+
+// The files delete-all passes over: the running uninstaller, and the
+// record, which goes last.
+std::vector<platform::FileIdentity> keptUntilLast(platform::RemovalEntry& installFolder, const SparedFile& spared) {
+  std::vector<platform::FileIdentity> kept;
+  if (spared) kept.push_back(*spared);
+  if (auto record = installFolder.openMember(kInstallRecordFile)) kept.push_back(record->identity());
+  return kept;
 }
 
 // What the system calls the game folder now, every link on the way
@@ -88,6 +98,12 @@ RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode) {
   return acceptance(ctx, finalPath, finalPath && !finalPath->empty());
 }
 
+std::optional<InstallRecord> recordForRemoval(AppContext& ctx) {
+  auto record = readInstallRecord(ctx.platform, ctx.config.InstallPath);
+  if (!record && removalStage(ctx.platform, ctx.config.registryKey) == RemovalStage::Folders) record.emplace();
+  return record;
+}
+
 void planGameData(AppContext& ctx) {
   ctx.CopyPlan->clear();
   if (ctx.discFree && ctx.discFree->record) {
@@ -106,6 +122,7 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
   if (outcome.refusal != RemovalRefusal::None) return outcome;
   platform::Platform& platform = ctx.platform;
   const std::string& installPath = ctx.config.InstallPath;
+  const std::string& registryKey = ctx.config.registryKey;
   const SparedFile& spared = sparedUninstaller(ctx);
   RemovalReport report;
   report.onRemoved = [&ctx](const std::string& path) { ctx.log("removed " + path); };
@@ -119,11 +136,15 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
   } else if (error != platform::FileError::Missing) {
     report.left(installPath);
   }
+  // From here on the game stays registered, whatever is left of its
+  // folder, until everything else is gone: a removal ended at any point is
+  // found and finished by the next one.
+  if (!markRemoval(platform, registryKey, RemovalStage::Files)) ctx.log("failed: the removal could not be marked");
   ctx.CreatedDirs->clear();
   bool keptByDesign = false;
   if (mode == RemovalMode::DeleteAll) {
-    // The record goes with everything else.
-    if (root) keptByDesign = DeleteTreeContents(*root, installPath, report, spared);
+    // The record goes last, with the registration close behind it.
+    if (root) keptByDesign = DeleteTreeContents(*root, installPath, report, keptUntilLast(*root, spared));
     recordInstallPathChain(ctx, false);
   } else {
     planGameData(ctx);
@@ -138,13 +159,21 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
     }
     if (root) deletePlannedFiles(ctx, *root, report, spared);
   }
+  // The game folder stays for the record; its subfolders go.
+  if (root) removeCreatedDirsBelow(ctx, *root);
+  bool sparedStays = false;
   // Kept while anything is left, so that another try finds what to remove.
-  if (report.complete() && root) removeInstallRecord(*root);
-  const bool sparedStays = report.complete() && root && !parkSparedUninstaller(ctx, *root);
+  if (report.complete() && root) {
+    // Only folders and the registration are left: another removal needs no
+    // record to finish.
+    markRemoval(platform, registryKey, RemovalStage::Folders);
+    removeInstallRecord(*root);
+    sparedStays = !parkSparedUninstaller(ctx, *root);
+  }
   removeCreatedDirs(ctx, std::move(root));
   // Emptied, the game folder itself goes too; a process working in it
   // keeps it.
-  if (mode == RemovalMode::DeleteAll && !keptByDesign && !sparedStays &&
+  if (mode == RemovalMode::DeleteAll && report.complete() && !keptByDesign && !sparedStays &&
       platform.fileAttributes(installPath) != platform::kInvalidAttributes) {
     report.left(installPath);
   }

@@ -44,6 +44,12 @@ RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode);
 // Save data and files the game or the user made are never named.
 void planGameData(AppContext& ctx);
 
+// The install record in InstallPath, for the removal without the disc; an
+// empty one when an earlier removal, ended before its end, got past every
+// file and the record (RemovalStage::Folders), so that only folders and the
+// registration are left to remove. nullopt when there is none.
+std::optional<InstallRecord> recordForRemoval(AppContext& ctx);
+
 // The name the spared uninstaller takes in its parking folder.
 inline constexpr char kParkedUninstaller[] = "original-uninst.exe";
 

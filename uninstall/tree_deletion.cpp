@@ -1,5 +1,6 @@
 #include "uninstall/tree_deletion.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "core/sjis.h"
@@ -10,7 +11,8 @@ using platform::RemovalEntry;
 namespace {
 
 // Empties the open folder at `path`; true when something stays by design.
-bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& report, const SparedFile& spared) {
+bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& report,
+                 const std::vector<platform::FileIdentity>& spared) {
   auto listing = folder.list();
   if (!listing) {
     report.left(path);
@@ -32,7 +34,7 @@ bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& r
       if (error != FileError::Missing) report.left(memberPath);  // gone meanwhile is fine
       continue;
     }
-    if (spared && member->identity() == *spared) continue;
+    if (!spared.empty() && std::ranges::find(spared, member->identity()) != spared.end()) continue;
     const uint32_t attributes = member->attributes();
     if (platform::isFolderAttributes(attributes) && !isLinkAttributes(attributes) &&
         emptyFolder(*member, memberPath, report, spared)) {
@@ -52,13 +54,13 @@ bool emptyFolder(RemovalEntry& folder, const std::string& path, RemovalReport& r
 }  // namespace
 
 bool DeleteTreeContents(RemovalEntry& folder, const std::string& path, RemovalReport& report,
-                        const SparedFile& spared) {
+                        const std::vector<platform::FileIdentity>& spared) {
   if (isLinkAttributes(folder.attributes())) return true;
   return emptyFolder(folder, path, report, spared);
 }
 
 bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report,
-                        const SparedFile& spared) {
+                        const std::vector<platform::FileIdentity>& spared) {
   FileError error = FileError::None;
   auto entry = platform.openForRemoval(folder, &error);
   if (!entry) {

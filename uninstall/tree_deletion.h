@@ -2,6 +2,7 @@
 // Emptying a folder for the delete-all removal.
 
 #include <string>
+#include <vector>
 
 #include "installed/safe_removal.h"
 #include "platform/platform.h"
@@ -16,12 +17,12 @@
 // cannot be removed does not stop its siblings. Returns true when something
 // was left by design, so that the folder itself cannot go. A missing folder
 // is nothing to remove; a folder that is a link is neither entered nor
-// reported (the guard refuses it before). The file `spared` is passed over
-// and not reported: the running uninstaller, which goes once its program has
-// ended.
+// reported (the guard refuses it before). The files `spared`, known by their
+// identity, are passed over and not reported: the running uninstaller, which
+// goes once its program has ended, and the install record, which goes last.
 bool DeleteTreeContents(platform::Platform& platform, const std::string& folder, RemovalReport& report,
-                        const SparedFile& spared = std::nullopt);
+                        const std::vector<platform::FileIdentity>& spared = {});
 // The same for the held folder `folder`, whose path is `path` (for the
 // report): what it holds is reached from it alone.
 bool DeleteTreeContents(platform::RemovalEntry& folder, const std::string& path, RemovalReport& report,
-                        const SparedFile& spared = std::nullopt);
+                        const std::vector<platform::FileIdentity>& spared = {});

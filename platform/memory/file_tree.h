@@ -24,6 +24,9 @@ struct FileData {
   std::string bytes;
   int openStreams = 0;
   int links = 0;  // the names the file has (hard links)
+  // No stream changed the bytes since it last committed them to the disk
+  // itself (Stream::commit): they would outlive a crash of the machine.
+  bool durable = true;
 };
 
 struct Node {

@@ -63,6 +63,7 @@ bool failWith(FileError* error, FileError cause) {
 }  // namespace
 
 bool MemoryPlatform::createDirectory(const std::string& path, FileError* error) {
+  if (!life_->admit("createDirectory", path)) return failWith(error, FileError::Other);
   auto found = locate(path);
   if (!found) return failWith(error, FileError::Missing);
   return createIn(*found, error) != nullptr;
@@ -81,6 +82,7 @@ Node* MemoryPlatform::createIn(const FileTree::Location& location, FileError* er
 }
 
 bool MemoryPlatform::createProtectedDirectory(const std::string& path, FileError* error) {
+  if (!life_->admit("createProtectedDirectory", path)) return failWith(error, FileError::Other);
   auto found = locate(path);
   if (!found) return failWith(error, FileError::Missing);
   Node* made = createIn(*found, error);
@@ -112,6 +114,7 @@ std::optional<FileTree::Location> MemoryPlatform::locateBelow(const std::string&
 }
 
 bool MemoryPlatform::createDirectoryBelow(const std::string& root, const std::string& relative, FileError* error) {
+  if (!life_->admit("createDirectoryBelow", root + "\\" + relative)) return failWith(error, FileError::Other);
   auto found = locateBelow(root, relative, error);
   return found && createIn(*found, error) != nullptr;
 }
@@ -126,6 +129,7 @@ bool MemoryPlatform::removable(const Node& node, int ownHolds) const {
 }
 
 bool MemoryPlatform::removeDirectory(const std::string& path) {
+  if (!life_->admit("removeDirectory", path)) return false;
   auto found = locate(path);
   if (!found || !found->folder || !found->node) return false;
   Node* node = found->node;
@@ -135,6 +139,7 @@ bool MemoryPlatform::removeDirectory(const std::string& path) {
 }
 
 bool MemoryPlatform::deleteFile(const std::string& path) {
+  if (!life_->admit("deleteFile", path)) return false;
   Node* file = findFile(path);
   if (!file || !removable(*file, 0)) return false;
   tree_.remove(file);
@@ -142,6 +147,7 @@ bool MemoryPlatform::deleteFile(const std::string& path) {
 }
 
 bool MemoryPlatform::moveFile(const std::string& from, const std::string& to) {
+  if (!life_->admit("moveFile", from + " " + to)) return false;
   Node* file = findFile(from);
   auto target = locate(to);
   if (!file || file->held > 0 || !target || !target->folder || target->folderOnly) return false;
@@ -161,6 +167,7 @@ bool MemoryPlatform::moveFile(const std::string& from, const std::string& to) {
 }
 
 uint32_t MemoryPlatform::fileAttributes(const std::string& path) {
+  if (!life_->admit("fileAttributes", path)) return kInvalidAttributes;
   auto found = locate(path);
   if (!found || !found->node) return kInvalidAttributes;
   if (found->folderOnly && found->node->kind == Node::Kind::File) return kInvalidAttributes;
@@ -168,6 +175,7 @@ uint32_t MemoryPlatform::fileAttributes(const std::string& path) {
 }
 
 std::optional<FolderListing> MemoryPlatform::listFolder(const std::string& folder) {
+  if (!life_->admit("listFolder", folder)) return std::nullopt;
   // "<folder>\*.*" names the members of "<folder>\": an empty folder thus
   // lists the root of the current drive, and "X:" the root of X.
   Node* node = findFolder(folder + '\\');
@@ -239,9 +247,13 @@ bool MemoryPlatform::representable(const memory::FullPath& path) const {
   return true;
 }
 
-std::string MemoryPlatform::currentDirectory() { return representable(current_) ? current_.text() : std::string(); }
+std::string MemoryPlatform::currentDirectory() {
+  if (!life_->admit("currentDirectory")) return {};
+  return representable(current_) ? current_.text() : std::string();
+}
 
 std::optional<VolumeSpace> MemoryPlatform::volumeSpace(const std::string& folder) {
+  if (!life_->admit("volumeSpace", folder)) return std::nullopt;
   auto resolved = resolve(folder);
   if (!resolved || !findFolder(folder)) return std::nullopt;
   auto found = volumes_.find(resolved->path.drive);
@@ -254,14 +266,15 @@ void MemoryPlatform::setVolumeSpace(char drive, VolumeSpace space) {
 }
 
 std::string MemoryPlatform::currentFolderOfDrive(char drive) {
-  if (!isAsciiLetter(drive)) return {};
+  if (!life_->admit("currentFolderOfDrive") || !isAsciiLetter(drive)) return {};
   const char upper = static_cast<char>(drive & ~0x20);
   // Only the current drive keeps a folder of its own here.
-  if (upper == current_.drive) return currentDirectory();
+  if (upper == current_.drive) return representable(current_) ? current_.text() : std::string();
   return std::string{upper, ':', '\\'};
 }
 
 bool MemoryPlatform::setCurrentDirectory(const std::string& path) {
+  if (!life_->admit("setCurrentDirectory", path)) return false;
   auto resolved = resolve(path);
   if (!resolved || !findFolder(path)) return false;
   current_ = resolved->path;
@@ -282,6 +295,7 @@ class MemorySavedCurrentDirectory final : public SavedCurrentDirectory {
 }  // namespace
 
 std::unique_ptr<SavedCurrentDirectory> MemoryPlatform::saveCurrentDirectory() {
+  life_->admit("saveCurrentDirectory");
   // As SetCurrentDirectory would: a folder removed meanwhile is not entered.
   return std::make_unique<MemorySavedCurrentDirectory>([this, saved = current_] {
     auto location = tree_.locate(saved);
@@ -290,6 +304,10 @@ std::unique_ptr<SavedCurrentDirectory> MemoryPlatform::saveCurrentDirectory() {
 }
 
 std::unique_ptr<Stream> MemoryPlatform::openStream(const std::string& path, OpenMode mode, FileError* error) {
+  if (!life_->admit(mode == OpenMode::Read ? "openStream(read)" : "openStream(write)", path)) {
+    failWith(error, FileError::Other);
+    return nullptr;
+  }
   auto found = locate(path);
   if (!found) {
     failWith(error, FileError::Missing);
@@ -322,11 +340,16 @@ std::unique_ptr<Stream> MemoryPlatform::openAt(const FileTree::Location& locatio
   } else if (mode == OpenMode::Write) {
     node->data->bytes.clear();
   }
-  return std::make_unique<memory::MemoryStream>(node->data, disk_, std::move(key), mode);
+  if (mode == OpenMode::Write) node->data->durable = false;
+  return std::make_unique<memory::MemoryStream>(node->data, disk_, life_, std::move(key), mode);
 }
 
 std::unique_ptr<Stream> MemoryPlatform::openDestinationFile(const std::string& root, const std::string& relative,
                                                             bool createOnly, FileError* error) {
+  if (!life_->admit("openDestinationFile", root + "\\" + relative)) {
+    failWith(error, FileError::Other);
+    return nullptr;
+  }
   auto found = locateBelow(root, relative, error);
   if (!found) return nullptr;
   if (const Node* node = found->node) {
@@ -346,6 +369,7 @@ std::unique_ptr<Stream> MemoryPlatform::openDestinationFile(const std::string& r
 }
 
 std::optional<FileIdentity> MemoryPlatform::fileIdentity(const std::string& path) {
+  if (!life_->admit("fileIdentity", path)) return std::nullopt;
   auto found = locate(path);
   if (!found || !found->node || (found->folderOnly && found->node->kind == Node::Kind::File)) return std::nullopt;
   Node* node = found->node->kind == Node::Kind::Junction ? tree_.folderBehind(found->node) : found->node;
@@ -406,6 +430,11 @@ bool MemoryPlatform::writeFile(const std::string& path, const std::string& bytes
   if (!node) node = tree_.add(found->folder, Node::Kind::File, found->name);
   node->data->bytes = bytes;
   return true;
+}
+
+bool MemoryPlatform::durable(const std::string& path) const {
+  Node* file = findFile(path);
+  return file && file->data->durable;
 }
 
 std::optional<std::string> MemoryPlatform::readFile(const std::string& path) const {

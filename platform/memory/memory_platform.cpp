@@ -24,7 +24,10 @@ std::string firstWord(const std::string& commandLine) {
 
 }  // namespace
 
-MemoryPlatform::MemoryPlatform() : current_{'C', {}}, disk_(std::make_shared<memory::DiskFaults>()) {
+MemoryPlatform::MemoryPlatform()
+    : current_{'C', {}},
+      disk_(std::make_shared<memory::DiskFaults>()),
+      life_(std::make_shared<memory::ProcessLifetime>()) {
   registry_.create(Hive::CurrentUser, "Software");
   registry_.create(Hive::LocalMachine, "SOFTWARE");
 }
@@ -32,20 +35,47 @@ MemoryPlatform::MemoryPlatform() : current_{'C', {}}, disk_(std::make_shared<mem
 MemoryPlatform::~MemoryPlatform() = default;
 
 std::unique_ptr<RegistryKey> MemoryPlatform::openKey(Hive hive, const std::string& path) {
+  if (!life_->admit("openKey", path)) return nullptr;
   auto key = registry_.find(hive, path);
   if (!key) return nullptr;
-  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), false);
+  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), false, life_);
 }
 
 std::unique_ptr<RegistryKey> MemoryPlatform::createKey(Hive hive, const std::string& path) {
+  if (!life_->admit("createKey", path)) return nullptr;
   auto key = registry_.create(hive, path);
   if (!key) return nullptr;
-  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), true);
+  return std::make_unique<memory::MemoryRegistryKey>(std::move(key), true, life_);
 }
 
-bool MemoryPlatform::deleteKey(Hive hive, const std::string& path) { return registry_.remove(hive, path); }
+bool MemoryPlatform::deleteKey(Hive hive, const std::string& path) {
+  return life_->admit("deleteKey", path) && registry_.remove(hive, path);
+}
+
+// The model keeps no registry apart from what is on the disk: the flush is
+// only recorded as a call.
+bool MemoryPlatform::flushRegistry(Hive) { return life_->admit("flushRegistry"); }
+
+void MemoryPlatform::beginHighTimerResolution() {
+  if (life_->admit("beginHighTimerResolution")) ++timerResolutionBalance_;
+}
+
+void MemoryPlatform::endHighTimerResolution() {
+  if (life_->admit("endHighTimerResolution")) --timerResolutionBalance_;
+}
+
+void MemoryPlatform::keepSystemAwake(bool awake) {
+  if (life_->admit("keepSystemAwake", awake ? "on" : "off")) keptAwake_ = awake;
+}
+
+void MemoryPlatform::startAnotherProcess() {
+  life_->restart();
+  timerResolutionBalance_ = 0;
+  keptAwake_ = false;
+}
 
 bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink& link) {
+  if (!life_->admit("writeShellLink", linkPath)) return false;
   if (characterCount(linkPath) > kMaxLinkPathCharacters) return false;
   auto stream = openStream(linkPath, OpenMode::Write);
   if (!stream) return false;
@@ -56,6 +86,7 @@ bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink
 }
 
 std::optional<ShellLink> MemoryPlatform::readShellLink(const std::string& linkPath) {
+  if (!life_->admit("readShellLink", linkPath)) return std::nullopt;
   Node* file = findFile(linkPath);
   if (!file) return std::nullopt;
   return memory::decodeShellLink(file->data->bytes);
@@ -73,6 +104,7 @@ bool startFailed(StartFailure* failure, StartFailure cause) {
 bool MemoryPlatform::createProcess(const std::string& application, const std::string& commandLine,
                                    uint32_t creationFlags, const std::string& currentDirectory,
                                    StartFailure* failure) {
+  if (!life_->admit("createProcess", application)) return startFailed(failure, StartFailure::Other);
   const std::string program = application.empty() ? firstWord(commandLine) : application;
   const bool found = findFile(program) && (currentDirectory.empty() || findFolder(currentDirectory));
   const bool started = found && !refuseStartsAsThePlayer_;
@@ -82,6 +114,7 @@ bool MemoryPlatform::createProcess(const std::string& application, const std::st
 }
 
 bool MemoryPlatform::shellOpen(const std::string& file, StartFailure* failure) {
+  if (!life_->admit("shellOpen", file)) return startFailed(failure, StartFailure::Other);
   const bool found = exists(file);
   const bool opened = found && !refuseStartsAsThePlayer_;
   shellOpens_.push_back({file, opened});
@@ -90,6 +123,8 @@ bool MemoryPlatform::shellOpen(const std::string& file, StartFailure* failure) {
 }
 
 int MemoryPlatform::messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) {
+  // A box that cannot be shown counts as cancelled, as on Windows.
+  if (!life_->admit("messageBox", text)) return kIdCancel;
   MessageBoxRecord record{owner, text, caption, type, 0};
   messageBoxes_.push_back(record);
   const size_t index = messageBoxes_.size() - 1;
@@ -139,6 +174,13 @@ void MemoryPlatform::clearFaults() {
   failingListings_.clear();
   deniedFolders_.clear();
   afterListing_.clear();
+  digestsFail_ = false;
+}
+
+std::unique_ptr<Sha256> MemoryPlatform::startSha256() {
+  if (digestsFail_) return nullptr;
+  if (!sha256_) sha256_ = Sha256Provider::open();
+  return sha256_ ? sha256_->start() : nullptr;
 }
 
 bool MemoryPlatform::setRegistryString(Hive hive, const std::string& key, const std::string& name,

@@ -7,6 +7,10 @@
 //
 // Streams it hands out stay valid after the platform is destroyed (they
 // share the file and the fault switches).
+//
+// Every call of the interface is a call of the running process
+// (endProcessAfter), text comparisons, the screen and the date aside: those
+// change nothing and tell nothing of the machine's state.
 
 #include <cstdint>
 #include <deque>
@@ -20,6 +24,7 @@
 #include "platform/memory/disk_faults.h"
 #include "platform/memory/file_tree.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/process_lifetime.h"
 #include "platform/memory/snapshot.h"
 #include "platform/platform.h"
 
@@ -71,6 +76,7 @@ class MemoryPlatform : public Platform {
   std::unique_ptr<RegistryKey> openKey(Hive hive, const std::string& path) override;
   std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
   bool deleteKey(Hive hive, const std::string& path) override;
+  bool flushRegistry(Hive hive) override;
   bool createDirectory(const std::string& path, FileError* error = nullptr) override;
   bool createProtectedDirectory(const std::string& path, FileError* error = nullptr) override;
   bool createDirectoryBelow(const std::string& root, const std::string& relative, FileError* error = nullptr) override;
@@ -89,6 +95,7 @@ class MemoryPlatform : public Platform {
   std::unique_ptr<Stream> openDestinationFile(const std::string& root, const std::string& relative, bool createOnly,
                                               FileError* error = nullptr) override;
   std::optional<FileIdentity> fileIdentity(const std::string& path) override;
+  std::unique_ptr<Sha256> startSha256() override;
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
   bool createProcess(const std::string& application, const std::string& commandLine, uint32_t creationFlags,
@@ -99,8 +106,9 @@ class MemoryPlatform : public Platform {
   std::vector<Monitor> monitors() override { return monitors_; }
   bool highContrast() override { return highContrast_; }
   LocalDate localDate() override { return date_; }
-  void beginHighTimerResolution() override { ++timerResolutionBalance_; }
-  void endHighTimerResolution() override { --timerResolutionBalance_; }
+  void beginHighTimerResolution() override;
+  void endHighTimerResolution() override;
+  void keepSystemAwake(bool awake) override;
   bool equalsIgnoreCase(const std::string& a, const std::string& b) override;
   std::string caseFoldKey(const std::string& text) override;
 
@@ -163,8 +171,10 @@ class MemoryPlatform : public Platform {
   // another program that changes the folder between the listing and what
   // the lister does next.
   void onceAfterListing(const std::string& folder, std::function<void()> action);
-  // Removes every fault switch, the write capacity, the refused folders and
-  // the actions after listings.
+  // No SHA-256 digest starts, as on a system without its cryptography.
+  void failDigests() { digestsFail_ = true; }
+  // Removes every fault switch, the write capacity, the refused folders,
+  // the actions after listings and the failing digests.
   void clearFaults();
   // Counts since construction, for tests that visit every failure point:
   // opens that succeeded, and the times bytes reached the disk.
@@ -198,6 +208,28 @@ class MemoryPlatform : public Platform {
   bool highTimerResolutionActive() const { return timerResolutionBalance_ > 0; }
   // Begins minus ends; anything but 0 after a copy is a leak or a double end.
   int highTimerResolutionBalance() const { return timerResolutionBalance_; }
+  // Whether the process asks the system to stay awake (keepSystemAwake).
+  bool keptAwake() const { return keptAwake_; }
+
+  // --- The end of the process ----------------------------------------------
+  // Ends the process without warning (End task, a crash) once `calls` more
+  // platform calls have run: the next one throws memory::ProcessEnded, and
+  // every call after it, from the destructors that unwind, changes nothing
+  // and fails. A stream's buffer is lost, as the C runtime's is when the
+  // process is ended; what reached the disk stays, whether committed or not.
+  void endProcessAfter(long calls) { life_->endAfter(calls); }
+  // Another process on the same machine, after the last one ended: files,
+  // folders and the registry as they are; the raised timer resolution and
+  // the request to stay awake, which the system ends with a process, gone.
+  void startAnotherProcess();
+  // The calls of the running process since it started, each named with its
+  // subject ("createDirectory D:\Games"), for a test to count and name
+  // them; kept only once asked for, for this process.
+  void recordProcessCalls() { life_->record(true); }
+  const std::vector<std::string>& processCalls() const { return life_->calls(); }
+  // Whether the file's bytes are on the disk itself: written by no stream
+  // since one last committed them (Stream::commit).
+  bool durable(const std::string& path) const;
 
   // --- Test conveniences (no faults apply) --------------------------------
   // Creates or replaces a file; false when its folder is missing or it is a
@@ -280,6 +312,7 @@ class MemoryPlatform : public Platform {
   memory::FullPath current_;
   memory::MemoryRegistry registry_;
   std::shared_ptr<memory::DiskFaults> disk_;
+  std::shared_ptr<memory::ProcessLifetime> life_;
   ListingOrder listingOrder_ = ListingOrder::Creation;
   std::map<std::string, std::vector<std::string>> folderOrders_;
   std::map<std::string, size_t> failingListings_;
@@ -298,6 +331,11 @@ class MemoryPlatform : public Platform {
   int timerResolutionBalance_ = 0;
   bool elevated_ = false;
   bool refuseStartsAsThePlayer_ = false;
+  bool keptAwake_ = false;
+  // The host's SHA-256 (libcrypto natively, bcrypt.dll under Wine), set up
+  // at the first digest.
+  std::unique_ptr<Sha256Provider> sha256_;
+  bool digestsFail_ = false;
 };
 
 }  // namespace platform

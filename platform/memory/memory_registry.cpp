@@ -74,6 +74,12 @@ const uint32_t* RegistryNode::dword(const std::string& valueName) const {
   return nullptr;
 }
 
+bool RegistryNode::removeValue(const std::string& valueName) {
+  auto named = [&](const auto& value) { return equalsIgnoringCase(value.first, valueName); };
+  std::erase_if(unrepresentableValues, [&](const std::string& name) { return equalsIgnoringCase(name, valueName); });
+  return std::erase_if(values, named) + std::erase_if(dwords, named) > 0;
+}
+
 MemoryRegistry::MemoryRegistry()
     : currentUser_(makeKey("HKEY_CURRENT_USER")), localMachine_(makeKey("HKEY_LOCAL_MACHINE")) {}
 
@@ -113,26 +119,36 @@ bool MemoryRegistry::remove(Hive hive, const std::string& path) {
 }
 
 std::optional<std::string> MemoryRegistryKey::queryString(const std::string& name, size_t limit) {
-  if (writable_ || node_->deleted) return std::nullopt;
+  if (!life_->admit("queryString", name) || writable_ || node_->deleted) return std::nullopt;
   const std::string* data = node_->value(name);
   if (!data || data->size() + 1 > limit || !node_->representable(name)) return std::nullopt;
   return *data;
 }
 
 bool MemoryRegistryKey::setString(const std::string& name, const std::string& value) {
-  if (!writable_ || node_->deleted) return false;
+  if (!life_->admit("setString", name) || !writable_ || node_->deleted) return false;
   node_->setValue(name, value);
   return true;
 }
 
 bool MemoryRegistryKey::setDword(const std::string& name, uint32_t value) {
-  if (!writable_ || node_->deleted) return false;
+  if (!life_->admit("setDword", name) || !writable_ || node_->deleted) return false;
   node_->setDword(name, value);
   return true;
 }
 
+bool MemoryRegistryKey::deleteValue(const std::string& name) {
+  if (!life_->admit("deleteValue", name) || !writable_ || node_->deleted) return false;
+  return node_->removeValue(name);
+}
+
+std::optional<uint32_t> MemoryRegistryKey::valueCount() {
+  if (!life_->admit("valueCount") || writable_ || node_->deleted) return std::nullopt;
+  return static_cast<uint32_t>(node_->values.size() + node_->dwords.size());
+}
+
 std::optional<uint32_t> MemoryRegistryKey::subkeyCount() {
-  if (writable_ || node_->deleted) return std::nullopt;
+  if (!life_->admit("subkeyCount") || writable_ || node_->deleted) return std::nullopt;
   return static_cast<uint32_t>(node_->subkeys.size());
 }
 

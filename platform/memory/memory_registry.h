@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/memory/process_lifetime.h"
 #include "platform/platform.h"
 
 namespace platform::memory {
@@ -30,6 +31,8 @@ struct RegistryNode {
   void setValue(const std::string& valueName, std::string data);
   void setDword(const std::string& valueName, uint32_t data);
   const uint32_t* dword(const std::string& valueName) const;
+  // Removes the string or REG_DWORD value; false when there is none.
+  bool removeValue(const std::string& valueName);
   bool representable(const std::string& valueName) const;
 };
 
@@ -56,19 +59,24 @@ class MemoryRegistry {
 };
 
 // A handle on a key: opened for reading (queries) or for writing (sets), as
-// the access rights KEY_READ and KEY_WRITE allow.
+// the access rights KEY_READ and KEY_WRITE allow. Each call is one of the
+// process's platform calls.
 class MemoryRegistryKey : public RegistryKey {
  public:
-  MemoryRegistryKey(std::shared_ptr<RegistryNode> node, bool writable) : node_(std::move(node)), writable_(writable) {}
+  MemoryRegistryKey(std::shared_ptr<RegistryNode> node, bool writable, std::shared_ptr<ProcessLifetime> life)
+      : node_(std::move(node)), writable_(writable), life_(std::move(life)) {}
 
   std::optional<std::string> queryString(const std::string& name, size_t limit) override;
   bool setString(const std::string& name, const std::string& value) override;
   bool setDword(const std::string& name, uint32_t value) override;
+  bool deleteValue(const std::string& name) override;
   std::optional<uint32_t> subkeyCount() override;
+  std::optional<uint32_t> valueCount() override;
 
  private:
   std::shared_ptr<RegistryNode> node_;
   bool writable_;
+  std::shared_ptr<ProcessLifetime> life_;
 };
 
 }  // namespace platform::memory

@@ -24,21 +24,28 @@ class MemoryRemovalEntry final : public RemovalEntry {
   MemoryRemovalEntry(MemoryPlatform& platform, Node* node) : platform_(platform), node_(node) { ++node_->held; }
   ~MemoryRemovalEntry() override { release(); }
 
-  uint32_t attributes() override { return node_ ? node_->attributes() : kInvalidAttributes; }
+  uint32_t attributes() override {
+    if (!platform_.life_->admit("attributes", subject())) return kInvalidAttributes;
+    return node_ ? node_->attributes() : kInvalidAttributes;
+  }
 
   std::optional<FolderListing> list() override {
     // A link is never listed through: that would be its target's listing.
-    if (!node_ || node_->kind != Node::Kind::Folder) return std::nullopt;
+    if (!platform_.life_->admit("list", subject()) || !node_ || node_->kind != Node::Kind::Folder) {
+      return std::nullopt;
+    }
     return platform_.listMembers(*node_);
   }
 
   std::unique_ptr<RemovalEntry> openMember(const std::string& name, FileError* error) override {
+    if (!platform_.life_->admit("openMember", subject() + "\\" + name)) return failWith(error, FileError::Other);
     if (!node_ || node_->kind != Node::Kind::Folder) return failWith(error, FileError::Other);
     if (name.empty() || containsPathSeparator(name)) return failWith(error, FileError::Other);
     return MemoryPlatform::openHeld(platform_, node_->member(name), error);
   }
 
   bool remove() override {
+    if (!platform_.life_->admit("remove", subject())) return false;
     if (!node_) return false;
     Node* node = node_;
     // Its own hold aside, as a handle's delete goes through.
@@ -50,6 +57,7 @@ class MemoryRemovalEntry final : public RemovalEntry {
   }
 
   bool moveTo(const std::string& to) override {
+    if (!platform_.life_->admit("moveTo", subject() + " " + to)) return false;
     Node* node = node_;
     release();
     if (!node || node->kind != Node::Kind::File) return false;
@@ -66,15 +74,20 @@ class MemoryRemovalEntry final : public RemovalEntry {
     return true;
   }
 
-  FileIdentity identity() override { return node_ ? MemoryPlatform::identityOf(*node_) : FileIdentity{}; }
+  FileIdentity identity() override {
+    if (!platform_.life_->admit("identity", subject())) return {};
+    return node_ ? MemoryPlatform::identityOf(*node_) : FileIdentity{};
+  }
 
   std::string finalPath() override {
-    if (!node_) return {};
+    if (!platform_.life_->admit("finalPath", subject()) || !node_) return {};
     const memory::FullPath path = FileTree::pathOf(node_);
     return platform_.representable(path) ? path.text() : std::string();
   }
 
  private:
+  std::string subject() const { return node_ ? FileTree::pathOf(node_).text() : std::string(); }
+
   void release() {
     if (node_) --node_->held;
     node_ = nullptr;
@@ -92,6 +105,7 @@ std::unique_ptr<RemovalEntry> MemoryPlatform::openHeld(MemoryPlatform& platform,
 }
 
 std::unique_ptr<RemovalEntry> MemoryPlatform::openForRemoval(const std::string& path, FileError* error) {
+  if (!life_->admit("openForRemoval", path)) return failWith(error, FileError::Other);
   // Absolute and literal, as "\\?\" paths are: no name is trimmed, none
   // names a device, and "." and ".." are not resolved but refused.
   if (!hasDriveName(path) || path.size() < 3 || !isPathSeparator(path[2])) return failWith(error, FileError::Other);

@@ -46,6 +46,13 @@ struct FileStreamTraits {
 };
 using UniqueFileStream = UniqueHandle<FileStreamTraits>;
 
+struct HookTraits {
+  using Handle = HHOOK;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle hook) { UnhookWindowsHookEx(hook); }
+};
+using UniqueHook = UniqueHandle<HookTraits>;
+
 template <class Interface>
 struct ComTraits {
   using Handle = Interface*;

@@ -56,6 +56,18 @@ class Win32RegistryKey final : public RegistryKey {
                           sizeof data) == ERROR_SUCCESS;
   }
 
+  bool deleteValue(const std::string& name) override {
+    return RegDeleteValueW(key_.get(), toWide(name).c_str()) == ERROR_SUCCESS;
+  }
+
+  std::optional<uint32_t> valueCount() override {
+    DWORD count = 0;
+    if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return std::nullopt;
+    return count;
+  }
+
   std::optional<uint32_t> subkeyCount() override {
     DWORD count = 0;
     if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
@@ -87,5 +99,7 @@ std::unique_ptr<RegistryKey> Win32Platform::createKey(Hive hive, const std::stri
 bool Win32Platform::deleteKey(Hive hive, const std::string& path) {
   return RegDeleteKeyW(rootKey(hive), toWide(path).c_str()) == ERROR_SUCCESS;
 }
+
+bool Win32Platform::flushRegistry(Hive hive) { return RegFlushKey(rootKey(hive)) == ERROR_SUCCESS; }
 
 }  // namespace platform

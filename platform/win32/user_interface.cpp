@@ -1,7 +1,10 @@
-// Message boxes, the screen and its monitors, high contrast, and the system
-// timer resolution.
+// Message boxes (which drop the keys the player did not mean for them), the
+// screen and its monitors, high contrast, the system timer resolution and
+// the request to stay awake.
 #include <windows.h>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/held_keys.h"
 #include "platform/win32/timer_resolution.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -10,8 +13,31 @@ namespace platform {
 
 using win32::toWide;
 
+namespace {
+
+// When the open message box of this thread was asked for. A hook procedure
+// has no context of its own, so the time waits here for the box's loop.
+thread_local DWORD boxAskedAt = 0;
+
+// The system's dialog loop of a message box asks this hook before it serves
+// each message: a held or typed-ahead Enter or Space is dropped there, as the
+// toolkit's loops drop it for the forms.
+LRESULT CALLBACK dropUnmeantKeys(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == MSGF_DIALOGBOX && win32::isHeldOrTypedAheadKey(*reinterpret_cast<const MSG*>(lParam), boxAskedAt)) {
+    return TRUE;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
 int Win32Platform::messageBox(uintptr_t owner, const std::string& text, const std::string& caption, uint32_t type) {
+  const DWORD outerBoxAskedAt = boxAskedAt;
+  boxAskedAt = GetTickCount();
+  win32::UniqueHook filter(SetWindowsHookExW(WH_MSGFILTER, dropUnmeantKeys, nullptr, GetCurrentThreadId()));
   int answer = MessageBoxW(reinterpret_cast<HWND>(owner), toWide(text).c_str(), toWide(caption).c_str(), type);
+  filter.reset();
+  boxAskedAt = outerBoxAskedAt;
   // A box that could not be shown counts as cancelled.
   return answer == IDOK ? kIdOk : kIdCancel;
 }
@@ -62,5 +88,10 @@ LocalDate Win32Platform::localDate() {
 void Win32Platform::beginHighTimerResolution() { win32::raiseTimerResolution(); }
 
 void Win32Platform::endHighTimerResolution() { win32::lowerTimerResolution(); }
+
+void Win32Platform::keepSystemAwake(bool awake) {
+  // ES_CONTINUOUS alone clears the request this thread made.
+  SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+}
 
 }  // namespace platform

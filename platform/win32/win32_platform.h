@@ -44,6 +44,7 @@ class Win32Platform final : public Platform {
   std::unique_ptr<RegistryKey> openKey(Hive hive, const std::string& path) override;
   std::unique_ptr<RegistryKey> createKey(Hive hive, const std::string& path) override;
   bool deleteKey(Hive hive, const std::string& path) override;
+  bool flushRegistry(Hive hive) override;
 
   bool createDirectory(const std::string& path, FileError* error = nullptr) override;
   bool createProtectedDirectory(const std::string& path, FileError* error = nullptr) override;
@@ -66,6 +67,8 @@ class Win32Platform final : public Platform {
                                               FileError* error = nullptr) override;
   std::optional<FileIdentity> fileIdentity(const std::string& path) override;
 
+  std::unique_ptr<Sha256> startSha256() override;
+
   bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
 
@@ -80,6 +83,7 @@ class Win32Platform final : public Platform {
   LocalDate localDate() override;
   void beginHighTimerResolution() override;
   void endHighTimerResolution() override;
+  void keepSystemAwake(bool awake) override;
 
   bool equalsIgnoreCase(const std::string& a, const std::string& b) override;
   std::string caseFoldKey(const std::string& text) override;
@@ -90,6 +94,8 @@ class Win32Platform final : public Platform {
   win32::UniqueKernelHandle unelevatedToken() const;
 
   UnelevatedStarts starts_{};
+  // bcrypt.dll's SHA-256, set up at the first digest and kept.
+  std::unique_ptr<Sha256Provider> sha256_;
 };
 
 inline std::unique_ptr<Platform> makeWin32Platform() { return std::make_unique<Win32Platform>(); }

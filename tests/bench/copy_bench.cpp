@@ -7,6 +7,13 @@
 // second and small files no faster than one per tick. The tick rate of both
 // mechanisms is measured in the same run rather than assumed.
 //
+// The copy hashes every file from the chunks it reads (SHA-256 by
+// bcrypt.dll) for the install record, and checks it against the medium's
+// install.sha256 when there is one: each medium is installed with and
+// without that list, and by a build of install.exe that computes no digest
+// at all (install_nodigests), so that both costs show in the same run; the
+// rate of bcrypt's SHA-256 alone is measured too.
+//
 // Media: (a) one 512 MiB file, (b) 2,000 small files in nested folders; both
 // pseudo-random and fully written (not sparse), so that neither program can
 // take a short cut over holes or zero pages. The installation is timed from
@@ -31,6 +38,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "core/sha256.h"
 #include "forms/layouts.h"
 #include "tests/bench/tick_probe.h"
 #include "tests/e2e/build_paths.h"
@@ -53,17 +61,26 @@ constexpr char kGameFolder[] = "Bench";
 constexpr char kDataFolder[] = "data";
 constexpr double kMiB = 1024.0 * 1024.0;
 
-// The two builds of install.exe compared.
+// The builds of install.exe compared, and whether the medium carries its
+// install.sha256 for them; `timer` is the tick probe of their mechanism.
 struct Mechanism {
   const char* name;
   std::filesystem::path image;
+  size_t timer;
+  bool digestList;
 };
 const Mechanism kMechanisms[] = {
-    {"waitable timer", installerImage()},
-    {"SetTimer", windowsPath(INSTALL_SETTIMER_EXE)},
+    {"waitable timer", installerImage(), 0, false},
+    {"with install.sha256", installerImage(), 0, true},
+    {"no digests", windowsPath(INSTALL_NODIGESTS_EXE), 0, false},
+    {"SetTimer", windowsPath(INSTALL_SETTIMER_EXE), 1, false},
 };
 constexpr size_t kNew = 0;
-constexpr size_t kOld = 1;
+constexpr size_t kChecked = 1;
+constexpr size_t kUnhashed = 2;
+constexpr size_t kOld = 3;
+// The share of the time that the digests may cost.
+constexpr double kDigestGoal = 0.10;
 
 // Fills `bytes` from a deterministic pseudo-random sequence.
 void fillRandom(std::mt19937_64& random, std::string& bytes) {
@@ -256,6 +273,8 @@ Figures benchMedium(const char* name, Payload (*write)(Medium&)) {
   for (int run = 0; run < kRepeats; ++run) {
     for (size_t m = 0; m < std::size(kMechanisms); ++m) {
       medium.pack(kMechanisms[m].image, benchConfig());
+      std::filesystem::remove(medium.root() / "install.sha256");
+      if (kMechanisms[m].digestList) medium.writeDigests();
       TempFolder destination("bench-install");
       figures.install[m].add(timeInstallation(medium, destination.path()));
       checkCopy(medium, destination / kGameFolder / kDataFolder, "install.exe");
@@ -278,9 +297,28 @@ void reportTimes(const char* name, const Payload& p, const Timings& timings) {
               timings.seconds.back(), p.bytes / kMiB / seconds, p.files / seconds);
 }
 
-void report(const TickRate (&rates)[std::size(kMechanisms)], const std::vector<Figures>& runs) {
+// MiB/s of bcrypt.dll's SHA-256 over 256 chunks of ChunkSize, in memory.
+double measureSha256() {
+  auto sha256 = Sha256Provider::open();
+  if (!sha256) throw DriverError("no SHA-256 from bcrypt.dll");
+  std::string chunk(ChunkSize, '\0');
+  std::mt19937_64 random(3);
+  fillRandom(random, chunk);
+  const auto start = Clock::now();
+  auto digest = sha256->start();
+  for (int i = 0; i < 256; ++i) digest->add(chunk.data(), chunk.size());
+  if (!digest->finish()) throw DriverError("bcrypt.dll's SHA-256 failed");
+  return 256 / std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// How much longer `with` took than `without`, as a share of `without`.
+double extraShare(const Timings& with, const Timings& without) { return with.median() / without.median() - 1; }
+
+void report(const TickRate (&rates)[2], double sha256, const std::vector<Figures>& runs) {
   std::printf("tick probe: a 1 ms timer, timeBeginPeriod(1), nothing done per tick\n");
-  for (size_t m = 0; m < std::size(kMechanisms); ++m) reportTicks(kMechanisms[m].name, rates[m]);
+  reportTicks("waitable timer", rates[0]);
+  reportTicks("SetTimer", rates[1]);
+  std::printf("SHA-256 by bcrypt.dll, in memory: %.1f MiB/s (%.2f ms a chunk)\n", sha256, 1000 / sha256);
   std::printf("installations: medians of %d runs each, [fastest, slowest] in seconds\n", kRepeats);
   for (const Figures& run : runs) {
     const Payload& p = run.payload;
@@ -290,7 +328,7 @@ void report(const TickRate (&rates)[std::size(kMechanisms)], const std::vector<F
       reportTimes((std::string("install.exe, ") + kMechanisms[m].name).c_str(), p, run.install[m]);
       // The tick rate the copy kept, against the bare rate of the probe.
       std::printf(" %7.1f ticks/s (%.2f ms a tick; %.0f %% of the probe's rate)\n", p.ticks / seconds,
-                  1000 * seconds / p.ticks, 100 * p.ticks / seconds / rates[m].perSecond);
+                  1000 * seconds / p.ticks, 100 * p.ticks / seconds / rates[kMechanisms[m].timer].perSecond);
     }
     reportTimes("cp -r", p, run.copy);
     std::printf("\n");
@@ -302,6 +340,13 @@ void report(const TickRate (&rates)[std::size(kMechanisms)], const std::vector<F
     const char* unit = p.goalInFiles ? "files/s" : "MiB/s";
     std::printf("  goal %.0f %s: %.1f %s, install/cp %.3f, %s\n", p.goal, unit, reached, unit,
                 copy / run.install[kNew].median(), reached >= p.goal ? "reached" : "not reached");
+    const double checking = extraShare(run.install[kChecked], run.install[kNew]);
+    const double hashing = extraShare(run.install[kNew], run.install[kUnhashed]);
+    const double both = extraShare(run.install[kChecked], run.install[kUnhashed]);
+    std::printf("  digests: checking against install.sha256 %+.1f %% (against the copy without a list), the "
+                "record's digests %+.1f %% (against no digests), both %+.1f %%; goal at most %.0f %%: %s\n",
+                100 * checking, 100 * hashing, 100 * both, 100 * kDigestGoal,
+                both <= kDigestGoal ? "reached" : "not reached");
   }
 }
 
@@ -310,10 +355,11 @@ void report(const TickRate (&rates)[std::size(kMechanisms)], const std::vector<F
 int main() {
   try {
     const TickRate rates[] = {measureToolkitTicks(kProbeLength), measureSetTimerTicks(kProbeLength)};
+    const double sha256 = measureSha256();
     std::vector<Figures> runs;
     runs.push_back(benchMedium("bench-large", writeLargeFile));
     runs.push_back(benchMedium("bench-small", writeSmallFiles));
-    report(rates, runs);
+    report(rates, sha256, runs);
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "copy_bench: %s\n", error.what());

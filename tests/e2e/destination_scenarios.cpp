@@ -27,18 +27,6 @@ void expectRefused(const Process& program, const Window& dialog, const std::wstr
   EXPECT_TRUE(dialog.visible());
 }
 
-// A failure told under "確認" after the confirmation, and the destination
-// dialog shown again.
-void expectToldAfterConfirming(const Process& program, const Window& dialog, const std::wstring& destination,
-                               const std::wstring& message) {
-  dialog.child(instformLayout, "dirpath").setText(destination);
-  startInstallation(program, dialog, destination);
-  MessageBoxView box = waitForMessageBox(program, L"確認");
-  EXPECT_EQ(box.text, message);
-  box.answer(IDOK);
-  EXPECT_TRUE(waitUntil([&] { return dialog.visible(); }));
-}
-
 // A folder whose listing fails with an I/O error (scripts/unreadable-folder,
 // a FUSE file system), mounted while the object lives; `reason` says why
 // there is none.

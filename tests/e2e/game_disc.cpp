@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <sstream>
 
 #include "forms/layouts.h"
 #include "tools/config_json.h"
@@ -89,7 +91,7 @@ void expectInstalled(const std::filesystem::path& installPath, const FileTree& e
   FileTree withRecord = expected;
   const std::filesystem::path record = installPath / "uninst-record.txt";
   const std::string text = std::filesystem::exists(record) ? readFile(record) : std::string();
-  EXPECT_EQ(text.rfind("\xEF\xBB\xBFinstall record 1\r\n", 0), 0u) << "no install record whole";
+  EXPECT_EQ(text.rfind("\xEF\xBB\xBFinstall record 2\r\n", 0), 0u) << "no install record whole";
   withRecord["uninst-record.txt"] = text;
   expectFiles(installPath, withRecord);
 }
@@ -231,6 +233,43 @@ void installThroughMenu(const Process& program, const Window& menu, const std::f
   startInstallation(program, dialog, destination.wstring());
   acknowledgeInstallation(program);
   expectMenuState(menu, true);
+}
+
+void expectToldAfterConfirming(const Process& program, const Window& dialog, const std::wstring& destination,
+                               const std::wstring& message) {
+  dialog.child(instformLayout, "dirpath").setText(destination);
+  startInstallation(program, dialog, destination);
+  MessageBoxView box = waitForMessageBox(program, L"確認");
+  EXPECT_EQ(box.text, message);
+  box.answer(IDOK);
+  EXPECT_TRUE(waitUntil([&] { return dialog.visible(); }));
+}
+
+DWORD runAsAScript(const std::filesystem::path& program, const std::wstring& arguments,
+                   const std::filesystem::path& currentDirectory, bool& windowSeen) {
+  Process process = Process::start(program, arguments, currentDirectory);
+  windowSeen = false;
+  waitUntil([&] {
+    if (!topLevelWindows(process.id()).empty()) windowSeen = true;
+    return !process.running();
+  });
+  return process.exitCode();
+}
+
+std::vector<std::string> logLines(const std::filesystem::path& file) {
+  std::string text = readFile(file);
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool hasLine(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 UninstallEnd confirmUninstall(const Process& program, const Window& menu, RemovalMode mode,

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/build_paths.h"
 
@@ -136,6 +137,19 @@ void acknowledgeInstallation(const Process& program);
 // The whole installation from the menu into `destination` typed into the
 // field; returns once the menu shows the installed state.
 void installThroughMenu(const Process& program, const Window& menu, const std::filesystem::path& destination);
+// Types `destination`, starts and confirms; expects `message` under "確認"
+// and the destination dialog shown again.
+void expectToldAfterConfirming(const Process& program, const Window& dialog, const std::wstring& destination,
+                               const std::wstring& message);
+
+// --- Runs as scripts make them ---------------------------------------------------
+// Runs a program as a script would: started, waited for; whether a window
+// of it was ever seen goes to `windowSeen`.
+DWORD runAsAScript(const std::filesystem::path& program, const std::wstring& arguments,
+                   const std::filesystem::path& currentDirectory, bool& windowSeen);
+// The log's lines, UTF-8 with its byte-order mark taken off.
+std::vector<std::string> logLines(const std::filesystem::path& file);
+bool hasLine(const std::vector<std::string>& lines, const std::string& line);
 
 enum class RemovalMode { KeepSaveData, DeleteAll };
 // Opens the uninstall dialog from the menu, chooses the mode, starts and

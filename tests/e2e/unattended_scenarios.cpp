@@ -3,46 +3,10 @@
 // read; and the free-space check before any copy.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "forms/layouts.h"
 #include "tests/e2e/game_disc.h"
 
 using namespace e2e;
-
-namespace {
-
-// Runs a program as a script would: started, waited for; whether a window
-// of it was ever seen goes to `windowSeen`.
-DWORD runAsAScript(const std::filesystem::path& program, const std::wstring& arguments,
-                   const std::filesystem::path& currentDirectory, bool& windowSeen) {
-  Process process = Process::start(program, arguments, currentDirectory);
-  windowSeen = false;
-  waitUntil([&] {
-    if (!topLevelWindows(process.id()).empty()) windowSeen = true;
-    return !process.running();
-  });
-  return process.exitCode();
-}
-
-// The log's lines, UTF-8 with its byte-order mark taken off.
-std::vector<std::string> logLines(const std::filesystem::path& file) {
-  std::string text = readFile(file);
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-bool hasLine(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-}  // namespace
 
 // Fault: a silent installation that shows a window, returns before its work
 // is done or with another code, starts the game, or logs less than every

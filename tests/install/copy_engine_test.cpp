@@ -18,13 +18,20 @@ class CopyEngineTest : public DialogTest {
   // Shows the progress dialog without a modal loop, so that the test ticks.
   void start() {
     iform.setModalResult(0);
-    iform.show();
+    show();
     ASSERT_EQ(iform.modalResult(), 0) << "the copy did not start";
     ASSERT_TRUE(iform.writetimer->enabled());
   }
+  // Shows it and runs the preparation it posts to itself.
+  void show() {
+    iform.show();
+    ASSERT_TRUE(iform.runPostedCall());
+  }
   void tick() { iform.writetimer->tick(); }
   std::pair<int, int> bars() const { return {iform.nowwrite->position(), iform.totalwrite->position()}; }
-  bool registered() { return platform.keyExists(Hive::CurrentUser, "software\\Vendor\\Title"); }
+  bool registered() {
+    return platform.registryString(Hive::CurrentUser, "software\\Vendor\\Title", "PATH").has_value();
+  }
   // Ticks until the dialog ends; the number of ticks.
   int runToEnd() {
     int ticks = 0;
@@ -238,6 +245,7 @@ TEST_F(CopyEngineTest, FailuresOfALaterFileRollBack) {
     const auto before = m.platform.snapshot();
     Tiform& form = *m.ctx.iform;
     form.show();
+    form.runPostedCall();
     for (int i = 0; i < 10 && form.modalResult() == 0; ++i) form.writetimer->tick();
     EXPECT_EQ(form.modalResult(), -1);
     ASSERT_EQ(m.platform.messageBoxes().size(), 1u);
@@ -295,6 +303,7 @@ TEST_F(CopyEngineTest, WritesGoOnlyIntoWhatTheCopyMade) {
     const auto victim = m.platform.snapshot().files;
     Tiform& form = *m.ctx.iform;
     form.show();
+    form.runPostedCall();
     for (int i = 0; i < 10 && form.modalResult() == 0; ++i) {
       form.writetimer->tick();
       if (i == 0) c.meddle(m);
@@ -334,7 +343,7 @@ TEST_F(CopyEngineTest, FirstPairFailures) {
   put("data\\a.bin", "2");
   ctx.ExtraCopyList->add("data");
   platform.failOpen(dest("SYSTEM.INI"), OpenMode::Write, 1, platform::FileError::DiskFull);
-  iform.show();
+  show();
   // The destination refused: the folders stay and nothing is rolled back.
   EXPECT_EQ(iform.modalResult(), -1);
   EXPECT_EQ(messages(), Names{texts::kNotEnoughSpace});
@@ -348,7 +357,7 @@ TEST_F(CopyEngineTest, FirstPairFailures) {
   platform.removeDirectory("D:\\Games\\Title");
   platform.removeDirectory("D:\\Games");
   const auto before = platform.snapshot();
-  iform.show();
+  show();
   EXPECT_EQ(iform.modalResult(), -1);
   EXPECT_EQ(messages(), (Names{texts::kNotEnoughSpace, readFailed("SYSTEM.INI")}));
   EXPECT_EQ(describeDifference(before, platform.snapshot()), "");
@@ -359,7 +368,7 @@ TEST_F(CopyEngineTest, FirstPairFailures) {
 TEST_F(CopyEngineTest, EmptyPlanCreatesAndOpensNothing) {
   ctx.ExtraCopyList->add("missing");
   const auto before = platform.snapshot();
-  iform.show();
+  show();
   EXPECT_EQ(iform.modalResult(), -1);
   EXPECT_EQ(messages(), Names{texts::kNothingToInstall});
   EXPECT_EQ(platform.messageBoxes()[0].caption, texts::kConfirmCaption);

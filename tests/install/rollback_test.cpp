@@ -3,7 +3,8 @@
 // cancel at each tick. The dialog is driven through the scripted user until
 // the destination dialog ends with -1; the machine must then be as it was
 // before, save for the folders a refused first destination leaves (no
-// rollback runs there), with no stream open and the timer resolution back.
+// rollback runs there), with no stream open, the timer resolution back and
+// the system free to sleep.
 #include <set>
 
 #include "tests/install/dialog_fixture.h"
@@ -47,6 +48,7 @@ struct Outcome {
   std::string difference;
   int openStreams = 0;
   int timerBalance = 0;
+  bool keptAwake = false;
   std::string savedProgress;
   long ticks = 0;
 };
@@ -89,6 +91,7 @@ Outcome install(const std::function<void(platform::MemoryPlatform&)>& inject, in
   run.difference = describeDifference(before, after);
   run.openStreams = m.platform.openStreamCount();
   run.timerBalance = m.platform.highTimerResolutionBalance();
+  run.keptAwake = m.platform.keptAwake();
   run.savedProgress = m.platform.readFile("D:\\Games\\Title\\SYSTEM.DAT").value_or("(gone)");
   return run;
 }
@@ -98,6 +101,7 @@ void expectRolledBack(const Outcome& run) {
   EXPECT_EQ(run.difference, "");
   EXPECT_EQ(run.openStreams, 0);
   EXPECT_EQ(run.timerBalance, 0);
+  EXPECT_FALSE(run.keptAwake);
   EXPECT_EQ(run.savedProgress, "the player's progress");
 }
 

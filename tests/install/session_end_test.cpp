@@ -29,3 +29,53 @@ TEST_F(DialogTest, TheSessionEndIsRefusedFromTheFirstTickUntilRegistered) {
 }
 
 }  // namespace
+
+namespace {
+
+// Fault: the preparation run before the dialog shows, so that its messages
+// are owned by a hidden window (no taskbar button, lost behind others); or
+// the session allowed to end while the first folders are made.
+TEST(PreparationTest, RunsWithTheDialogShownAndOwnsItsMessages) {
+  struct Case {
+    const char* what;
+    std::function<void(Machine&)> arrange;
+    const char* refusal;  // met by the message
+  };
+  const Case cases[] = {
+      {"nothing to install", [](Machine&) {}, ""},
+      {"no right to write where the first folder goes",
+       [](Machine& m) {
+         m.put("origin.exe", "MZ");
+         m.platform.denyWrites("D:\\");
+       },
+       texts::kInstallingReason},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Machine m;
+    Dialogs d(m);
+    c.arrange(m);
+    Tiform& iform = *m.ctx.iform;
+    // Inside the show handler the window is not on the screen yet.
+    bool inShowHandler = false;
+    auto showHandler = iform.onShow;
+    iform.onShow = [&] {
+      inShowHandler = true;
+      showHandler();
+      inShowHandler = false;
+    };
+    bool shown = false;
+    std::string refusal = "(no message)";
+    m.platform.setMessageBoxHook([&](const platform::MessageBoxRecord& box) {
+      shown = !inShowHandler && iform.visible() && box.owner == iform.handle() && box.owner != 0;
+      refusal = iform.sessionEndRefusal();
+      return platform::kIdOk;
+    });
+    EXPECT_EQ(iform.showModal(), -1);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(refusal, c.refusal);
+    EXPECT_EQ(iform.sessionEndRefusal(), "");
+  }
+}
+
+}  // namespace

@@ -24,6 +24,11 @@ TEST(CommandLine, SwitchesAreReadOrRefused) {
     l.silent = silent, l.uninstall = uninstall, l.deleteAll = all, l.destination = folder, l.logFile = log;
     return l;
   };
+  auto checking = [&](bool verify, bool repair, bool silent) {
+    CommandLine l = line(silent, verify, false, std::nullopt, verify ? std::optional<std::string>("v.log") : std::nullopt);
+    l.verify = verify, l.repair = repair;
+    return l;
+  };
   const Case cases[] = {
       {{"/S"}, false, true, line(true, false, false)},
       {{"-s", "/d=C:\\Games Dir", "/Log=x.log"}, false, true, line(true, false, false, "C:\\Games Dir", "x.log")},
@@ -43,6 +48,13 @@ TEST(CommandLine, SwitchesAreReadOrRefused) {
       {{"/S", "/UNINSTALL", "/D=C:\\Games"}, false, false},
       {{"/S", "/D=C:\\Games"}, true, false},
       {{"/ALL"}, true, false},
+      {{"/verify", "/LOG=v.log"}, true, true, checking(true, false, false)},
+      {{"/S", "/REPAIR"}, false, true, checking(false, true, true)},
+      {{"/REPAIR"}, true, false},
+      {{"/VERIFY", "/REPAIR"}, false, false},
+      {{"/S", "/UNINSTALL", "/VERIFY"}, false, false},
+      {{"/S", "/VERIFY", "/ALL"}, true, false},
+      {{"/REPAIR", "/D=C:\\Games"}, false, false},
   };
   for (const Case& c : cases) {
     std::string shown;
@@ -56,6 +68,8 @@ TEST(CommandLine, SwitchesAreReadOrRefused) {
     EXPECT_EQ(parsed.line.deleteAll, c.expected.deleteAll);
     EXPECT_EQ(parsed.line.destination, c.expected.destination);
     EXPECT_EQ(parsed.line.logFile, c.expected.logFile);
+    EXPECT_EQ(parsed.line.verify, c.expected.verify);
+    EXPECT_EQ(parsed.line.repair, c.expected.repair);
   }
   // /? wins over whatever else stands there.
   EXPECT_TRUE(parseCommandLine({"/?", "/X"}, false).line.usage);

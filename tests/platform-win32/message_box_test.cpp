@@ -92,3 +92,76 @@ TEST(Win32MessageBox, ShowsConvertedTextOwnedAndReportsTheButton) {
 }
 
 }  // namespace
+
+namespace {
+
+void sendKey(WORD key, bool down, DWORD time = 0) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  input.ki.time = time;
+  SendInput(1, &input, sizeof input);
+}
+
+bool enterDown() { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }
+
+// What the keyboard does while the box is open, one step per tick of a
+// thread timer, which the box's own loop serves.
+struct Keyboard {
+  DWORD askedAt = 0;  // just before the box was asked for
+  int ticks = 0;
+  bool repeatedWhileHeld = false;
+  bool freshSent = false;
+} keyboard;
+
+void CALLBACK pressKeys(HWND, UINT, UINT_PTR, DWORD) {
+  // Held since before the box: the typed-ahead press is in the queue. Wine
+  // takes a key held through a change of the active window for released (X
+  // never saw the sent key), and its focus event may come some ticks after
+  // the activation: the key is held again, stamped as typed ahead.
+  switch (++keyboard.ticks) {
+    case 20:
+    case 25:
+      if (!enterDown()) sendKey(VK_RETURN, true, keyboard.askedAt - 100);
+      break;
+    case 30:
+      // The keyboard repeats the held key.
+      if (!enterDown()) {
+        keyboard.ticks = 19;
+        break;
+      }
+      sendKey(VK_RETURN, true);
+      keyboard.repeatedWhileHeld = true;
+      break;
+    case 40:
+      sendKey(VK_RETURN, false);
+      keyboard.freshSent = true;
+      sendKey(VK_RETURN, true);
+      sendKey(VK_RETURN, false);
+      break;
+    case 600:  // fail rather than hang
+      if (HWND box = GetForegroundWindow()) PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      break;
+  }
+}
+
+// Fault: an Enter held down, or typed before the box appeared, answering
+// it: the question to delete all files answered OK by a key the player did
+// not mean for it; or a fresh Enter answering nothing.
+TEST(Win32MessageBox, HeldOrTypedAheadEnterAnswersNothingAndAFreshOneDoes) {
+  platform::Win32Platform system;
+  sendKey(VK_RETURN, true);
+  Sleep(20);
+  keyboard.askedAt = GetTickCount();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, pressKeys);
+  const int answer = system.messageBox(0, sjis("ゲームフォルダ内のファイルを全て削除します"),
+                                       sjis("アンインストールの確認"), platform::kMbOkCancel);
+  KillTimer(nullptr, timer);
+  sendKey(VK_RETURN, false);
+  EXPECT_TRUE(keyboard.repeatedWhileHeld);
+  EXPECT_TRUE(keyboard.freshSent);
+  EXPECT_EQ(answer, platform::kIdOk);
+}
+
+}  // namespace

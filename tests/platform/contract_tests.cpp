@@ -296,8 +296,20 @@ TEST_F(PlatformContract, RegistryKeysAndValues) {
     auto replaced = p().createKey(Hive::CurrentUser, key);
     ASSERT_TRUE(replaced);
     EXPECT_TRUE(replaced->setString("path", "D:\\Other"));
+    // A journal of some megabytes, and the values deleted one by one.
+    EXPECT_TRUE(replaced->setString("Large", std::string(3 << 20, 'j')));
+    EXPECT_TRUE(replaced->setDword("Number", 7));
+    EXPECT_EQ(p().openKey(Hive::CurrentUser, key)->queryString("Large", 4 << 20), std::string(3 << 20, 'j'));
+    EXPECT_TRUE(replaced->deleteValue("large"));
+    EXPECT_FALSE(replaced->deleteValue("Large"));
+    EXPECT_TRUE(replaced->deleteValue("Number"));
+    EXPECT_FALSE(replaced->deleteValue("Missing"));
   }
   EXPECT_EQ(valueOf(key, "PATH"), "D:\\Other");
+  EXPECT_EQ(valueOf(key, "Large"), std::nullopt);
+  EXPECT_EQ(p().openKey(Hive::CurrentUser, key)->valueCount(), 4u);
+  EXPECT_EQ(p().openKey(Hive::CurrentUser, key + "\\nested")->valueCount(), 0u);
+  EXPECT_TRUE(p().flushRegistry(Hive::CurrentUser));
 
   // A key with a subkey stays, values and all.
   EXPECT_FALSE(p().deleteKey(Hive::CurrentUser, key + "\\nested"));

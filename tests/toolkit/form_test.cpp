@@ -193,7 +193,8 @@ TEST_F(ChainTest, ADialogIsOwnedByTheFormInFrontAndSoIsAnErrorBox) {
 }
 
 // Fault: the end of the session leaving a dialog's work undone, or
-// abandoning the outer dialog before the inner one, or twice.
+// abandoning the outer dialog before the inner one, or twice, or a dialog or
+// the menu shown again while the session ends.
 TEST_F(ChainTest, TheEndOfTheSessionAbandonsEveryDialogInnermostFirstOnce) {
   std::vector<std::string> abandoned;
   destination.onAbandon = [&] { abandoned.push_back("instform"); };
@@ -209,6 +210,10 @@ TEST_F(ChainTest, TheEndOfTheSessionAbandonsEveryDialogInnermostFirstOnce) {
   EXPECT_EQ(abandoned, (std::vector<std::string>{"iform", "instform"}));
   EXPECT_TRUE(app.terminated());
   EXPECT_EQ(menuResults, (std::vector<int>{0}));
+  // The callers' show() after the abandoned showings does nothing: the
+  // session is over.
+  EXPECT_FALSE(destination.visible());
+  EXPECT_FALSE(menu.visible());
 }
 
 TEST_F(ChainTest, WaitWithNothingScriptedIsAScriptError) {

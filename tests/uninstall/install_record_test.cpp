@@ -1,5 +1,6 @@
 // The install record: written whole or not at all, read back only whole,
-// never followed outside the game folder.
+// never followed outside the game folder; the digests the files were copied
+// with kept, and a record of an earlier build, without them, still read.
 #include "installed/install_record.h"
 
 #include "tests/install/install_fixture.h"
@@ -26,15 +27,25 @@ class InstallRecordTest : public InstallTest {
 
 // Fault: the preserved save data recorded (and so deleted by the disc-free
 // keep-save-data removal), a name recorded twice, a record that cannot be
-// read back, or one left half-written.
-TEST_F(InstallRecordTest, RecordsTheAlwaysCopiedFilesAndThePlanFolders) {
+// read back, or one left half-written; a digest lost, put on another file,
+// or invented for a file copied without one.
+TEST_F(InstallRecordTest, RecordsTheAlwaysCopiedFilesTheirDigestsAndThePlanFolders) {
+  const Sha256Digest first{1, 2, 3}, second{0xAB};
+  ctx.copy.CopiedDigests = {first, std::nullopt, second, second, first, second, second};
   ASSERT_TRUE(writeInstallRecord(ctx));
-  const InstallRecord expected{{"SYSTEM.INI", "uninst.exe", "data\\a.bin", sjis("ソ.bin")}, {"data", "data\\sub"}};
+  const InstallRecord expected{{"SYSTEM.INI", "uninst.exe", "data\\a.bin", sjis("ソ.bin")},
+                               {"data", "data\\sub"},
+                               {{"SYSTEM.INI", first}, {"data\\a.bin", second}, {sjis("ソ.bin"), second}}};
+  const std::string firstHex = "010203" + std::string(58, '0'), secondHex = "ab" + std::string(62, '0');
   EXPECT_EQ(platform.readFile(kRecord),
-            "\xEF\xBB\xBFinstall record 1\r\nfolder\tdata\r\nfolder\tdata\\sub\r\nfile\tSYSTEM.INI\r\n"
-            "file\tuninst.exe\r\nfile\tdata\\a.bin\r\nfile\t\xE3\x82\xBD.bin\r\n");
+            "\xEF\xBB\xBFinstall record 2\r\nfolder\tdata\r\nfolder\tdata\\sub\r\nfile\tSYSTEM.INI\t" + firstHex +
+                "\r\nfile\tuninst.exe\r\nfile\tdata\\a.bin\t" + secondHex + "\r\nfile\t\xE3\x82\xBD.bin\t" + secondHex +
+                "\r\n");
   EXPECT_FALSE(platform.exists(kTemporary));
   EXPECT_EQ(readInstallRecord(platform, ctx.config.InstallPath), expected);
+  // What an earlier build wrote reads as it did, without digests.
+  EXPECT_EQ(parseInstallRecord("install record 1\r\nfolder\tdata\r\nfile\tdata\\a.bin\r\n"),
+            (InstallRecord{{"data\\a.bin"}, {"data"}, {}}));
 }
 
 // Fault: a crash between writing and renaming taken for a record, or a
@@ -60,7 +71,7 @@ TEST_F(InstallRecordTest, OnlyAWholeRecordIsEverRead) {
 // the game folder, is absolute, or means something else to Windows would
 // make the disc-free removal delete outside the game.
 TEST(InstallRecordText, DamagedOrForeignRecordsAreRefused) {
-  const std::string head = "install record 1\r\n";
+  const std::string head = "install record 2\r\n", digest = "\t" + std::string(64, 'f');
   struct Case {
     std::string text;
     bool usable;
@@ -70,7 +81,7 @@ TEST(InstallRecordText, DamagedOrForeignRecordsAreRefused) {
       {"install record 1\nfolder\tdata\nfile\tdata/b.bin\n", true},  // LF alone, "/" separates
       {head, true},
       {"", false},
-      {"install record 2\r\nfile\ta.bin\r\n", false},
+      {"install record 3\r\nfile\ta.bin\r\n", false},
       {"\r\n" + head, false},
       {head + "file a.bin\r\n", false},
       {head + "link\ta.bin\r\n", false},
@@ -84,6 +95,12 @@ TEST(InstallRecordText, DamagedOrForeignRecordsAreRefused) {
       {head + "file\tsave.\r\n", false},
       {head + "file\t\xFF\xFE\r\n", false},  // not UTF-8
       {head + "file\ta.bin\r\nfile\t\xC3\x89lan\r\n", false},  // no Shift-JIS form
+      {head + "file\ta.bin" + digest + "\r\n", true},
+      {head + "file\ta.bin" + digest + digest + "\r\n", false},
+      {head + "file\ta.bin" + digest + "0\r\n", false},
+      {head + "file\ta.bin\t" + std::string(64, 'g') + "\r\n", false},
+      {head + "folder\tdata" + digest + "\r\n", false},
+      {"install record 1\r\nfile\ta.bin" + digest + "\r\n", false},  // an earlier build kept none
   };
   for (const Case& c : cases) {
     EXPECT_EQ(parseInstallRecord(c.text).has_value(), c.usable) << c.text;

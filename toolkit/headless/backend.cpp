@@ -99,8 +99,12 @@ class HeadlessBackend : public Backend {
   }
 
  private:
-  // One wait of `form` for the user.
+  // One wait of `form` for the user. What the form posted to itself comes
+  // first, as a posted message comes before input.
   void wait(Form& form) {
+    bool posted = false;
+    serve(form, [&] { posted = form.runPostedCall(); });
+    if (posted) return;
     if (script_.nextIsFor(form)) {
       Script::Step step = script_.take();
       serve(form, [&] { step(form); });

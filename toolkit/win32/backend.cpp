@@ -45,8 +45,10 @@ class Win32Backend : public Backend {
     }
     while (form.modalResult() == 0 && !application.terminated()) {
       if (!serveOneMessage(application)) {
-        // The outer loop must see the quit message too.
+        // The outer loop must see the quit message too; meanwhile no
+        // caller shows a form again.
         PostQuitMessage(quitCode_);
+        application.quitting();
         break;
       }
     }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <vector>
 
+#include "platform/win32/held_keys.h"
 #include "platform/win32/wide_text.h"
 #include "texts.h"
 #include "toolkit/placement.h"
@@ -134,6 +135,9 @@ void FormWindow::changed(Property property) {
     case Property::SessionEnd:
       applySessionEndRefusal();
       break;
+    case Property::Posted:
+      PostMessageW(window_.get(), kPostedCallMessage, 0, 0);
+      break;
     default:
       break;
   }
@@ -155,13 +159,7 @@ void FormWindow::applySessionEndRefusal() {
 }
 
 bool FormWindow::dropsKey(const MSG& message) const {
-  if (message.message != WM_KEYDOWN) return false;
-  if (message.wParam != VK_RETURN && message.wParam != VK_SPACE && message.wParam != VK_ESCAPE) return false;
-  constexpr LPARAM kPreviouslyDown = 1 << 30;
-  const bool repeated = (message.lParam & kPreviouslyDown) != 0;
-  // Message times are tick counts, which wrap; their difference does not.
-  const bool typedAhead = static_cast<LONG>(message.time - activatedAt_) < 0;
-  return repeated || typedAhead;
+  return platform::win32::isHeldOrTypedAheadKey(message, activatedAt_);
 }
 
 void FormWindow::showWindow() {
@@ -384,6 +382,12 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kHideMessage:
       finishHiding();
+      return 0;
+    case kPostedCallMessage:
+      // Posted messages come before painting: the form is drawn first, so
+      // that the player sees it while the call works.
+      if (form_.visible()) RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      form_.runPostedCall();
       return 0;
     case WM_MOVE: {
       RECT rect{};

@@ -18,6 +18,8 @@ class FormWindow;
 inline constexpr int kApplicationIconId = 1;
 // Posted to a form's window to hide it (see FormWindow::changed).
 inline constexpr UINT kHideMessage = WM_APP + 1;
+// Posted to a form's window for each call of Form::post.
+inline constexpr UINT kPostedCallMessage = WM_APP + 2;
 // The timer of a form's window that runs the short timers' ticks while the
 // window system's own loop moves or sizes the window (below any control id).
 inline constexpr UINT_PTR kMoveLoopTimerId = 1;
