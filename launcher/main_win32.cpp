@@ -5,6 +5,7 @@
 #include <string>
 
 #include "launcher/arguments.h"
+#include "launcher/program_arguments_win32.h"
 #include "launcher/uninstaller_win32.h"
 #include "platform/win32/system_functions.h"
 #include "platform/win32/win32_platform.h"

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <ntsecapi.h>
-#include <shellapi.h>
 
 #include <cwchar>
 #include <memory>
@@ -14,6 +13,7 @@
 #include "launcher/arguments.h"
 #include "launcher/command_line.h"
 #include "launcher/exit_codes.h"
+#include "launcher/program_arguments_win32.h"
 #include "launcher/run_log.h"
 #include "launcher/uninstaller.h"
 #include "platform/win32/access_lists.h"
@@ -244,25 +244,6 @@ bool isUninstallerImage(const std::wstring& modulePath) {
   const std::wstring name = modulePath.substr(modulePath.find_last_of(L"\\/") + 1);
   return CompareStringOrdinal(name.c_str(), -1, platform::win32::toWide(kUninstallerProgram).c_str(), -1, TRUE) ==
          CSTR_EQUAL;
-}
-
-std::vector<std::wstring> programArguments() {
-  int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::wstring> list;
-  for (int i = 1; argv && i < count; ++i) list.emplace_back(argv[i]);
-  if (argv) LocalFree(argv);
-  return list;
-}
-
-std::optional<std::vector<std::string>> shiftJisArguments(const std::vector<std::wstring>& arguments) {
-  std::vector<std::string> converted;
-  for (const std::wstring& argument : arguments) {
-    auto sjis = toSjis(argument);
-    if (!sjis) return std::nullopt;
-    converted.push_back(std::move(*sjis));
-  }
-  return converted;
 }
 
 int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modulePath,

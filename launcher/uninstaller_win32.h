@@ -9,14 +9,12 @@
 // the original once it has ended. The copy's own file stays in the temp
 // folder: Windows deletes no running image.
 
-#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 class Win32Platform;
 }
-
-#include <vector>
 
 // The exit code of the uninstallation. `arguments` are the program's, its
 // name not among them.
@@ -25,9 +23,3 @@ int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modu
 
 // True when the program's file is named uninst.exe, in any letter case.
 bool isUninstallerImage(const std::wstring& modulePath);
-
-// The program's arguments as CommandLineToArgvW splits them, its name left
-// out.
-std::vector<std::wstring> programArguments();
-// Their Shift-JIS forms; nullopt when one has none.
-std::optional<std::vector<std::string>> shiftJisArguments(const std::vector<std::wstring>& arguments);
