@@ -1,14 +1,13 @@
-// Unit4: the progress dialog. Its show handler posts the preparation of the
-// installation, which runs once the dialog is on the screen; each timer
-// tick copies one chunk, and every way out ends the raised timer resolution
-// once. From just before the first folder is made until the installation is
-// registered or rolled back it refuses to let the session end; when the
-// session ends (or a quit message comes) all the same, it rolls back first.
+// Unit4: the progress dialog. Its show handler posts the start of the
+// installation's run (install/install_run), which runs once the dialog is on
+// the screen; each timer tick advances the run by one chunk, and every way
+// out ends the raised timer resolution once. From just before the first
+// folder is made until the installation is registered or rolled back it
+// refuses to let the session end; when the session ends (or a quit message
+// comes) all the same, it rolls back first.
 #include "install/iform.h"
 
 #include "forms/layouts.h"
-#include "install/copy_engine.h"
-#include "install/installation.h"
 #include "texts.h"
 
 Tiform::Tiform(toolkit::Application& application, AppContext& context)
@@ -31,20 +30,32 @@ void Tiform::FormShow() {
   nowwrite->setPosition(0);
   totalwrite->setPosition(0);
   nowcopy->setCaption(texts::kCopyingFile);
-  ctx_.copy.journalKeysMade.reset();
+  run_.emplace(ctx_, reporting());
   post([this] { prepare(); });
 }
 
+InstallReporting Tiform::reporting() {
+  return {
+      // What the run makes from here on must be rolled back or registered
+      // before the session may end.
+      .beginning = [this] { setSessionEndRefusal(texts::kInstallingReason); },
+      .copied =
+          [this](const ChunkResult& result) {
+            if (result.filePercent >= 0) nowwrite->setPosition(result.filePercent);
+            if (result.totalPercent >= 0) totalwrite->setPosition(result.totalPercent);
+            if (result.outcome == ChunkOutcome::NextFile) nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
+          },
+      .copyOver = [this] { stopCopyTimer(); },
+      .stopped =
+          [this](const StopMessage& message) {
+            ctx_.platform.messageBox(handle(), message.text, message.caption, platform::kMbOk);
+          },
+  };
+}
+
 void Tiform::prepare() {
-  InstallStep step = prepareInstallation(ctx_);
-  if (step.stop == InstallStop::None) {
-    // What the run makes from here on must be rolled back or registered
-    // before the session may end.
-    setSessionEndRefusal(texts::kInstallingReason);
-    step = beginInstallation(ctx_);
-  }
-  if (step.stop != InstallStop::None) {
-    stop(step);
+  if (run_->start() == InstallRun::State::Stopped) {
+    end(-1);
     return;
   }
   nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
@@ -52,30 +63,22 @@ void Tiform::prepare() {
 }
 
 void Tiform::writetimerTimer() {
-  const ChunkResult result = copyChunk(ctx_);
-  if (result.filePercent >= 0) nowwrite->setPosition(result.filePercent);
-  if (result.totalPercent >= 0) totalwrite->setPosition(result.totalPercent);
-  switch (result.outcome) {
-    case ChunkOutcome::SameFile: return;
-    case ChunkOutcome::NextFile: nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex)); return;
-    case ChunkOutcome::PlanDone:
-      stopCopyTimer();
-      finishInstallation(ctx_);
+  switch (run_->advance()) {
+    case InstallRun::State::Copying: return;
+    case InstallRun::State::Finished:
       setSessionEndRefusal("");  // nothing left to roll back
       tell(texts::kInstallComplete);
       end(1);
       return;
-    default:
-      stopCopyTimer();
-      stop(stopAfterChunk(ctx_, result));
-      return;
+    case InstallRun::State::Stopped: end(-1); return;
   }
 }
 
 void Tiform::Button1Click() {
   stopCopyTimer();
-  closeCurrentPair(ctx_);
-  giveUp();
+  // Before the posted preparation has run there is nothing to undo.
+  if (run_) run_->cancel();
+  end(-1);
 }
 
 void Tiform::startCopyTimer() {
@@ -95,15 +98,6 @@ void Tiform::tell(const std::string& text) {
   ctx_.platform.messageBox(handle(), text, texts::kConfirmCaption, platform::kMbOk);
 }
 
-void Tiform::stop(const InstallStep& step) {
-  // Told first, then undone, as the copy's failures always were.
-  const StopMessage message = stopMessage(step);
-  ctx_.log("failed: " + message.text);
-  ctx_.platform.messageBox(handle(), message.text, message.caption, platform::kMbOk);
-  if (step.rollBack && runBegun()) RollBackInstall(ctx_);
-  end(-1);
-}
-
 void Tiform::end(int result) {
   setSessionEndRefusal("");
   setModalResult(result);
@@ -113,13 +107,6 @@ void Tiform::end(int result) {
 void Tiform::abandonInstallation() {
   if (sessionEndRefusal().empty()) return;
   stopCopyTimer();
-  closeCurrentPair(ctx_);
-  if (runBegun()) RollBackInstall(ctx_);
+  if (run_) run_->cancel();
   setSessionEndRefusal("");
-}
-
-void Tiform::giveUp() {
-  // Before the posted preparation has run there is nothing to undo.
-  if (runBegun()) RollBackInstall(ctx_);
-  end(-1);
 }

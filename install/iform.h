@@ -1,10 +1,11 @@
 #pragma once
 // Unit4: the progress dialog that plans, copies and rolls back.
 
+#include <optional>
 #include <string>
 
 #include "app/app_context.h"
-#include "install/installation.h"
+#include "install/install_run.h"
 #include "toolkit/toolkit.h"
 
 class Tiform : public toolkit::Form {
@@ -27,23 +28,20 @@ class Tiform : public toolkit::Form {
   // Posted by FormShow, so that the dialog is on the screen (and owns the
   // messages of its stops) while the medium is planned.
   void prepare();
-  // Whether this showing's run has begun (its journal stands), so that it
-  // has something to roll back.
-  bool runBegun() const { return ctx_.copy.journalKeysMade.has_value(); }
+  // How this dialog shows the run: the bars and the file's name, and a stop
+  // in a message box.
+  InstallReporting reporting();
   void startCopyTimer();
   void stopCopyTimer();
   void tell(const std::string& text);
-  // Tells why the installation stopped, rolls it back where that is due and
-  // ends the dialog cancelled.
-  void stop(const InstallStep& step);
   void end(int result);
-  // Rolls the installation back and ends the dialog cancelled.
-  void giveUp();
   // The application ends under the dialog: a copy under way (or not yet
   // rolled back) is stopped, its pair closed and rolled back.
   void abandonInstallation();
 
   AppContext& ctx_;
+  // This showing's run, made anew by each FormShow.
+  std::optional<InstallRun> run_;
   // Whether this dialog holds the raised system timer resolution.
   bool timerResolutionRaised_ = false;
 };

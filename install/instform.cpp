@@ -2,10 +2,10 @@
 #include "install/instform.h"
 
 #include "forms/layouts.h"
-#include "installed/block_check.h"
 #include "install/destination.h"
 #include "install/dirform.h"
 #include "install/iform.h"
+#include "install/install_run.h"
 #include "texts.h"
 
 Tinstform::Tinstform(toolkit::Application& application, AppContext& context)
@@ -42,17 +42,12 @@ void Tinstform::Button2Click() {
     tell(texts::kUnusableDestination);
     return;
   }
-  // A block with odd names would install where it could not be removed.
-  if (auto field = brokenNameField(ctx_)) {
-    tell(std::string(texts::kBadConfigInstall) + "\n" + *field);
+  const DestinationCheck checked = checkInstallDestination(ctx_, dirpath->text());
+  if (checked.refusal) {
+    tell(checked.refusal->shown());
     return;
   }
-  // Refused before anything is created, and confirmed as it will be used.
-  const Destination destination = checkDestination(platform, dirpath->text(), gameFolder);
-  if (destination.problem != DestinationProblem::None) {
-    tell(destinationRefusalText(destination));
-    return;
-  }
+  const Destination& destination = checked.destination;
   if (platform.messageBox(handle(), confirmationText(destination.folder, gameFolder),
                           texts::kDestinationConfirmCaption, platform::kMbOkCancel) != platform::kIdOk) {
     return;

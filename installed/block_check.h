@@ -12,3 +12,14 @@
 // (config/name_rules.h), as the block names it ("gameFolder",
 // "extraEntries[1]"); nullopt when every name is sound.
 std::optional<std::string> brokenNameField(const AppContext& ctx);
+
+// Why a run refuses before anything is asked or changed: the text to tell,
+// and for a block whose names break the rules the field it names.
+struct Refusal {
+  std::string text;
+  std::optional<std::string> field{};
+  // As a message box tells it: the field on a line of its own.
+  std::string shown() const { return field ? text + "\n" + *field : text; }
+  // As the log has it: the field in brackets after the text.
+  std::string logged() const { return field ? text + " (" + *field + ")" : text; }
+};

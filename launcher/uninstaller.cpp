@@ -33,16 +33,6 @@ bool relayProvesItself(AppContext& ctx, const UninstallerStart& start) {
   return installed && start.waitingImage == installed && ctx.discFree->sparedIdentity == installed;
 }
 
-int exitCodeOf(Tuninsform::Ending ending) {
-  switch (ending) {
-    case Tuninsform::Ending::Done: return kExitDone;
-    case Tuninsform::Ending::Cancelled: return kExitCancelled;
-    case Tuninsform::Ending::Refused: return kExitRefused;
-    case Tuninsform::Ending::Incomplete: return kExitWriteFailed;
-  }
-  return kExitCancelled;
-}
-
 }  // namespace
 
 int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
@@ -84,11 +74,10 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
     ctx.uninsform = &application.createForm<Tuninsform>(ctx);
     recoveryLeftUnfinished(ctx, false);
     // Installed exactly as the menu decides it.
-    if (!detectInstalledGame(ctx)) {
+    if (!findInstalledGame(ctx)) {
       platform.messageBox(0, texts::kNotInstalled, texts::kUninstallConfirmCaption, platform::kMbOk);
       code = kExitInstalledState;
     } else {
-      ctx.discFree->record = recordForRemoval(ctx);
       if (beforeMessageLoop) beforeMessageLoop(application, ctx);
       ctx.uninsform->showModal();
       code = exitCodeOf(ctx.uninsform->ending());

@@ -1,11 +1,9 @@
-// Unit5: the uninstall dialog. The handlers ask and sequence; the removal
-// itself is removeInstallation.
+// Unit5: the uninstall dialog. The handlers ask and tell; the sequence is
+// uninstallGame (uninstall/uninstall_run), the removal removeInstallation.
 #include "uninstall/uninsform.h"
 
 #include "forms/layouts.h"
-#include "installed/block_check.h"
 #include "texts.h"
-#include "uninstall/removal.h"
 
 Tuninsform::Tuninsform(toolkit::Application& application, AppContext& context)
     : Form(application, uninsformLayout), ctx_(context) {
@@ -20,7 +18,7 @@ Tuninsform::Tuninsform(toolkit::Application& application, AppContext& context)
 }
 
 void Tuninsform::FormShow() {
-  ending_ = Ending::Cancelled;
+  ending_ = RemovalEnding::Cancelled;
   // Without the disc the record is the only plan of what was installed.
   const bool recordMissing = ctx_.discFree && !ctx_.discFree->record;
   RadioButton1->setEnabled(!recordMissing);
@@ -33,46 +31,30 @@ void Tuninsform::Button1Click() {
   auto tell = [&](const std::string& text) {
     platform.messageBox(handle(), text, texts::kUninstallConfirmCaption, platform::kMbOk);
   };
-  // Refused before the question, so the user never confirms a removal that
-  // then does not happen.
-  ending_ = Ending::Refused;
-  if (auto field = brokenNameField(ctx_)) {
-    tell(std::string(texts::kBadConfigUninstall) + "\n" + *field);
-    return;
-  }
   const bool deleteAll = savecheck->checked();
-  const RemovalMode mode = deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData;
-  const RemovalRefusal refusal = removalRefusal(ctx_, mode);
-  if (refusal != RemovalRefusal::None) {
-    tell(removalRefusalText(refusal, ctx_));
-    return;
-  }
   const char* question = deleteAll ? texts::kConfirmDeleteAll : texts::kConfirmKeepSaveData;
-  if (platform.messageBox(handle(), question, texts::kUninstallConfirmCaption, platform::kMbOkCancel) !=
-      platform::kIdOk) {
-    ending_ = Ending::Cancelled;
-    return;
+  const UninstallResult result =
+      uninstallGame(ctx_, deleteAll ? RemovalMode::DeleteAll : RemovalMode::KeepSaveData, [&] {
+        return platform.messageBox(handle(), question, texts::kUninstallConfirmCaption, platform::kMbOkCancel) ==
+               platform::kIdOk;
+      });
+  ending_ = result.ending;
+  switch (result.ending) {
+    case RemovalEnding::Cancelled: return;
+    case RemovalEnding::Refused: tell(result.refusal.shown()); return;
+    case RemovalEnding::Incomplete:
+      // Not done: the menu stays installed and the registration is kept, so
+      // the player can close the game and uninstall again.
+      tell(std::string(texts::kUninstallIncomplete) + "\n" + result.firstLeft + "\n" + texts::kRetryAfterClosingGame);
+      setModalResult(-1);
+      hide();
+      return;
+    case RemovalEnding::Done:
+      tell(texts::kUninstallComplete);
+      setModalResult(1);
+      hide();
+      return;
   }
-  const RemovalOutcome outcome = removeInstallation(ctx_, mode);
-  if (outcome.refusal != RemovalRefusal::None) {
-    // The folder changed while the question was shown (a link above it
-    // re-pointed): nothing was removed.
-    tell(removalRefusalText(outcome.refusal, ctx_));
-    return;
-  }
-  if (outcome.firstLeft) {
-    // Not done: the menu stays installed and the registration is kept, so
-    // the player can close the game and uninstall again.
-    tell(std::string(texts::kUninstallIncomplete) + "\n" + *outcome.firstLeft + "\n" + texts::kRetryAfterClosingGame);
-    ending_ = Ending::Incomplete;
-    setModalResult(-1);
-    hide();
-    return;
-  }
-  tell(texts::kUninstallComplete);
-  ending_ = Ending::Done;
-  setModalResult(1);
-  hide();
 }
 
 void Tuninsform::Button2Click() {

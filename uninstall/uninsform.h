@@ -3,6 +3,7 @@
 
 #include "app/app_context.h"
 #include "toolkit/toolkit.h"
+#include "uninstall/uninstall_run.h"
 
 class Tuninsform : public toolkit::Form {
  public:
@@ -22,10 +23,9 @@ class Tuninsform : public toolkit::Form {
 
   // How the last showing ended, beyond its modal result: the uninstaller
   // started without the disc turns it into its exit code.
-  enum class Ending { Cancelled, Refused, Incomplete, Done };
-  Ending ending() const { return ending_; }
+  RemovalEnding ending() const { return ending_; }
 
  private:
   AppContext& ctx_;
-  Ending ending_ = Ending::Cancelled;
+  RemovalEnding ending_ = RemovalEnding::Cancelled;
 };
