@@ -4,14 +4,19 @@
 // the destination dialog ends with -1; the machine must then be as it was
 // before, save for the folders a refused first destination leaves (no
 // rollback runs there), with no stream open, the timer resolution back and
-// the system free to sleep.
+// the system free to sleep. install.exe /S, which runs the dialog's
+// installation without its window, must leave the machine exactly as the
+// dialog did at each of these points.
 #include <set>
 
+#include "launcher/exit_codes.h"
+#include "launcher/unattended.h"
 #include "tests/install/dialog_fixture.h"
 
 namespace {
 
 using platform::OpenMode;
+using Injection = std::function<void(platform::MemoryPlatform&)>;
 
 const std::string kChunkAndABit = InstallTest::pattern(ChunkSize + 10);
 const std::string kOneChunk = InstallTest::pattern(ChunkSize);
@@ -46,6 +51,7 @@ struct Outcome {
   int result = 0;
   bool firstDestinationRefused = false;
   std::string difference;
+  platform::Snapshot machine;  // as the installation left it
   int openStreams = 0;
   int timerBalance = 0;
   bool keptAwake = false;
@@ -55,7 +61,7 @@ struct Outcome {
 
 // One installation with `inject` applied first; `cancelAtTick` >= 0 clicks
 // the cancel button after that many ticks.
-Outcome install(const std::function<void(platform::MemoryPlatform&)>& inject, int cancelAtTick = -1) {
+Outcome install(const Injection& inject, int cancelAtTick = -1) {
   Medium m;
   Dialogs d(m);
   const auto before = m.platform.snapshot();
@@ -82,6 +88,7 @@ Outcome install(const std::function<void(platform::MemoryPlatform&)>& inject, in
   const auto& boxes = m.platform.messageBoxes();
   run.firstDestinationRefused = ticks == 0 && boxes.size() == 2 && boxes[1].text.starts_with(texts::kCannotCreateFile);
   auto after = m.platform.snapshot();
+  run.machine = after;
   if (run.firstDestinationRefused) {
     // The folders the refused first destination leaves behind, and only those.
     for (const auto& folder : m.ctx.CreatedDirs->items()) {
@@ -105,6 +112,26 @@ void expectRolledBack(const Outcome& run) {
   EXPECT_EQ(run.savedProgress, "the player's progress");
 }
 
+// Fault: the unattended installation handling a stop otherwise than the
+// dialog (no rollback, a rollback of what a refused first destination
+// left, the system kept awake) or telling it as a success.
+void expectUnattendedAlike(const Injection& inject, const Outcome& dialog) {
+  Medium m;
+  inject(m.platform);
+  const int code = installUnattended(m.ctx, std::string("D:\\Games"));
+  EXPECT_EQ(code == kExitDone, dialog.result == 1) << code;
+  EXPECT_EQ(platform::describeDifference(dialog.machine, m.platform.snapshot()), "");
+  EXPECT_EQ(m.platform.openStreamCount(), 0);
+  EXPECT_FALSE(m.platform.keptAwake());
+}
+
+// Both ways of installing met by the same failure.
+Outcome installBothWays(const Injection& inject) {
+  Outcome run = install(inject);
+  expectUnattendedAlike(inject, run);
+  return run;
+}
+
 TEST(Rollback, EveryFailurePointLeavesTheMachineAsItWas) {
   // The undisturbed installation, to count the failure points.
   Medium clean;
@@ -122,12 +149,12 @@ TEST(Rollback, EveryFailurePointLeavesTheMachineAsItWas) {
   for (int nth = 1; nth <= kCopyWrites; ++nth) {
     for (size_t accepted : {size_t{0}, size_t{1}}) {
       SCOPED_TRACE("write " + std::to_string(nth) + " takes " + std::to_string(accepted));
-      expectRolledBack(install([&](auto& p) { p.shortWrite("", nth, accepted); }));
+      expectRolledBack(installBothWays([&](auto& p) { p.shortWrite("", nth, accepted); }));
     }
   }
   for (int nth = 1; nth <= kPlannedFiles; ++nth) {
     SCOPED_TRACE("destination open " + std::to_string(nth));
-    Outcome run = install([&](auto& p) { p.failOpen("", OpenMode::Write, nth); });
+    Outcome run = installBothWays([&](auto& p) { p.failOpen("", OpenMode::Write, nth); });
     EXPECT_EQ(run.firstDestinationRefused, nth == 1);
     expectRolledBack(run);
   }
@@ -136,7 +163,7 @@ TEST(Rollback, EveryFailurePointLeavesTheMachineAsItWas) {
   // bytes and copied in full. The second half opens the copy's sources.
   for (int nth = 1; nth <= readOpens; ++nth) {
     SCOPED_TRACE("source open " + std::to_string(nth));
-    Outcome run = install([&](auto& p) { p.failOpen("", OpenMode::Read, nth); });
+    Outcome run = installBothWays([&](auto& p) { p.failOpen("", OpenMode::Read, nth); });
     if (nth <= kPlannedFiles) {
       EXPECT_EQ(run.result, 1);
       EXPECT_EQ(run.savedProgress, "the player's progress");
@@ -147,7 +174,7 @@ TEST(Rollback, EveryFailurePointLeavesTheMachineAsItWas) {
   for (const char* source : {"E:\\origin.exe", "E:\\data\\a.bin", "E:\\SYSTEM.INI", "E:\\save\\slot1.sav"}) {
     for (uint64_t offset : {uint64_t{0}, uint64_t{1}, uint64_t{ChunkSize}}) {
       SCOPED_TRACE(std::string(source) + " fails to read at " + std::to_string(offset));
-      Outcome run = install([&](auto& p) { p.failReadAfter(source, offset); });
+      Outcome run = installBothWays([&](auto& p) { p.failReadAfter(source, offset); });
       if (offset >= clean.platform.readFile(source)->size()) {
         EXPECT_EQ(run.result, 1);  // nothing left to fail
         continue;

@@ -2,6 +2,7 @@
 // unattended runs do and end with.
 #include <gtest/gtest.h>
 
+#include "core/cp932.h"
 #include "launcher/arguments.h"
 #include "launcher/exit_codes.h"
 #include "tests/launcher/menu_harness.h"
@@ -109,6 +110,26 @@ TEST(Unattended, RunsWithoutAWindowAndEndsWithItsCode) {
   EXPECT_FALSE(medium.platform.exists(game));
   EXPECT_EQ(run({"/S", "/Q"}), kExitBadCommandLine);
   EXPECT_EQ(run({"/S", "/LOG=C:\\missing\\x.log"}), kExitBadCommandLine);
+
+  // A block whose names break the rules: refused as the dialogs refuse it,
+  // the field in brackets in the log, nothing made or removed.
+  medium.content.extraEntries = {"../x"};
+  medium.pack();
+  auto withoutLog = [&] {
+    platform::Snapshot machine = medium.platform.snapshot();
+    machine.files.erase("C:\\refused.log");
+    return machine;
+  };
+  for (bool installed : {false, true}) {
+    if (installed) medium.recordInstallation(game, true);
+    const auto before = withoutLog();
+    EXPECT_EQ(run({"/S", installed ? "/UNINSTALL" : "/D=C:\\Games", "/LOG=C:\\refused.log"}), kExitRefused);
+    const std::string refused = medium.platform.readFile("C:\\refused.log").value_or("");
+    // The log is UTF-8.
+    const auto text = cp932ToUtf8(installed ? texts::kBadConfigUninstall : texts::kBadConfigInstall);
+    EXPECT_NE(refused.find("failed: " + text.value_or("") + " (extraEntries[0])\r\n"), std::string::npos) << refused;
+    EXPECT_EQ(platform::describeDifference(before, withoutLog()), "");
+  }
 
   EXPECT_TRUE(medium.platform.messageBoxes().empty());
   EXPECT_TRUE(medium.platform.processes().empty());
