@@ -43,7 +43,8 @@ InstallReporting Tiform::reporting() {
           [this](const ChunkResult& result) {
             if (result.filePercent >= 0) nowwrite->setPosition(result.filePercent);
             if (result.totalPercent >= 0) totalwrite->setPosition(result.totalPercent);
-            if (result.outcome == ChunkOutcome::NextFile) nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
+            if (result.outcome != ChunkOutcome::NextFile) return;
+            nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
           },
       .copyOver = [this] { stopCopyTimer(); },
       .stopped =

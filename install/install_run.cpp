@@ -6,7 +6,9 @@
 
 DestinationCheck checkInstallDestination(AppContext& ctx, const std::string& typed) {
   // A block with odd names would install where it could not be removed.
-  if (auto field = brokenNameField(ctx)) return {.destination = {}, .refusal = Refusal{texts::kBadConfigInstall, field}};
+  if (auto field = brokenNameField(ctx)) {
+    return {.destination = {}, .refusal = Refusal{texts::kBadConfigInstall, field}};
+  }
   // Refused before anything is created, and confirmed as it will be used.
   DestinationCheck checked{.destination = checkDestination(ctx.platform, typed, ctx.config.gameFolder), .refusal = {}};
   if (checked.destination.problem != DestinationProblem::None) {

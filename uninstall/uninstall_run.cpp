@@ -13,7 +13,9 @@ bool findInstalledGame(AppContext& ctx) {
 }
 
 UninstallResult uninstallGame(AppContext& ctx, RemovalMode mode, const std::function<bool()>& confirmed) {
-  auto refused = [](Refusal refusal) { return UninstallResult{.ending = RemovalEnding::Refused, .refusal = std::move(refusal)}; };
+  auto refused = [](Refusal refusal) {
+    return UninstallResult{.ending = RemovalEnding::Refused, .refusal = std::move(refusal)};
+  };
   if (auto field = brokenNameField(ctx)) return refused({texts::kBadConfigUninstall, field});
   if (confirmed) {
     if (const RemovalRefusal refusal = removalRefusal(ctx, mode); refusal != RemovalRefusal::None) {
