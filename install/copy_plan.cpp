@@ -45,8 +45,8 @@ std::optional<std::string> linkedInstallFolder(AppContext& ctx) {
 }
 
 std::optional<std::string> createInstallFolders(AppContext& ctx) {
-  recordInstallPathChain(ctx, false);
-  recordPlanFolders(ctx, false);
+  recordInstallPathChain(ctx);
+  recordPlanFolders(ctx);
   const std::string& installPath = ctx.config.InstallPath;
   const std::string inside = installPath + '\\';
   bool outermostMade = false;

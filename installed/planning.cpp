@@ -86,21 +86,17 @@ std::optional<PlanGap> AddEntryToPlan(AppContext& ctx, const std::string& name, 
   return planEntry(ctx, planned, preserve);
 }
 
-void recordInstallPathChain(AppContext& ctx, bool create) {
+void recordInstallPathChain(AppContext& ctx) {
   const std::string& installPath = ctx.config.InstallPath;
-  auto record = [&](const std::string& folder) {
-    ctx.CreatedDirs->add(folder);
-    if (create) ctx.platform.createDirectory(folder);
-  };
   // The first three bytes are the drive root ("C:\"); walking from the start
   // keeps a lead byte before index 3 from exposing its trail byte.
   forEachSeparator(installPath, 0, [&](size_t at) {
-    if (at >= 3) record(installPath.substr(0, at));
+    if (at >= 3) ctx.CreatedDirs->add(installPath.substr(0, at));
   });
-  record(installPath);
+  ctx.CreatedDirs->add(installPath);
 }
 
-void recordPlanFolders(AppContext& ctx, bool create) {
+void recordPlanFolders(AppContext& ctx) {
   const std::string& installPath = ctx.config.InstallPath;
   // Folders met before in this pass, byte for byte: each is recorded by now,
   // so the membership test (a locale sort key for each side, dear under
@@ -110,7 +106,6 @@ void recordPlanFolders(AppContext& ctx, bool create) {
     forEachSeparator(entry, 0, [&](size_t at) {
       std::string folder = joinPath(installPath, std::string_view(entry).substr(0, at));
       if (!seen.insert(folder).second || ctx.CreatedDirs->indexOf(folder) != -1) return;
-      if (create) ctx.platform.createDirectory(folder);
       ctx.CreatedDirs->add(std::move(folder));
     });
   }

@@ -44,12 +44,12 @@ void planStandardFiles(AppContext& ctx);
 
 // Appends the folder chain of InstallPath to CreatedDirs, outermost first:
 // each prefix before a separator from the fourth byte on, then InstallPath
-// itself; creates each folder too when `create` is set.
-void recordInstallPathChain(AppContext& ctx, bool create);
+// itself. Only recorded: the installation makes the folders itself.
+void recordInstallPathChain(AppContext& ctx);
 // Appends to CreatedDirs each folder inside the plan ("%s\%s" of InstallPath
 // and a CopyPlan entry's prefix before a separator) that it does not hold
-// yet, parents first; creates each one too when `create` is set.
-void recordPlanFolders(AppContext& ctx, bool create);
+// yet, parents first; only recorded, as above.
+void recordPlanFolders(AppContext& ctx);
 
 // InstallPath opened for removal, to be held while a removal runs below it;
 // null when it is missing, cannot be opened, or is a link (nothing is

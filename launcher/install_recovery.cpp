@@ -41,7 +41,7 @@ RecoveryOutcome rollBack(AppContext& ctx, const InstallJournal& journal) {
   // where nothing stood, and the copy makes it new.
   ctx.copy.AlwaysCopiedCount = static_cast<int>(ctx.CopyPlan->count());
   ctx.CreatedDirs->clear();
-  recordInstallPathChain(ctx, false);
+  recordInstallPathChain(ctx);
   for (const std::string& folder : journal.folders) ctx.CreatedDirs->add(joinPath(destination, folder));
   const bool registered = registeredThere(platform, registryKey, destination);
   // A registered run's journal goes with its key, after the registration.

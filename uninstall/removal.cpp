@@ -145,17 +145,17 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
   if (mode == RemovalMode::DeleteAll) {
     // The record goes last, with the registration close behind it.
     if (root) keptByDesign = DeleteTreeContents(*root, installPath, report, keptUntilLast(*root, spared));
-    recordInstallPathChain(ctx, false);
+    recordInstallPathChain(ctx);
   } else {
     planGameData(ctx);
-    recordInstallPathChain(ctx, false);
+    recordInstallPathChain(ctx);
     if (ctx.discFree) {
       // The folders the installation made, as recorded.
       for (const std::string& folder : ctx.discFree->record->folders) {
         ctx.CreatedDirs->add(joinPath(installPath, folder));
       }
     } else {
-      recordPlanFolders(ctx, false);
+      recordPlanFolders(ctx);
     }
     if (root) deletePlannedFiles(ctx, *root, report, spared);
   }
@@ -195,6 +195,6 @@ void removeSparedUninstaller(AppContext& ctx) {
   if (path.empty() || ctx.platform.fileAttributes(path) == platform::kInvalidAttributes) return;
   removeFile(ctx.platform, path, spared);
   ctx.CreatedDirs->clear();
-  recordInstallPathChain(ctx, false);
+  recordInstallPathChain(ctx);
   removeCreatedDirs(ctx);
 }

@@ -164,8 +164,8 @@ TEST_F(CopyPlanTest, FolderChainAndPlanFoldersAreRecordedOnceParentsFirst) {
   ctx.config.InstallPath = "C:\\Games\\Title";
   ctx.CreatedDirs->clear();
   const auto before = platform.snapshot();
-  recordInstallPathChain(ctx, false);
-  recordPlanFolders(ctx, false);
+  recordInstallPathChain(ctx);
+  recordPlanFolders(ctx);
   EXPECT_EQ(describeDifference(before, platform.snapshot()), "");
   ASSERT_EQ(createdDirs().size(), recorded.size());
   for (size_t i = 0; i < recorded.size(); ++i) {
