@@ -264,7 +264,13 @@ ClientPixels::ClientPixels(const Window& window) {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
+  BITMAPINFOHEADER& header = info.bmiHeader;  // the rest stays zero
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = width_;
+  header.biHeight = -height_;  // top row first
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ previous = SelectObject(memory, bitmap);
