@@ -56,6 +56,19 @@ enum class FileError {
   InUse,         // another program holds it
   Other,
 };
+// The cause in a few words, for the log.
+inline const char* fileErrorText(FileError error) {
+  switch (error) {
+    case FileError::None: return "no error";
+    case FileError::Missing: return "missing";
+    case FileError::Exists: return "exists already";
+    case FileError::AccessDenied: return "access denied";
+    case FileError::DiskFull: return "disk full";
+    case FileError::InUse: return "in use by another program";
+    case FileError::Other: break;
+  }
+  return "refused by the system";
+}
 enum class OpenMode { Read, Write };  // "rb" and "wb"
 
 // Why a program or file was not started.
@@ -281,13 +294,16 @@ class Platform : public CaseFolding {
   // Fails, changing nothing, when the folder is missing or not empty. On a
   // junction or symbolic link it removes the link and never its target.
   virtual bool removeDirectory(const std::string& path) = 0;
-  // Fails, changing nothing, for a missing path, a folder or a read-only file.
-  virtual bool deleteFile(const std::string& path) = 0;
+  // Fails, changing nothing, for a missing path (FileError::Missing), a
+  // folder or a read-only file (FileError::AccessDenied) or a file another
+  // program holds (FileError::InUse); the cause goes to `error` when asked.
+  virtual bool deleteFile(const std::string& path, FileError* error = nullptr) = 0;
   // Gives the file `from` the name `to`, replacing a file of that name; the
-  // change is on the disk when it returns. Fails for folders. A running
-  // program's image may be moved this way (never deleted), within one
-  // drive.
-  virtual bool moveFile(const std::string& from, const std::string& to) = 0;
+  // change is on the disk when it returns. Fails, with the cause in `error`
+  // when asked, for folders (FileError::AccessDenied) and as deleteFile
+  // fails for `from` or for a file that stands at `to`. A running program's
+  // image may be moved this way (never deleted), within one drive.
+  virtual bool moveFile(const std::string& from, const std::string& to, FileError* error = nullptr) = 0;
   // The attribute bits; kInvalidAttributes (all bits, the folder bit
   // included) when the path is missing.
   virtual uint32_t fileAttributes(const std::string& path) = 0;
@@ -342,8 +358,9 @@ class Platform : public CaseFolding {
   virtual std::unique_ptr<Sha256> startSha256() = 0;
 
   // --- Shell links --------------------------------------------------------
-  // Writes a .lnk file; false when any step fails (nothing is reported).
-  virtual bool writeShellLink(const std::string& linkPath, const ShellLink& link) = 0;
+  // Writes a .lnk file; false, with the cause in `error` when asked, when any
+  // step fails (FileError::Other for a path longer than the shell takes).
+  virtual bool writeShellLink(const std::string& linkPath, const ShellLink& link, FileError* error = nullptr) = 0;
   // Reads a .lnk file back; nullopt when it cannot be loaded.
   virtual std::optional<ShellLink> readShellLink(const std::string& linkPath) = 0;
 

@@ -138,25 +138,34 @@ bool MemoryPlatform::removeDirectory(const std::string& path) {
   return true;
 }
 
-bool MemoryPlatform::deleteFile(const std::string& path) {
-  if (!life_->admit("deleteFile", path)) return false;
-  Node* file = findFile(path);
-  if (!file || !removable(*file, 0)) return false;
-  tree_.remove(file);
+FileError MemoryPlatform::deletionRefusal(const std::string& path) const {
+  auto found = locate(path);
+  if (!found || !found->node || found->folderOnly) return FileError::Missing;
+  const Node& node = *found->node;
+  if (node.kind != Node::Kind::File) return FileError::AccessDenied;
+  if (removable(node, 0)) return FileError::None;
+  return node.readOnly ? FileError::AccessDenied : FileError::InUse;
+}
+
+bool MemoryPlatform::deleteFile(const std::string& path, FileError* error) {
+  if (!life_->admit("deleteFile", path)) return failWith(error, FileError::Other);
+  if (FileError refused = deletionRefusal(path); refused != FileError::None) return failWith(error, refused);
+  tree_.remove(findFile(path));
   return true;
 }
 
-bool MemoryPlatform::moveFile(const std::string& from, const std::string& to) {
-  if (!life_->admit("moveFile", from + " " + to)) return false;
+bool MemoryPlatform::moveFile(const std::string& from, const std::string& to, FileError* error) {
+  if (!life_->admit("moveFile", from + " " + to)) return failWith(error, FileError::Other);
   Node* file = findFile(from);
+  if (!file) return failWith(error, deletionRefusal(from));
+  // A read-only file may be renamed; only one held without sharing may not.
+  if (file->held > 0) return failWith(error, FileError::InUse);
   auto target = locate(to);
-  if (!file || file->held > 0 || !target || !target->folder || target->folderOnly) return false;
+  if (!target || target->folderOnly) return failWith(error, FileError::Missing);
+  if (!target->folder) return failWith(error, FileError::AccessDenied);  // a drive's root
   if (Node* existing = target->node) {
     if (existing == file) return true;
-    if (existing->kind != Node::Kind::File || existing->readOnly || existing->held > 0 ||
-        existing->data->openStreams > 0) {
-      return false;
-    }
+    if (FileError refused = deletionRefusal(to); refused != FileError::None) return failWith(error, refused);
     tree_.remove(existing);
   }
   // The file keeps its bytes and open streams under its new name.

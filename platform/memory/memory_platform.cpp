@@ -74,13 +74,18 @@ void MemoryPlatform::startAnotherProcess() {
   keptAwake_ = false;
 }
 
-bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink& link) {
-  if (!life_->admit("writeShellLink", linkPath)) return false;
-  if (characterCount(linkPath) > kMaxLinkPathCharacters) return false;
-  auto stream = openStream(linkPath, OpenMode::Write);
+bool MemoryPlatform::writeShellLink(const std::string& linkPath, const ShellLink& link, FileError* error) {
+  auto failed = [error](FileError cause) {
+    if (error) *error = cause;
+    return false;
+  };
+  if (!life_->admit("writeShellLink", linkPath)) return failed(FileError::Other);
+  if (characterCount(linkPath) > kMaxLinkPathCharacters) return failed(FileError::Other);
+  auto stream = openStream(linkPath, OpenMode::Write, error);
   if (!stream) return false;
   std::string bytes = memory::encodeShellLink(link);
-  if (stream->write(bytes.data(), bytes.size()) != bytes.size() || !stream->close()) return false;
+  // A stream falls short only where the disk takes no more.
+  if (stream->write(bytes.data(), bytes.size()) != bytes.size() || !stream->close()) return failed(FileError::DiskFull);
   shellLinks_.push_back({linkPath, link});
   return true;
 }

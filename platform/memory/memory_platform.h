@@ -81,8 +81,8 @@ class MemoryPlatform : public Platform {
   bool createProtectedDirectory(const std::string& path, FileError* error = nullptr) override;
   bool createDirectoryBelow(const std::string& root, const std::string& relative, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
-  bool deleteFile(const std::string& path) override;
-  bool moveFile(const std::string& from, const std::string& to) override;
+  bool deleteFile(const std::string& path, FileError* error = nullptr) override;
+  bool moveFile(const std::string& from, const std::string& to, FileError* error = nullptr) override;
   uint32_t fileAttributes(const std::string& path) override;
   std::optional<FolderListing> listFolder(const std::string& folder) override;
   std::unique_ptr<RemovalEntry> openForRemoval(const std::string& path, FileError* error = nullptr) override;
@@ -96,7 +96,7 @@ class MemoryPlatform : public Platform {
                                               FileError* error = nullptr) override;
   std::optional<FileIdentity> fileIdentity(const std::string& path) override;
   std::unique_ptr<Sha256> startSha256() override;
-  bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
+  bool writeShellLink(const std::string& linkPath, const ShellLink& link, FileError* error = nullptr) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
   bool createProcess(const std::string& application, const std::string& commandLine, uint32_t creationFlags,
                      const std::string& currentDirectory, StartFailure* failure = nullptr) override;
@@ -288,6 +288,9 @@ class MemoryPlatform : public Platform {
   // the remover's own: not the root, a held or read-only file, a file a
   // stream has open, a folder with members or the current directory.
   bool removable(const memory::Node& node, int ownHolds) const;
+  // Why Windows would not delete the file at `path` now, as deleteFile
+  // tells it; FileError::None when it would.
+  FileError deletionRefusal(const std::string& path) const;
   // Whether creating `name` in `folder` is refused (denyWrites).
   bool writesDenied(const memory::Node& folder) const;
   // Makes the folder `location` names; null, with the cause, when it exists

@@ -1,5 +1,5 @@
 #pragma once
-// The causes the program tells apart, from Win32 error codes.
+// The causes the program tells apart, from Win32 error codes and COM results.
 
 #include <windows.h>
 
@@ -33,6 +33,15 @@ inline FileError fileErrorOf(DWORD code) {
     default:
       return FileError::Other;
   }
+}
+
+// The cause a COM result carries: the shell and COM's storage give a file's
+// failure as a Win32 error code (storage errors keep the code in their low
+// word: STG_E_PATHNOTFOUND is ERROR_PATH_NOT_FOUND).
+inline FileError fileErrorOfResult(HRESULT result) {
+  const auto facility = HRESULT_FACILITY(result);
+  if (facility != FACILITY_WIN32 && facility != FACILITY_STORAGE) return FileError::Other;
+  return fileErrorOf(HRESULT_CODE(result));
 }
 
 // Stores the cause of the failure just reported by the system, when asked.

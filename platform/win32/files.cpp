@@ -60,13 +60,28 @@ bool Win32Platform::removeDirectory(const std::string& path) {
   return RemoveDirectoryW(toWide(path).c_str()) != 0;
 }
 
-bool Win32Platform::deleteFile(const std::string& path) { return DeleteFileW(toWide(path).c_str()) != 0; }
+bool Win32Platform::deleteFile(const std::string& path, FileError* error) {
+  if (DeleteFileW(toWide(path).c_str())) return true;
+  win32::reportLastError(error);
+  return false;
+}
 
-bool Win32Platform::moveFile(const std::string& from, const std::string& to) {
+bool Win32Platform::moveFile(const std::string& from, const std::string& to, FileError* error) {
   const std::wstring source = toWide(from);
   const DWORD attributes = GetFileAttributesW(source.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  return MoveFileExW(source.c_str(), toWide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    win32::reportLastError(error);
+    return false;
+  }
+  // MoveFileExW would move a folder too; a folder is refused as DeleteFileW
+  // refuses one.
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    if (error) *error = FileError::AccessDenied;
+    return false;
+  }
+  if (MoveFileExW(source.c_str(), toWide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  win32::reportLastError(error);
+  return false;
 }
 
 uint32_t Win32Platform::fileAttributes(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "platform/win32/com_initialization.h"
+#include "platform/win32/file_errors.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -52,17 +53,25 @@ std::optional<std::string> linkText(Getter get) {
 
 }  // namespace
 
-bool Win32Platform::writeShellLink(const std::string& linkPath, const ShellLink& link) {
+bool Win32Platform::writeShellLink(const std::string& linkPath, const ShellLink& link, FileError* error) {
+  auto failed = [error](HRESULT result) {
+    if (error) *error = win32::fileErrorOfResult(result);
+    return false;
+  };
   auto path = linkFilePath(linkPath);
-  if (!path) return false;
+  if (!path) return failed(E_INVALIDARG);
   win32::ComInitialization com;
   auto object = createLinkObject();
-  if (!object) return false;
+  if (!object) return failed(E_FAIL);
   IShellLinkW* shellLink = object->link.get();
-  return SUCCEEDED(shellLink->SetPath(toWide(link.target).c_str())) &&
-         SUCCEEDED(shellLink->SetArguments(toWide(link.arguments).c_str())) &&
-         SUCCEEDED(shellLink->SetWorkingDirectory(toWide(link.workingDirectory).c_str())) &&
-         SUCCEEDED(shellLink->SetShowCmd(link.showCommand)) && SUCCEEDED(object->file.get()->Save(path->c_str(), TRUE));
+  HRESULT result = shellLink->SetPath(toWide(link.target).c_str());
+  if (SUCCEEDED(result)) result = shellLink->SetArguments(toWide(link.arguments).c_str());
+  if (SUCCEEDED(result)) result = shellLink->SetWorkingDirectory(toWide(link.workingDirectory).c_str());
+  if (SUCCEEDED(result)) result = shellLink->SetShowCmd(link.showCommand);
+  // Saving writes the file: its failure carries the file's cause.
+  if (SUCCEEDED(result)) result = object->file.get()->Save(path->c_str(), TRUE);
+  if (SUCCEEDED(result)) return true;
+  return failed(result);
 }
 
 std::optional<ShellLink> Win32Platform::readShellLink(const std::string& linkPath) {

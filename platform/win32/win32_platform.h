@@ -50,8 +50,8 @@ class Win32Platform final : public Platform {
   bool createProtectedDirectory(const std::string& path, FileError* error = nullptr) override;
   bool createDirectoryBelow(const std::string& root, const std::string& relative, FileError* error = nullptr) override;
   bool removeDirectory(const std::string& path) override;
-  bool deleteFile(const std::string& path) override;
-  bool moveFile(const std::string& from, const std::string& to) override;
+  bool deleteFile(const std::string& path, FileError* error = nullptr) override;
+  bool moveFile(const std::string& from, const std::string& to, FileError* error = nullptr) override;
   uint32_t fileAttributes(const std::string& path) override;
   std::optional<FolderListing> listFolder(const std::string& folder) override;
   std::unique_ptr<RemovalEntry> openForRemoval(const std::string& path, FileError* error = nullptr) override;
@@ -69,7 +69,7 @@ class Win32Platform final : public Platform {
 
   std::unique_ptr<Sha256> startSha256() override;
 
-  bool writeShellLink(const std::string& linkPath, const ShellLink& link) override;
+  bool writeShellLink(const std::string& linkPath, const ShellLink& link, FileError* error = nullptr) override;
   std::optional<ShellLink> readShellLink(const std::string& linkPath) override;
 
   bool createProcess(const std::string& application, const std::string& commandLine, uint32_t creationFlags,

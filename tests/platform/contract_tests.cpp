@@ -604,6 +604,8 @@ TEST_F(PlatformContract, FailuresTellTheirCause) {
   ASSERT_TRUE(p().createDirectory(in("d")));
   ASSERT_TRUE(put(in("locked.bin"), "locked"));
   ASSERT_TRUE(env_->makeReadOnly(in("locked.bin")));
+  ASSERT_TRUE(put(in("plain.bin"), "plain"));
+  const platform::ShellLink link{in("game.exe"), "", root_, platform::kSwShowNormal};
   struct Case {
     const char* what;
     std::function<bool(FileError*)> fails;
@@ -623,6 +625,25 @@ TEST_F(PlatformContract, FailuresTellTheirCause) {
        FileError::Missing},
       {"open a missing entry for removal", [&](FileError* e) { return !p().openForRemoval(in("missing"), e); },
        FileError::Missing},
+      {"delete a missing file", [&](FileError* e) { return !p().deleteFile(in("missing.bin"), e); }, FileError::Missing},
+      {"delete a read-only file", [&](FileError* e) { return !p().deleteFile(in("locked.bin"), e); },
+       FileError::AccessDenied},
+      {"delete a folder", [&](FileError* e) { return !p().deleteFile(in("d"), e); }, FileError::AccessDenied},
+      {"delete a file a stream holds",
+       [&](FileError* e) {
+         auto reader = p().openStream(in("plain.bin"), OpenMode::Read);
+         return reader && !p().deleteFile(in("plain.bin"), e);
+       },
+       FileError::InUse},
+      {"move a missing file", [&](FileError* e) { return !p().moveFile(in("missing.bin"), in("x.bin"), e); },
+       FileError::Missing},
+      {"move a folder", [&](FileError* e) { return !p().moveFile(in("d"), in("e"), e); }, FileError::AccessDenied},
+      {"move into a missing folder",
+       [&](FileError* e) { return !p().moveFile(in("plain.bin"), in("missing\\x.bin"), e); }, FileError::Missing},
+      {"write a link in a missing folder",
+       [&](FileError* e) { return !p().writeShellLink(in("missing\\game.lnk"), link, e); }, FileError::Missing},
+      {"write a link over a folder", [&](FileError* e) { return !p().writeShellLink(in("d"), link, e); },
+       FileError::AccessDenied},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
