@@ -199,8 +199,13 @@ InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
 }
 
 void finishInstallation(AppContext& ctx) {
-  // Before the registration, which lists the uninstaller that reads it.
-  writeInstallRecord(ctx);
+  // Before the registration, which lists the uninstaller that reads it. The
+  // game stays installed without it.
+  platform::FileError error = platform::FileError::None;
+  if (!writeInstallRecord(ctx, &error)) {
+    ctx.log(std::string("failed: the install record was not written (") + platform::fileErrorText(error) +
+            "); without the disc only delete-all is offered");
+  }
   RegisterInstall(ctx);
   // The commit: from here on the game stays. The key keeps PATH.
   removeInstallJournal(ctx.platform, ctx.config.registryKey, 0);

@@ -10,9 +10,9 @@
 
 using platform::Hive;
 
-void CreateShortcut(platform::Platform& platform, const std::string& linkFile, const std::string& target,
-                    const std::string& arguments, const std::string& workingDirectory) {
-  platform.writeShellLink(linkFile, {target, arguments, workingDirectory, platform::kSwShowNormal});
+bool CreateShortcut(platform::Platform& platform, const std::string& linkFile, const std::string& target,
+                    const std::string& arguments, const std::string& workingDirectory, platform::FileError* error) {
+  return platform.writeShellLink(linkFile, {target, arguments, workingDirectory, platform::kSwShowNormal}, error);
 }
 
 namespace {
@@ -68,8 +68,13 @@ void RegisterInstall(AppContext& ctx) {
                    [&](size_t at) { platform.createDirectory(group.substr(0, at)); });
   platform.createDirectory(group);
 
+  // A shortcut that cannot be written is logged; the installation stands.
   auto shortcut = [&](const std::string& linkName, const std::string& target, const std::string& arguments) {
-    CreateShortcut(platform, linkFilePath(group, linkName), target, arguments, installPath);
+    const std::string linkFile = linkFilePath(group, linkName);
+    platform::FileError error = platform::FileError::None;
+    if (!CreateShortcut(platform, linkFile, target, arguments, installPath, &error)) {
+      ctx.log("failed: the shortcut " + linkFile + " was not written (" + platform::fileErrorText(error) + ")");
+    }
   };
   if (!config.gameLinkName.empty()) shortcut(config.gameLinkName, joinPath(installPath, kGameProgram), kLaunchArgument);
   if (!config.uninstallLinkName.empty()) shortcut(config.uninstallLinkName, joinPath(installPath, kUninstallerProgram), "");

@@ -17,5 +17,8 @@ void RegisterInstall(AppContext& ctx);
 // today's date, no modify or repair. Nothing when uninst.exe is not in
 // CopyPlan.
 void registerUninstallEntry(AppContext& ctx);
-void CreateShortcut(platform::Platform& platform, const std::string& linkFile, const std::string& target,
-                    const std::string& arguments, const std::string& workingDirectory);
+// Writes one shortcut; false, with the cause in `error` when asked, when it
+// could not be written.
+bool CreateShortcut(platform::Platform& platform, const std::string& linkFile, const std::string& target,
+                    const std::string& arguments, const std::string& workingDirectory,
+                    platform::FileError* error = nullptr);

@@ -88,7 +88,11 @@ std::optional<InstallRecord> parseInstallRecord(const std::string& text) {
   return record;
 }
 
-bool writeInstallRecord(AppContext& ctx) {
+bool writeInstallRecord(AppContext& ctx, platform::FileError* error) {
+  auto failed = [error](platform::FileError cause) {
+    if (error) *error = cause;
+    return false;
+  };
   const std::string& installPath = ctx.config.InstallPath;
   const auto& plan = ctx.CopyPlan->items();
   InstallRecord record;
@@ -106,17 +110,20 @@ bool writeInstallRecord(AppContext& ctx) {
     if (folder.starts_with(inside)) record.folders.push_back(folder.substr(inside.size()));
   }
   auto text = formatInstallRecord(record);
-  if (!text) return false;
+  if (!text) return failed(platform::FileError::Other);
 
   platform::Platform& platform = ctx.platform;
   const std::string temporary = joinPath(installPath, kInstallRecordTemporaryFile);
   // Written into what the installation made, never through a link.
-  auto stream = platform.openDestinationFile(installPath, kInstallRecordTemporaryFile, false);
+  auto stream = platform.openDestinationFile(installPath, kInstallRecordTemporaryFile, false, error);
   if (!stream) return false;
   const bool written = stream->write(text->data(), text->size()) == text->size() && stream->commit();
-  if (!stream->close() || !written || !platform.moveFile(temporary, joinPath(installPath, kInstallRecordFile))) {
+  // A stream that falls short or cannot be put on the disk met a full disk.
+  platform::FileError cause = platform::FileError::DiskFull;
+  if (!stream->close() || !written ||
+      !platform.moveFile(temporary, joinPath(installPath, kInstallRecordFile), &cause)) {
     removeFile(platform, temporary);
-    return false;
+    return failed(cause);
   }
   return true;
 }

@@ -38,10 +38,10 @@ std::optional<InstallRecord> parseInstallRecord(const std::string& text);
 // entries copied whatever stood there (not the preserved ones) with the
 // digests they were copied with, and the plan's folders below InstallPath. Written under a temporary name, put on
 // the disk and only then renamed into place, so that a crash never leaves a
-// half-written record. False when it could not be written; the game is
-// installed all the same, and only delete-all is then offered without the
-// disc.
-bool writeInstallRecord(AppContext& ctx);
+// half-written record. False, with the cause in `error` when asked, when it
+// could not be written; the game is installed all the same, and only
+// delete-all is then offered without the disc.
+bool writeInstallRecord(AppContext& ctx, platform::FileError* error = nullptr);
 // The record in `installPath`; nullopt when there is none or it is unusable.
 std::optional<InstallRecord> readInstallRecord(platform::Platform& platform, const std::string& installPath);
 // Deletes the record, and the temporary one a crash may have left, from the

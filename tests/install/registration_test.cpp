@@ -2,7 +2,10 @@
 // group with its shortcuts.
 #include "install/registration.h"
 
+#include <algorithm>
 #include <functional>
+
+#include "install/installation.h"
 
 #include "tests/install/install_fixture.h"
 
@@ -164,6 +167,51 @@ TEST(RegisterInstall, ListsTheGameAmongInstalledAppsWhenItsUninstallerWasInstall
     EXPECT_EQ(m.platform.registryDword(Hive::CurrentUser, entry, "EstimatedSize"), 6u);
     EXPECT_EQ(m.platform.registryDword(Hive::CurrentUser, entry, "NoModify"), 1u);
     EXPECT_EQ(m.platform.registryDword(Hive::CurrentUser, entry, "NoRepair"), 1u);
+  }
+}
+
+// Fault: a record or shortcut that could not be written passes unnoticed
+// (its result dropped, or the log silent about why), or takes the
+// installation down with it.
+TEST(FinishInstallation, LogsWhatItCouldNotWriteWithItsCause) {
+  using platform::FileError;
+  const std::string group = std::string(kPrograms) + "\\Vendor\\Title";
+  struct Case {
+    const char* name;
+    std::function<void(Registration&)> refuse;
+    std::string logged;  // empty: no failure logged
+  };
+  const Case cases[] = {
+      {"nothing refused", [](Registration&) {}, ""},
+      {"the disk full for the record",
+       [](Registration& m) {
+         m.platform.failOpen(kInstalled + "\\uninst-record.txt.new", platform::OpenMode::Write, platform::kEveryCall,
+                             FileError::DiskFull);
+       },
+       "failed: the install record was not written (disk full); without the disc only delete-all is offered"},
+      {"no right to write in the group",
+       [&](Registration& m) {
+         ASSERT_TRUE(m.platform.createDirectories(group));
+         m.platform.denyWrites(group);
+       },
+       "failed: the shortcut " + group + "\\Play.lnk was not written (access denied)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Registration m;
+    ASSERT_TRUE(m.platform.createDirectories(kInstalled));
+    c.refuse(m);
+    Names failures;
+    m.ctx.logSink = [&](const std::string& line) {
+      if (line.starts_with("failed:")) failures.push_back(line);
+    };
+    finishInstallation(m.ctx);
+    EXPECT_EQ(m.pathValue(), kInstalled);  // installed all the same
+    if (c.logged.empty()) {
+      EXPECT_EQ(failures, Names{});
+    } else {
+      EXPECT_NE(std::find(failures.begin(), failures.end(), c.logged), failures.end()) << testing::PrintToString(failures);
+    }
   }
 }
 
