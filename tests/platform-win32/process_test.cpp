@@ -39,13 +39,13 @@ struct ProbeReport {
 ProbeReport finishProbe(const std::string& folder) {
   UniqueFileHandle file(CreateFileW(toWide(joinPath(folder, "probe-report.txt")).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return {L"(no report)", L""};
+  if (!file) return {L"(no report)", L"", L""};
   std::wstring text(4096, L'\0');
   DWORD read = 0;
   ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
   text.resize(read / sizeof(wchar_t));
   const size_t first = text.find(L'\n'), second = text.find(L'\n', first + 1), third = text.find(L'\n', second + 1);
-  if (third == std::wstring::npos) return {L"(bad report)", L""};
+  if (third == std::wstring::npos) return {L"(bad report)", L"", L""};
   UniqueKernelHandle probe(OpenProcess(SYNCHRONIZE, FALSE, std::stoul(text.substr(0, first))));
   if (probe) WaitForSingleObject(probe.get(), kStartLimitMs);  // no handle: it has ended already
   return {text.substr(first + 1, second - first - 1), text.substr(second + 1, third - second - 1),
