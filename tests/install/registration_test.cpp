@@ -210,7 +210,8 @@ TEST(FinishInstallation, LogsWhatItCouldNotWriteWithItsCause) {
     if (c.logged.empty()) {
       EXPECT_EQ(failures, Names{});
     } else {
-      EXPECT_NE(std::find(failures.begin(), failures.end(), c.logged), failures.end()) << testing::PrintToString(failures);
+      EXPECT_NE(std::find(failures.begin(), failures.end(), c.logged), failures.end())
+          << testing::PrintToString(failures);
     }
   }
 }
