@@ -1,6 +1,7 @@
 #pragma once
 // Everything the installer shares between its forms: the configuration
-// record, the four string lists, the copy state and the forms themselves.
+// record, the four string lists and the copy state. The forms themselves
+// are reached through the toolkit's application, which holds them.
 // runInstaller or runUninstaller makes one; tests make a fresh one per case.
 
 #include <cstdint>
@@ -16,12 +17,6 @@
 #include "core/sha256.h"
 #include "core/string_list.h"
 #include "platform/platform.h"
-
-class Tmform;
-class Tinstform;
-class Tdirform;
-class Tiform;
-class Tuninsform;
 
 inline constexpr size_t ChunkSize = 1048576;
 
@@ -136,12 +131,4 @@ struct AppContext {
   // The chunk buffer of the copy, allocated on first use and kept for the
   // life of the process.
   std::vector<char> CopyBuffer;
-
-  // The five forms, set as they are created; they live as long as the
-  // application object.
-  Tmform* mform = nullptr;
-  Tinstform* instform = nullptr;
-  Tdirform* dirform = nullptr;
-  Tiform* iform = nullptr;
-  Tuninsform* uninsform = nullptr;
 };

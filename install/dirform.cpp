@@ -23,7 +23,7 @@ void Tdirform::Button1Click() {
                              platform::kMbOk);
     return;
   }
-  ctx_.instform->dirpath->setText(dirlist->folder());
+  application().form<Tinstform>().dirpath->setText(dirlist->folder());
   setModalResult(1);
   hide();
 }

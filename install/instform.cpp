@@ -25,9 +25,10 @@ void Tinstform::Button1Click() {
   // Put back exactly however the browse ends, whatever the folder's name:
   // the copy reads its sources by names relative to it.
   auto keeper = ctx_.platform.saveCurrentDirectory();
-  for (const auto& folder : browseSeeds(ctx_.platform, dirpath->text())) ctx_.dirform->dirlist->setFolder(folder);
+  Tdirform& dirform = application().form<Tdirform>();
+  for (const auto& folder : browseSeeds(ctx_.platform, dirpath->text())) dirform.dirlist->setFolder(folder);
   // The accept button writes the choice into dirpath itself.
-  ctx_.dirform->showModal();
+  dirform.showModal();
 }
 
 void Tinstform::Button2Click() {
@@ -54,7 +55,7 @@ void Tinstform::Button2Click() {
   }
   hide();
   ctx_.config.InstallPath = destination.installPath;
-  if (ctx_.iform->showModal() == 1) {
+  if (application().form<Tiform>().showModal() == 1) {
     setModalResult(1);
     hide();
     return;

@@ -114,14 +114,15 @@ void Tmform::runbtnClick() {
 void Tmform::instbtnClick() {
   if (instbtn->tag() == 0) {
     const InstallerConfig& config = ctx_.config;
-    ctx_.instform->dirpath->setText(proposedDestination(config));
-    ctx_.instform->instlabel->setCaption(formatWith(texts::kInstallLabelFormat, config.gameFolder));
+    Tinstform& instform = application().form<Tinstform>();
+    instform.dirpath->setText(proposedDestination(config));
+    instform.instlabel->setCaption(formatWith(texts::kInstallLabelFormat, config.gameFolder));
     hide();
-    if (ctx_.instform->showModal() == 1) showInstalledState(true);
+    if (instform.showModal() == 1) showInstalledState(true);
     show();
   } else {
     hide();
-    if (ctx_.uninsform->showModal() == 1) showInstalledState(false);
+    if (application().form<Tuninsform>().showModal() == 1) showInstalledState(false);
     show();
   }
 }

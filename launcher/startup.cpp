@@ -20,11 +20,12 @@ int runInstaller(platform::Platform& platform, const BeforeMessageLoop& beforeMe
   toolkit::Application application(platform);
   try {
     application.initialize();
-    ctx.mform = &application.createForm<Tmform>(ctx);
-    ctx.instform = &application.createForm<Tinstform>(ctx);
-    ctx.dirform = &application.createForm<Tdirform>(ctx);
-    ctx.iform = &application.createForm<Tiform>(ctx);
-    ctx.uninsform = &application.createForm<Tuninsform>(ctx);
+    // Each form reaches the others through the application, by their type.
+    application.createForm<Tmform>(ctx);
+    application.createForm<Tinstform>(ctx);
+    application.createForm<Tdirform>(ctx);
+    application.createForm<Tiform>(ctx);
+    application.createForm<Tuninsform>(ctx);
     if (beforeMessageLoop) beforeMessageLoop(application, ctx);
     application.run();
   } catch (const toolkit::Exception& error) {

@@ -71,7 +71,7 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   int code = kExitCancelled;
   try {
     application.initialize();
-    ctx.uninsform = &application.createForm<Tuninsform>(ctx);
+    Tuninsform& uninsform = application.createForm<Tuninsform>(ctx);
     recoveryLeftUnfinished(ctx, false);
     // Installed exactly as the menu decides it.
     if (!findInstalledGame(ctx)) {
@@ -79,8 +79,8 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
       code = kExitInstalledState;
     } else {
       if (beforeMessageLoop) beforeMessageLoop(application, ctx);
-      ctx.uninsform->showModal();
-      code = exitCodeOf(ctx.uninsform->ending());
+      uninsform.showModal();
+      code = exitCodeOf(uninsform.ending());
     }
   } catch (const toolkit::Exception& error) {
     application.showException(error);

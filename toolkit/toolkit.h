@@ -405,6 +405,16 @@ class Application {
   }
   Form* mainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
   const std::vector<std::unique_ptr<Form>>& forms() const { return forms_; }
+  // The first form created of type T: the code that knows a form's type
+  // reaches it here, through the application that holds it. A missing one
+  // is a fault of the program, not of the player's input.
+  template <class T>
+  T& form() const {
+    for (const auto& created : forms_) {
+      if (auto* found = dynamic_cast<T*>(created.get())) return *found;
+    }
+    throw std::logic_error("no such form was created");
+  }
 
   // Runs the message loop until the main form closes.
   void run();

@@ -243,7 +243,7 @@ TEST_F(CopyEngineTest, FailuresOfALaterFileRollBack) {
     m.put("uninst.exe", pattern(256));
     c.inject(m.platform);
     const auto before = m.platform.snapshot();
-    Tiform& form = *m.ctx.iform;
+    Tiform& form = d.iform;
     form.show();
     form.runPostedCall();
     for (int i = 0; i < 10 && form.modalResult() == 0; ++i) form.writetimer->tick();
@@ -301,7 +301,7 @@ TEST_F(CopyEngineTest, WritesGoOnlyIntoWhatTheCopyMade) {
     ASSERT_TRUE(m.platform.createDirectories(m.ctx.config.InstallPath));
     c.plant(m);
     const auto victim = m.platform.snapshot().files;
-    Tiform& form = *m.ctx.iform;
+    Tiform& form = d.iform;
     form.show();
     form.runPostedCall();
     for (int i = 0; i < 10 && form.modalResult() == 0; ++i) {

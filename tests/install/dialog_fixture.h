@@ -1,7 +1,8 @@
 #pragma once
 // The installation's dialogs on the headless toolkit, above a plain menu
 // form: the destination dialog, the browse dialog and the progress dialog,
-// created in the program's order and known to the AppContext.
+// created in the program's order, each reaching the others through the
+// application.
 //
 // Driving the install road:
 //   script.on("instform", [&](toolkit::Form&) { instform.dirpath->setText("D:\\Games"); });
@@ -17,14 +18,17 @@
 #include "toolkit/headless/script.h"
 
 struct Dialogs {
-  explicit Dialogs(Machine& machine) : app(machine.platform) {
-    AppContext& ctx = machine.ctx;
-    app.createForm<toolkit::Form>(mformLayout);
-    ctx.instform = &app.createForm<Tinstform>(ctx);
-    ctx.dirform = &app.createForm<Tdirform>(ctx);
-    ctx.iform = &app.createForm<Tiform>(ctx);
-  }
+  explicit Dialogs(Machine& machine)
+      : app(machine.platform),
+        menu(app.createForm<toolkit::Form>(mformLayout)),
+        instform(app.createForm<Tinstform>(machine.ctx)),
+        dirform(app.createForm<Tdirform>(machine.ctx)),
+        iform(app.createForm<Tiform>(machine.ctx)) {}
   toolkit::Application app;
+  toolkit::Form& menu;
+  Tinstform& instform;
+  Tdirform& dirform;
+  Tiform& iform;
   toolkit::headless::Script& script = toolkit::headless::scriptOf(app);
 };
 
@@ -32,9 +36,9 @@ class DialogTest : public InstallTest {
  protected:
   Dialogs dialogs{*this};
   toolkit::headless::Script& script = dialogs.script;
-  Tinstform& instform = *ctx.instform;
-  Tdirform& dirform = *ctx.dirform;
-  Tiform& iform = *ctx.iform;
+  Tinstform& instform = dialogs.instform;
+  Tdirform& dirform = dialogs.dirform;
+  Tiform& iform = dialogs.iform;
 
   // The texts of the message boxes shown so far, in order.
   Names messages() const {

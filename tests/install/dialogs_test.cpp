@@ -325,10 +325,10 @@ TEST(InstallNames, EveryRefusalBeforeTheCopyCreatesNothing) {
     c.arrange(m);
     const auto before = m.platform.snapshot();
 
-    dialogs.script.on("instform", [&](toolkit::Form&) { m.ctx.instform->dirpath->setText("D:\\Games"); });
+    dialogs.script.on("instform", [&](toolkit::Form&) { dialogs.instform.dirpath->setText("D:\\Games"); });
     dialogs.script.click("instform", "Button2");
-    dialogs.script.on("instform", [&](toolkit::Form&) { m.ctx.instform->Button3->click(); });
-    EXPECT_EQ(m.ctx.instform->showModal(), -1);
+    dialogs.script.on("instform", [&](toolkit::Form&) { dialogs.instform.Button3->click(); });
+    EXPECT_EQ(dialogs.instform.showModal(), -1);
 
     ASSERT_FALSE(m.platform.messageBoxes().empty());
     const auto& box = m.platform.messageBoxes().back();

@@ -65,7 +65,7 @@ TEST(FileDigests, TheCopyIsCheckedAgainstTheMediumsListAndRecordsItsDigests) {
     std::vector<std::string> log;
     m.ctx.logSink = [&log](const std::string& line) { log.push_back(line); };
     const auto before = m.platform.snapshot();
-    Tiform& form = *m.ctx.iform;
+    Tiform& form = d.iform;
     form.show();
     form.runPostedCall();
     for (int i = 0; i < 10 && form.modalResult() == 0; ++i) form.writetimer->tick();

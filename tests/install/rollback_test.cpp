@@ -66,8 +66,8 @@ Outcome install(const Injection& inject, int cancelAtTick = -1) {
   Dialogs d(m);
   const auto before = m.platform.snapshot();
   inject(m.platform);
-  Tinstform& instform = *m.ctx.instform;
-  Tiform& iform = *m.ctx.iform;
+  Tinstform& instform = d.instform;
+  Tiform& iform = d.iform;
 
   int ticks = 0;
   auto copyTick = iform.writetimer->onTimer;
@@ -136,9 +136,9 @@ TEST(Rollback, EveryFailurePointLeavesTheMachineAsItWas) {
   // The undisturbed installation, to count the failure points.
   Medium clean;
   Dialogs d(clean);
-  d.script.on("instform", [&](toolkit::Form&) { clean.ctx.instform->dirpath->setText("D:\\Games"); });
+  d.script.on("instform", [&](toolkit::Form&) { d.instform.dirpath->setText("D:\\Games"); });
   d.script.click("instform", "Button2");
-  ASSERT_EQ(clean.ctx.instform->showModal(), 1);
+  ASSERT_EQ(d.instform.showModal(), 1);
   ASSERT_EQ(clean.ctx.CopyPlan->count(), kPlannedFiles);
   ASSERT_EQ(clean.platform.writeCount(), kCopyWrites + 2);  // and the install record and the one shortcut
   const long cleanTicks = d.script.ticks();

@@ -55,7 +55,7 @@ TEST(PreparationTest, RunsWithTheDialogShownAndOwnsItsMessages) {
     Machine m;
     Dialogs d(m);
     c.arrange(m);
-    Tiform& iform = *m.ctx.iform;
+    Tiform& iform = d.iform;
     // Inside the show handler the window is not on the screen yet.
     bool inShowHandler = false;
     auto showHandler = iform.onShow;

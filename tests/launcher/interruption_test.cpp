@@ -72,9 +72,9 @@ struct Disc : Medium {
 
 // From the menu through the destination dialog.
 int install(Disc& disc) {
-  return disc.run([](Script& script, AppContext& ctx) {
+  return disc.run([](Script& script, AppContext&) {
     script.click("mform", "instbtn");
-    script.on("instform", [&ctx](toolkit::Form&) { ctx.instform->dirpath->setText("C:\\Games"); });
+    script.on("instform", [](toolkit::Form& form) { dynamic_cast<Tinstform&>(form).dirpath->setText("C:\\Games"); });
     script.click("instform", "Button2");
     script.click("mform", "closebtn");
   });

@@ -66,6 +66,7 @@ void Medium::recordInstallation(const std::string& installPath, bool withGame) {
 int Medium::run(const std::function<void(toolkit::headless::Script&, AppContext&)>& prepare) {
   pack();
   return runInstaller(platform, [&](toolkit::Application& application, AppContext& ctx) {
+    application_ = &application;
     prepare(toolkit::headless::scriptOf(application), ctx);
   });
 }

@@ -48,4 +48,12 @@ class Medium {
   // Packs, then runs the start-up. `prepare` queues the user's steps (it
   // runs after the five forms exist); the returned code is runInstaller's.
   int run(const std::function<void(toolkit::headless::Script&, AppContext&)>& prepare);
+  // The running start-up's form of type T (during `run` only).
+  template <class T>
+  T& form() const {
+    return application_->form<T>();
+  }
+
+ private:
+  toolkit::Application* application_ = nullptr;
 };

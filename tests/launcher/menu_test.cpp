@@ -19,8 +19,8 @@ namespace {
 // Runs the menu, reads it once it waits for the user, then exits.
 MenuView startMenu(Medium& medium) {
   MenuView view;
-  int code = medium.run([&](Script& script, AppContext& ctx) {
-    script.on("mform", [&](Form&) { view = viewOf(*ctx.mform); });
+  int code = medium.run([&](Script& script, AppContext&) {
+    script.on("mform", [&](Form&) { view = viewOf(medium.form<Tmform>()); });
     script.click("mform", "closebtn");
   });
   EXPECT_EQ(code, 0);
@@ -55,14 +55,14 @@ TEST(Menu, InstalledStateComesFromTheKeyAndOriginExe) {
     Proposal proposal;
     medium.run([&](Script& script, AppContext& ctx) {
       script.on("mform", [&](Form&) {
-        view = viewOf(*ctx.mform);
+        view = viewOf(medium.form<Tmform>());
         installPath = ctx.config.InstallPath;
       });
       if (!c.installed) {
         // Not installed: the install button proposes the usual destination.
         script.click("mform", "instbtn");
         script.on("instform", [&](Form& form) {
-          proposal = {ctx.instform->dirpath->text(), ctx.instform->instlabel->caption()};
+          proposal = {medium.form<Tinstform>().dirpath->text(), medium.form<Tinstform>().instlabel->caption()};
           form.setModalResult(-1);
         });
       }
@@ -125,9 +125,9 @@ TEST(Menu, LayoutFollowsTheConfigurationAndTheScreen) {
   ASSERT_TRUE(medium.platform.writeFile("Q:\\install.bmp", "not a bitmap"));
   std::pair<int, int> created;
   MenuView view;
-  medium.run([&](Script& script, AppContext& ctx) {
-    created = {ctx.mform->left(), ctx.mform->top()};
-    script.on("mform", [&](Form&) { view = viewOf(*ctx.mform); });
+  medium.run([&](Script& script, AppContext&) {
+    created = {medium.form<Tmform>().left(), medium.form<Tmform>().top()};
+    script.on("mform", [&](Form&) { view = viewOf(medium.form<Tmform>()); });
     script.click("mform", "closebtn");
   });
 
@@ -203,7 +203,7 @@ TEST(Menu, ProposedDestination) {
     medium.run([&](Script& script, AppContext& ctx) {
       script.click("mform", "instbtn");
       script.on("instform", [&](Form& form) {
-        proposal = {ctx.instform->dirpath->text(), ctx.instform->instlabel->caption()};
+        proposal = {medium.form<Tinstform>().dirpath->text(), medium.form<Tinstform>().instlabel->caption()};
         defaultRoot = ctx.config.DefaultRoot;
         form.setModalResult(-1);
       });
@@ -220,13 +220,13 @@ TEST(Menu, EveryInstallRoundResetsTheDialog) {
   Medium medium;
   medium.content.config.gameFolder = sjis("ソフト");  // a trail byte 0x5C
   std::vector<Proposal> seen;
-  medium.run([&](Script& script, AppContext& ctx) {
+  medium.run([&](Script& script, AppContext&) {
     for (int round = 0; round < 2; ++round) {
       script.click("mform", "instbtn");
       script.on("instform", [&](Form& form) {
-        seen.push_back({ctx.instform->dirpath->text(), ctx.instform->instlabel->caption()});
-        ctx.instform->dirpath->setText("Z:\\elsewhere");
-        ctx.instform->instlabel->setCaption("changed");
+        seen.push_back({medium.form<Tinstform>().dirpath->text(), medium.form<Tinstform>().instlabel->caption()});
+        medium.form<Tinstform>().dirpath->setText("Z:\\elsewhere");
+        medium.form<Tinstform>().instlabel->setCaption("changed");
         form.setModalResult(-1);
       });
     }
@@ -249,17 +249,17 @@ TEST(Menu, DialogResultsSwitchTheState) {
       if (installedBefore) medium.recordInstallation("C:\\Games\\DemoAdv", true);
       bool menuVisibleDuringDialog = true;
       MenuView after;
-      medium.run([&](Script& script, AppContext& ctx) {
+      medium.run([&](Script& script, AppContext&) {
         script.click("mform", "instbtn");
         script.on(installedBefore ? "uninsform" : "instform", [&](Form& form) {
-          menuVisibleDuringDialog = ctx.mform->visible();
+          menuVisibleDuringDialog = medium.form<Tmform>().visible();
           if (result == 2) {
             form.close();  // the close box
           } else {
             form.setModalResult(result);
           }
         });
-        script.on("mform", [&](Form&) { after = viewOf(*ctx.mform); });
+        script.on("mform", [&](Form&) { after = viewOf(medium.form<Tmform>()); });
         script.click("mform", "closebtn");
       });
       const bool installedAfter = result == 1 ? !installedBefore : installedBefore;
@@ -305,8 +305,8 @@ TEST(Menu, LaunchStartsTheGameAndClosesTheMenu) {
     if (c.onlyElevated) medium.platform.refuseStartsAsThePlayer();
     bool listsGoneAtClose = false;
     int code = medium.run([&](Script& script, AppContext& ctx) {
-      auto formClose = ctx.mform->onClose;
-      ctx.mform->onClose = [&ctx, &listsGoneAtClose, formClose] {
+      auto formClose = medium.form<Tmform>().onClose;
+      medium.form<Tmform>().onClose = [&ctx, &listsGoneAtClose, formClose] {
         formClose();
         listsGoneAtClose = !ctx.ExtraCopyList && !ctx.PreserveList && !ctx.CopyPlan && !ctx.CreatedDirs;
       };
@@ -351,11 +351,11 @@ TEST(Menu, ExtraButtonsOpenTheirFilesAndChangeNothing) {
   config.buttons[kExtra2ButtonIndex] = button(165, 135, 145, 25, "", "", 1);
   ASSERT_TRUE(medium.platform.writeFile("Q:\\readme.txt", "hello"));
   MenuView before, after;
-  medium.run([&](Script& script, AppContext& ctx) {
-    script.on("mform", [&](Form&) { before = viewOf(*ctx.mform); });
+  medium.run([&](Script& script, AppContext&) {
+    script.on("mform", [&](Form&) { before = viewOf(medium.form<Tmform>()); });
     script.click("mform", "etc1btn");
     script.click("mform", "etc2btn");
-    script.on("mform", [&](Form&) { after = viewOf(*ctx.mform); });
+    script.on("mform", [&](Form&) { after = viewOf(medium.form<Tmform>()); });
     script.click("mform", "closebtn");
   });
   const auto& opened = medium.platform.shellOpens();
@@ -382,12 +382,12 @@ TEST(Menu, RealDialogsInstallThenUninstall) {
     script.click("mform", "instbtn");
     script.click("instform", "Button2");  // confirmed; iform copies tick by tick
     script.on("mform", [&](Form&) {
-      installed = viewOf(*ctx.mform);
+      installed = viewOf(medium.form<Tmform>());
       installPath = ctx.config.InstallPath;
     });
     script.click("mform", "instbtn");
     script.click("uninsform", "Button1");
-    script.on("mform", [&](Form&) { uninstalled = viewOf(*ctx.mform); });
+    script.on("mform", [&](Form&) { uninstalled = viewOf(medium.form<Tmform>()); });
     script.click("mform", "closebtn");
   });
   EXPECT_EQ(code, 0);

@@ -45,14 +45,15 @@ TEST(Startup, ImageWithoutBlockEndsWithMinusOneBeforeAnyForm) {
 TEST(Startup, FiveFormsInOrderWithTheMenuAsMainForm) {
   Medium medium;
   std::vector<std::string> names;
-  bool pointersMatch = false, menuIsMain = false, configLoaded = false;
+  bool formsByType = false, menuIsMain = false, configLoaded = false;
   int code = medium.run([&](Script& script, AppContext& ctx) {
-    toolkit::Application& app = ctx.mform->application();
+    const toolkit::Application& app = medium.form<Tmform>().application();
     for (const auto& form : app.forms()) names.push_back(form->name());
-    menuIsMain = app.mainForm() == ctx.mform;
-    pointersMatch = app.forms().size() == 5 && app.forms()[1].get() == ctx.instform &&
-                    app.forms()[2].get() == ctx.dirform && app.forms()[3].get() == ctx.iform &&
-                    app.forms()[4].get() == ctx.uninsform;
+    menuIsMain = app.mainForm() == &medium.form<Tmform>();
+    // Each form is found by its type, as the forms find each other.
+    formsByType = app.forms().size() == 5 && app.forms()[1].get() == &app.form<Tinstform>() &&
+                  app.forms()[2].get() == &app.form<Tdirform>() && app.forms()[3].get() == &app.form<Tiform>() &&
+                  app.forms()[4].get() == &app.form<Tuninsform>();
     // Creating the menu ran FormCreate: the configuration is loaded.
     configLoaded = ctx.config.gameFolder == "DemoAdv" && ctx.CreatedDirs != nullptr;
     script.click("mform", "closebtn");
@@ -60,7 +61,7 @@ TEST(Startup, FiveFormsInOrderWithTheMenuAsMainForm) {
   EXPECT_EQ(code, 0);
   EXPECT_EQ(names, (std::vector<std::string>{"mform", "instform", "dirform", "iform", "uninsform"}));
   EXPECT_TRUE(menuIsMain);
-  EXPECT_TRUE(pointersMatch);
+  EXPECT_TRUE(formsByType);
   EXPECT_TRUE(configLoaded);
 }
 

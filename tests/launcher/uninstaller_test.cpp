@@ -67,12 +67,13 @@ TEST(Uninstaller, KeepSaveDataRemovesWhatTheRecordNames) {
   m.writeRecord();
   ASSERT_TRUE(m.platform.writeFile(kGame + "\\data\\mine.txt", "written by the game"));
   bool dialogShown = false;
-  const int code = m.uninstall([&](Script& script, AppContext& ctx) {
-    script.on("uninsform", [&](toolkit::Form&) {
+  const int code = m.uninstall([&](Script& script, AppContext&) {
+    script.on("uninsform", [&](toolkit::Form& form) {
+      auto& dialog = dynamic_cast<Tuninsform&>(form);
       dialogShown = true;
-      EXPECT_TRUE(ctx.uninsform->RadioButton1->checked());
-      EXPECT_TRUE(ctx.uninsform->RadioButton1->enabled());
-      EXPECT_FALSE(ctx.uninsform->recordnote->visible());
+      EXPECT_TRUE(dialog.RadioButton1->checked());
+      EXPECT_TRUE(dialog.RadioButton1->enabled());
+      EXPECT_FALSE(dialog.recordnote->visible());
     });
     script.click("uninsform", "Button1");
   });
@@ -96,12 +97,13 @@ TEST(Uninstaller, KeepSaveDataRemovesWhatTheRecordNames) {
 // game folder would delete the saves), or nothing said about why.
 TEST(Uninstaller, WithoutARecordOnlyDeleteAllIsOffered) {
   InstalledWithoutDisc m;
-  const int code = m.uninstall([&](Script& script, AppContext& ctx) {
-    script.on("uninsform", [&](toolkit::Form&) {
-      EXPECT_FALSE(ctx.uninsform->RadioButton1->enabled());
-      EXPECT_TRUE(ctx.uninsform->savecheck->checked());
-      EXPECT_TRUE(ctx.uninsform->recordnote->visible());
-      EXPECT_EQ(ctx.uninsform->recordnote->caption(), texts::kNoInstallRecord);
+  const int code = m.uninstall([&](Script& script, AppContext&) {
+    script.on("uninsform", [&](toolkit::Form& form) {
+      auto& dialog = dynamic_cast<Tuninsform&>(form);
+      EXPECT_FALSE(dialog.RadioButton1->enabled());
+      EXPECT_TRUE(dialog.savecheck->checked());
+      EXPECT_TRUE(dialog.recordnote->visible());
+      EXPECT_EQ(dialog.recordnote->caption(), texts::kNoInstallRecord);
     });
     script.click("uninsform", "Button1");
   });

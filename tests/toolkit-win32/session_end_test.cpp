@@ -45,9 +45,9 @@ struct SessionEndTest : ::testing::TestWithParam<Ending>, Machine {
 TEST_P(SessionEndTest, ACopyCutShortIsRolledBackBeforeTheProcessEnds) {
   Application app{platform};
   app.createForm<Form>(mformLayout);
-  ctx.instform = &app.createForm<Tinstform>(ctx);
-  ctx.dirform = &app.createForm<Tdirform>(ctx);
-  Tiform& iform = *(ctx.iform = &app.createForm<Tiform>(ctx));
+  app.createForm<Tinstform>(ctx);
+  app.createForm<Tdirform>(ctx);
+  Tiform& iform = app.createForm<Tiform>(ctx);
   put("origin.exe", "MZ");
   put("movie.bin", pattern(64 * ChunkSize));
   ctx.ExtraCopyList->add("movie.bin");
