@@ -1,7 +1,8 @@
 #pragma once
-// Everything the installer shares between its forms: the configuration
-// record, the four string lists and the copy state. The forms themselves
-// are reached through the toolkit's application, which holds them.
+// Everything the installer shares between its forms, in its groups: the
+// configuration record, the installer's plan, the copy state and the
+// uninstaller's plan. The forms themselves are reached through the
+// toolkit's application, which holds them.
 // runInstaller or runUninstaller makes one; tests make a fresh one per case.
 
 #include <cstdint>
@@ -12,47 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "config/digest_list.h"
+#include "app/copy_state.h"
+#include "app/install_plan.h"
+#include "app/removal_plan.h"
 #include "config/installer_config.h"
 #include "core/sha256.h"
-#include "core/string_list.h"
 #include "platform/platform.h"
-
-inline constexpr size_t ChunkSize = 1048576;
-
-// The state of a running copy; sizes and counters are 64-bit so that files
-// of 2 GiB and plans of 4 GiB and more are measured and shown correctly.
-struct CopyState {
-  uint64_t TotalBytes = 0;
-  int FileCount = 0;
-  // The first entries of CopyPlan, copied whatever stands at the
-  // destination (the standard files and the extra entries); those after
-  // them were planned under the preserve rule.
-  int AlwaysCopiedCount = 0;
-  // How many entries of CopyPlan, from the first, the copy has opened at the
-  // destination: a preserved entry beyond them was never made by this copy.
-  int DestinationsReached = 0;
-  // The measured size of each CopyPlan entry, in its order, once planned.
-  std::vector<uint64_t> PlannedSizes;
-  int CurrentIndex = 0;
-  uint64_t FileSize = 0;
-  uint64_t FileBytesDone = 0;
-  uint64_t TotalBytesDone = 0;
-  std::unique_ptr<platform::Stream> SourceFile;
-  std::unique_ptr<platform::Stream> DestFile;
-  // Set from the moment this run's install journal stands until it is
-  // removed: the levels of the game's key made for it, which go with it.
-  // While it is set, what the run made is to be rolled back or committed.
-  std::optional<int> journalKeysMade;
-  // The medium's install.sha256; nullopt when it has none.
-  std::optional<DigestList> MediumDigests;
-  // The digest of the file being copied, fed with each chunk as it is read;
-  // null when the system cannot compute one.
-  std::unique_ptr<Sha256> FileDigest;
-  // The digest each CopyPlan entry was copied with, in its order, for the
-  // install record; nullopt for one not copied (yet) or without a digest.
-  std::vector<std::optional<Sha256Digest>> CopiedDigests;
-};
 
 // What one installation made, as its record in the game folder keeps it:
 // names relative to InstallPath, "\\" between folders.
@@ -96,28 +62,15 @@ struct AcceptedRemovalFolder {
 };
 
 struct AppContext {
-  explicit AppContext(platform::Platform& p) : platform(p) {}
+  explicit AppContext(platform::Platform& p) : platform(p), removal(p) {}
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
 
   platform::Platform& platform;
   InstallerConfig config;
-
-  // Creates the four lists, empty, in their order.
-  void createLists() {
-    ExtraCopyList = std::make_unique<StringList>(platform);
-    PreserveList = std::make_unique<StringList>(platform);
-    CopyPlan = std::make_unique<StringList>(platform);
-    CreatedDirs = std::make_unique<StringList>(platform);
-  }
-
-  // Created by the menu's FormCreate in this order, destroyed by FormClose.
-  std::unique_ptr<StringList> ExtraCopyList;
-  std::unique_ptr<StringList> PreserveList;
-  std::unique_ptr<StringList> CopyPlan;
-  std::unique_ptr<StringList> CreatedDirs;
-
+  InstallPlan plan;
   CopyState copy;
+  RemovalPlan removal;
   // The log of a run started with /LOG=: each line as the program's text
   // (Shift-JIS); empty when there is none.
   std::function<void(const std::string&)> logSink;
@@ -128,7 +81,4 @@ struct AppContext {
   std::optional<DiscFreeUninstall> discFree;
   // Set by the first check of a removal of InstallPath.
   std::optional<AcceptedRemovalFolder> acceptedRemovalFolder;
-  // The chunk buffer of the copy, allocated on first use and kept for the
-  // life of the process.
-  std::vector<char> CopyBuffer;
 };

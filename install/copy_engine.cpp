@@ -10,7 +10,7 @@
 
 PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error) {
   CopyState& copy = ctx.copy;
-  const std::string& name = ctx.CopyPlan->get(copy.CurrentIndex);
+  const std::string& name = ctx.plan.CopyPlan->get(copy.CurrentIndex);
   // Written only into what the installation makes (never through a link);
   // save data planned as absent is made new or not at all, never written
   // over.
@@ -48,7 +48,7 @@ int progressPercent(uint64_t done, uint64_t total, bool finished) {
 
 ChunkResult copyChunk(AppContext& ctx) {
   CopyState& copy = ctx.copy;
-  char* buffer = ctx.CopyBuffer.data();
+  char* buffer = ctx.copy.CopyBuffer.data();
 
   const size_t read = copy.SourceFile->read(buffer, ChunkSize);
   if (copy.SourceFile->readError()) {
@@ -81,7 +81,7 @@ ChunkResult copyChunk(AppContext& ctx) {
   if (!copy.DestFile->commit() || !closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
   if (copy.FileBytesDone < copy.FileSize) return {ChunkOutcome::ReadFailed};
   if (!fileDigestHolds(ctx)) return {ChunkOutcome::Corrupted};
-  ctx.log("copied " + ctx.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) + " bytes)");
+  ctx.log("copied " + ctx.plan.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) + " bytes)");
   ++copy.CurrentIndex;
   if (planDone) {
     result.outcome = ChunkOutcome::PlanDone;
@@ -106,12 +106,12 @@ bool RollBackInstall(AppContext& ctx) {
   // reached may be save data that appeared there since.
   const int made = std::max(ctx.copy.AlwaysCopiedCount, ctx.copy.DestinationsReached);
   if (root) {
-    deletePlannedFiles(ctx, *root, report, std::nullopt, static_cast<size_t>(made));
+    deletePlannedFiles(ctx, *ctx.plan.CopyPlan, *root, report, std::nullopt, static_cast<size_t>(made));
     // Written after the last file, so a run ended before its registration
     // may have left it.
     removeInstallRecord(*root);
   }
-  removeCreatedDirs(ctx, std::move(root));
+  removeCreatedDirs(ctx, *ctx.plan.CreatedDirs, std::move(root));
   CopyState& copy = ctx.copy;
   if (report.complete() && copy.journalKeysMade) {
     removeInstallJournal(ctx.platform, ctx.config.registryKey, *copy.journalKeysMade);

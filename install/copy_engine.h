@@ -46,7 +46,7 @@ struct ChunkResult {
   platform::FileError error = platform::FileError::None;
 };
 
-// Copies one chunk of at most ChunkSize bytes through ctx.CopyBuffer (which
+// Copies one chunk of at most ChunkSize bytes through ctx.copy.CopyBuffer (which
 // holds ChunkSize bytes) from SourceFile to DestFile and advances the
 // counters. A read shorter than ChunkSize finishes the file, puts it on the
 // disk itself (Stream::commit) and opens the next pair. Needs an open pair.

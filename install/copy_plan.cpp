@@ -6,8 +6,8 @@
 
 std::optional<PlanGap> planCopy(AppContext& ctx) {
   CopyState& copy = ctx.copy;
-  ctx.CopyPlan->clear();
-  ctx.CreatedDirs->clear();
+  ctx.plan.CopyPlan->clear();
+  ctx.plan.CreatedDirs->clear();
   copy.FileCount = 0;
   copy.DestinationsReached = 0;
   copy.TotalBytes = 0;
@@ -19,11 +19,11 @@ std::optional<PlanGap> planCopy(AppContext& ctx) {
     if (!gap) gap = std::move(found);
   };
   planStandardFiles(ctx);
-  for (const auto& entry : ctx.ExtraCopyList->items()) plan(entry, false);
-  copy.AlwaysCopiedCount = ctx.CopyPlan->count();
+  for (const auto& entry : ctx.plan.ExtraCopyList->items()) plan(entry, false);
+  copy.AlwaysCopiedCount = ctx.plan.CopyPlan->count();
   plan(kSaveDataFile, true);
-  for (const auto& entry : ctx.PreserveList->items()) plan(entry, true);
-  copy.FileCount = ctx.CopyPlan->count();
+  for (const auto& entry : ctx.plan.PreserveList->items()) plan(entry, true);
+  copy.FileCount = ctx.plan.CopyPlan->count();
   return gap;
 }
 
@@ -31,7 +31,7 @@ std::optional<std::string> linkedInstallFolder(AppContext& ctx) {
   const std::string& installPath = ctx.config.InstallPath;
   if (isLink(ctx.platform, installPath)) return installPath;
   std::unordered_set<std::string> seen;
-  for (const auto& entry : ctx.CopyPlan->items()) {
+  for (const auto& entry : ctx.plan.CopyPlan->items()) {
     std::optional<std::string> linked;
     // Outermost first: a folder behind a link is never looked at through it.
     forEachSeparator(entry, 0, [&](size_t at) {
@@ -45,12 +45,12 @@ std::optional<std::string> linkedInstallFolder(AppContext& ctx) {
 }
 
 std::optional<std::string> createInstallFolders(AppContext& ctx) {
-  recordInstallPathChain(ctx);
-  recordPlanFolders(ctx);
+  recordInstallPathChain(ctx, *ctx.plan.CreatedDirs);
+  recordPlanFolders(ctx, *ctx.plan.CopyPlan, *ctx.plan.CreatedDirs);
   const std::string& installPath = ctx.config.InstallPath;
   const std::string inside = installPath + '\\';
   bool outermostMade = false;
-  for (const std::string& folder : ctx.CreatedDirs->items()) {
+  for (const std::string& folder : ctx.plan.CreatedDirs->items()) {
     platform::FileError error = platform::FileError::None;
     bool made = false;
     if (folder.starts_with(inside)) {

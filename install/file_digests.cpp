@@ -37,7 +37,7 @@ std::optional<std::string> listedFileMissing(AppContext& ctx) {
   if (!ctx.copy.MediumDigests) return std::nullopt;
   const DigestList& list = *ctx.copy.MediumDigests;
   std::vector<bool> planned(list.entries.size());
-  for (const std::string& entry : ctx.CopyPlan->items()) {
+  for (const std::string& entry : ctx.plan.CopyPlan->items()) {
     if (const ListedDigest* listed = list.find(ctx.platform, entry)) planned[listed - list.entries.data()] = true;
   }
   for (size_t i = 0; i < planned.size(); ++i) {
@@ -62,7 +62,7 @@ bool fileDigestHolds(AppContext& ctx) {
   copy.FileDigest.reset();
   if (static_cast<size_t>(copy.CurrentIndex) < copy.CopiedDigests.size()) copy.CopiedDigests[copy.CurrentIndex] = digest;
   if (!copy.MediumDigests) return true;
-  const std::string& name = ctx.CopyPlan->get(copy.CurrentIndex);
+  const std::string& name = ctx.plan.CopyPlan->get(copy.CurrentIndex);
   const ListedDigest* listed = copy.MediumDigests->find(ctx.platform, name);
   if (!listed) {
     ctx.log("unlisted " + name);

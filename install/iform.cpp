@@ -44,7 +44,7 @@ InstallReporting Tiform::reporting() {
             if (result.filePercent >= 0) nowwrite->setPosition(result.filePercent);
             if (result.totalPercent >= 0) totalwrite->setPosition(result.totalPercent);
             if (result.outcome != ChunkOutcome::NextFile) return;
-            nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
+            nowcopy->setCaption(ctx_.plan.CopyPlan->get(ctx_.copy.CurrentIndex));
           },
       .copyOver = [this] { stopCopyTimer(); },
       .stopped =
@@ -59,7 +59,7 @@ void Tiform::prepare() {
     end(-1);
     return;
   }
-  nowcopy->setCaption(ctx_.CopyPlan->get(ctx_.copy.CurrentIndex));
+  nowcopy->setCaption(ctx_.plan.CopyPlan->get(ctx_.copy.CurrentIndex));
   startCopyTimer();
 }
 

@@ -43,11 +43,11 @@ InstallStep destinationRefused(const AppContext& ctx, platform::FileError error,
     case platform::FileError::DiskFull: return {.stop = InstallStop::DiskFull, .rollBack = rollBack};
     case platform::FileError::AccessDenied:
       return {.stop = InstallStop::NoWriteAccess,
-              .detail = destinationFolder(ctx.config.InstallPath, ctx.CopyPlan->get(ctx.copy.CurrentIndex)),
+              .detail = destinationFolder(ctx.config.InstallPath, ctx.plan.CopyPlan->get(ctx.copy.CurrentIndex)),
               .rollBack = rollBack};
     default:
       return {.stop = InstallStop::CannotCreateFile,
-              .detail = joinPath(ctx.config.InstallPath, ctx.CopyPlan->get(ctx.copy.CurrentIndex)),
+              .detail = joinPath(ctx.config.InstallPath, ctx.plan.CopyPlan->get(ctx.copy.CurrentIndex)),
               .rollBack = rollBack};
   }
 }
@@ -60,7 +60,7 @@ std::string megabytes(uint64_t bytes, bool roundUp) {
 }  // namespace
 
 uint64_t spaceNeeded(AppContext& ctx, uint64_t clusterBytes) {
-  const auto& plan = ctx.CopyPlan->items();
+  const auto& plan = ctx.plan.CopyPlan->items();
   const auto& sizes = ctx.copy.PlannedSizes;
   std::unordered_set<std::string> seen;
   // Whether each destination folder exists, asked once: in a new game
@@ -93,7 +93,7 @@ namespace {
 InstallStep checkCopy(AppContext& ctx) {
   const std::string& installPath = ctx.config.InstallPath;
   // Refused before the first folder is made rather than failing halfway.
-  if (!planFits(installPath, ctx.CopyPlan->items())) return {.stop = InstallStop::PathTooLong};
+  if (!planFits(installPath, ctx.plan.CopyPlan->items())) return {.stop = InstallStop::PathTooLong};
   // The copy would write into a link's target, and a rollback delete there.
   if (auto linked = linkedInstallFolder(ctx)) return {.stop = InstallStop::LinkedFolder, .detail = *linked};
   // Minutes of copying that would end in a rollback are not begun; where the
@@ -114,7 +114,7 @@ InstallStep startCopy(AppContext& ctx, bool* leftNothing) {
   CopyState& copy = ctx.copy;
   *leftNothing = true;
   if (auto refused = createInstallFolders(ctx)) {
-    removeCreatedDirs(ctx);
+    removeCreatedDirs(ctx, *ctx.plan.CreatedDirs);
     return {.stop = InstallStop::NoWriteAccess, .detail = *refused};
   }
   copy.TotalBytesDone = 0;
@@ -122,7 +122,7 @@ InstallStep startCopy(AppContext& ctx, bool* leftNothing) {
   copy.FileBytesDone = 0;
   copy.CopiedDigests.assign(copy.FileCount, std::nullopt);
   // Allocated on the first installation and kept: no tick allocates.
-  if (ctx.CopyBuffer.size() != ChunkSize) ctx.CopyBuffer.resize(ChunkSize);
+  if (ctx.copy.CopyBuffer.size() != ChunkSize) ctx.copy.CopyBuffer.resize(ChunkSize);
 
   platform::FileError error = platform::FileError::None;
   switch (openCurrentPair(ctx, &error)) {
@@ -131,7 +131,7 @@ InstallStep startCopy(AppContext& ctx, bool* leftNothing) {
     case PairOpen::DestinationFailed: return destinationRefused(ctx, error, false);
     case PairOpen::SourceFailed:
       *leftNothing = false;
-      return {.stop = InstallStop::ReadFailed, .detail = ctx.CopyPlan->get(copy.CurrentIndex), .rollBack = true};
+      return {.stop = InstallStop::ReadFailed, .detail = ctx.plan.CopyPlan->get(copy.CurrentIndex), .rollBack = true};
   }
   return {};
 }
@@ -191,9 +191,9 @@ InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
     case ChunkOutcome::DestinationOpenFailed: return destinationRefused(ctx, result.error, true);
     case ChunkOutcome::ReadFailed:
     case ChunkOutcome::SourceOpenFailed:
-      return {.stop = InstallStop::ReadFailed, .detail = ctx.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
+      return {.stop = InstallStop::ReadFailed, .detail = ctx.plan.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
     case ChunkOutcome::Corrupted:
-      return {.stop = InstallStop::Corrupted, .detail = ctx.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
+      return {.stop = InstallStop::Corrupted, .detail = ctx.plan.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
   }
   return {};
 }

@@ -30,7 +30,7 @@ void registerUninstallEntry(AppContext& ctx) {
   const InstallerConfig& config = ctx.config;
   // Only an installation that put our uninstaller into its folder is listed:
   // the entry starts it.
-  if (ctx.CopyPlan->indexOf(kUninstallerProgram) == -1) return;
+  if (ctx.plan.CopyPlan->indexOf(kUninstallerProgram) == -1) return;
   auto key = ctx.platform.createKey(Hive::CurrentUser, uninstallEntryKeyPath(config.registryKey));
   if (!key) return;
   const std::string uninstaller = "\"" + joinPath(config.InstallPath, kUninstallerProgram) + "\"";

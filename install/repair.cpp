@@ -28,14 +28,14 @@ InstallStep repairInstallation(AppContext& ctx, const InstallRecord& record, con
   CopyState& copy = ctx.copy;
   if (InstallStep listed = readMediumDigests(ctx); listed.stop != InstallStop::None) return listed;
   if (!copy.MediumDigests) copy.MediumDigests = recordedDigests(ctx, record);
-  ctx.CopyPlan->clear();
-  ctx.CreatedDirs->clear();
+  ctx.plan.CopyPlan->clear();
+  ctx.plan.CreatedDirs->clear();
   copy.TotalBytes = 0;
   copy.PlannedSizes.clear();
   for (const std::string& file : record.files) {
     if (among(found.missing, file) || among(found.damaged, file)) AddFileToPlan(ctx, file, false);
   }
-  copy.FileCount = copy.AlwaysCopiedCount = ctx.CopyPlan->count();
+  copy.FileCount = copy.AlwaysCopiedCount = ctx.plan.CopyPlan->count();
 
   InstallStep step = prepareCopy(ctx);
   while (step.stop == InstallStop::None) {
@@ -45,8 +45,8 @@ InstallStep repairInstallation(AppContext& ctx, const InstallRecord& record, con
   }
   if (step.rollBack) {
     auto root = openInstallFolder(ctx);
-    if (root) removeFileBelow(*root, ctx.CopyPlan->get(copy.CurrentIndex));
-    removeCreatedDirs(ctx, std::move(root));
+    if (root) removeFileBelow(*root, ctx.plan.CopyPlan->get(copy.CurrentIndex));
+    removeCreatedDirs(ctx, *ctx.plan.CreatedDirs, std::move(root));
     step.rollBack = false;
   }
   return step;

@@ -86,7 +86,7 @@ std::optional<InstallJournal> parseInstallJournal(const std::string& text) {
 bool writeInstallJournal(AppContext& ctx) {
   platform::Platform& platform = ctx.platform;
   const std::string& installPath = ctx.config.InstallPath;
-  InstallJournal journal{installPath, 0, {}, ctx.CopyPlan->items()};
+  InstallJournal journal{installPath, 0, {}, ctx.plan.CopyPlan->items()};
   // The plan's folders as recordPlanFolders names them, parents first. A
   // folder's files follow each other in the plan: an entry in the same
   // folder as the one before adds nothing, and a name met before byte for

@@ -94,7 +94,7 @@ bool writeInstallRecord(AppContext& ctx, platform::FileError* error) {
     return false;
   };
   const std::string& installPath = ctx.config.InstallPath;
-  const auto& plan = ctx.CopyPlan->items();
+  const auto& plan = ctx.plan.CopyPlan->items();
   InstallRecord record;
   std::unordered_set<std::string> seen;
   const auto& digests = ctx.copy.CopiedDigests;
@@ -106,7 +106,7 @@ bool writeInstallRecord(AppContext& ctx, platform::FileError* error) {
   }
   // The plan's folders, as recordPlanFolders names them, parents first.
   const std::string inside = installPath + '\\';
-  for (const std::string& folder : ctx.CreatedDirs->items()) {
+  for (const std::string& folder : ctx.plan.CreatedDirs->items()) {
     if (folder.starts_with(inside)) record.folders.push_back(folder.substr(inside.size()));
   }
   auto text = formatInstallRecord(record);

@@ -23,21 +23,28 @@ bool fileExists(platform::Platform& platform, const std::string& path) {
   return attributes != platform::kInvalidAttributes && !(attributes & platform::kAttributeDirectory);
 }
 
-// Appends `name` to CopyPlan with its measured size, counted into TotalBytes.
-void addToPlan(AppContext& ctx, const std::string& name, uint64_t size) {
-  ctx.copy.TotalBytes += size;
-  ctx.copy.PlannedSizes.push_back(size);
-  ctx.CopyPlan->add(name);
+// Appends each file to CopyPlan with its measured size, counted into
+// TotalBytes.
+PlannedFileSink intoCopyPlan(AppContext& ctx) {
+  return [&ctx](const std::string& name, uint64_t size) {
+    ctx.copy.TotalBytes += size;
+    ctx.copy.PlannedSizes.push_back(size);
+    ctx.plan.CopyPlan->add(name);
+  };
+}
+
+void planFile(AppContext& ctx, const std::string& name, bool preserve, const PlannedFileSink& take) {
+  auto& platform = ctx.platform;
+  if (preserve && fileExists(platform, joinPath(ctx.config.InstallPath, name))) return;
+  uint64_t size = 0;
+  if (auto source = platform.openStream(name, OpenMode::Read)) size = measureSize(*source);
+  take(name, size);
 }
 
 }  // namespace
 
 void AddFileToPlan(AppContext& ctx, const std::string& name, bool preserve) {
-  auto& platform = ctx.platform;
-  if (preserve && fileExists(platform, joinPath(ctx.config.InstallPath, name))) return;
-  uint64_t size = 0;
-  if (auto source = platform.openStream(name, OpenMode::Read)) size = measureSize(*source);
-  addToPlan(ctx, name, size);
+  planFile(ctx, name, preserve, intoCopyPlan(ctx));
 }
 
 namespace {
@@ -54,12 +61,13 @@ std::string plannedName(const std::string& name) {
   return planned;
 }
 
-std::optional<PlanGap> planEntry(AppContext& ctx, const std::string& name, bool preserve) {
+std::optional<PlanGap> planEntry(AppContext& ctx, const std::string& name, bool preserve,
+                                 const PlannedFileSink& take) {
   auto& platform = ctx.platform;
   // A missing name reads as all bits set, the folder bit too, and is then
   // taken for a folder that cannot be listed.
   if (!(platform.fileAttributes(name) & platform::kAttributeDirectory)) {
-    AddFileToPlan(ctx, name, preserve);
+    planFile(ctx, name, preserve, take);
     return std::nullopt;
   }
   auto listing = platform.listFolder(name);
@@ -71,7 +79,7 @@ std::optional<PlanGap> planEntry(AppContext& ctx, const std::string& name, bool 
   for (const auto& member : listing->names) {
     // Passes over ".", ".." and every hidden name of the medium's tools.
     if (member.empty() || member.front() == '.') continue;
-    auto below = planEntry(ctx, joinPath(name, member), preserve);
+    auto below = planEntry(ctx, joinPath(name, member), preserve, take);
     if (below && below->kind == PlanGap::Kind::ListingFailed) return below;
     if (!gap) gap = std::move(below);
   }
@@ -80,44 +88,51 @@ std::optional<PlanGap> planEntry(AppContext& ctx, const std::string& name, bool 
 
 }  // namespace
 
-std::optional<PlanGap> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve) {
+std::optional<PlanGap> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve,
+                                      const PlannedFileSink& take) {
   const std::string planned = plannedName(name);
   if (planned.empty()) return std::nullopt;
-  return planEntry(ctx, planned, preserve);
+  return planEntry(ctx, planned, preserve, take);
 }
 
-void recordInstallPathChain(AppContext& ctx) {
+std::optional<PlanGap> AddEntryToPlan(AppContext& ctx, const std::string& name, bool preserve) {
+  return AddEntryToPlan(ctx, name, preserve, intoCopyPlan(ctx));
+}
+
+void recordInstallPathChain(AppContext& ctx, StringList& folders) {
   const std::string& installPath = ctx.config.InstallPath;
   // The first three bytes are the drive root ("C:\"); walking from the start
   // keeps a lead byte before index 3 from exposing its trail byte.
   forEachSeparator(installPath, 0, [&](size_t at) {
-    if (at >= 3) ctx.CreatedDirs->add(installPath.substr(0, at));
+    if (at >= 3) folders.add(installPath.substr(0, at));
   });
-  ctx.CreatedDirs->add(installPath);
+  folders.add(installPath);
 }
 
-void recordPlanFolders(AppContext& ctx) {
+void recordPlanFolders(AppContext& ctx, const StringList& files, StringList& folders) {
   const std::string& installPath = ctx.config.InstallPath;
   // Folders met before in this pass, byte for byte: each is recorded by now,
   // so the membership test (a locale sort key for each side, dear under
   // Wine) is asked once per folder rather than once per file in it.
   std::unordered_set<std::string> seen;
-  for (const auto& entry : ctx.CopyPlan->items()) {
+  for (const auto& entry : files.items()) {
     forEachSeparator(entry, 0, [&](size_t at) {
       std::string folder = joinPath(installPath, std::string_view(entry).substr(0, at));
-      if (!seen.insert(folder).second || ctx.CreatedDirs->indexOf(folder) != -1) return;
-      ctx.CreatedDirs->add(std::move(folder));
+      if (!seen.insert(folder).second || folders.indexOf(folder) != -1) return;
+      folders.add(std::move(folder));
     });
   }
 }
 
-void planStandardFiles(AppContext& ctx) {
+void planStandardFiles(AppContext& ctx, const PlannedFileSink& take) {
   // The preserve rule does not apply to the game's own files.
   for (const char* name : StandardFiles) {
     auto source = ctx.platform.openStream(name, OpenMode::Read);
-    if (source) addToPlan(ctx, name, measureSize(*source));
+    if (source) take(name, measureSize(*source));
   }
 }
+
+void planStandardFiles(AppContext& ctx) { planStandardFiles(ctx, intoCopyPlan(ctx)); }
 
 std::unique_ptr<platform::RemovalEntry> openInstallFolder(AppContext& ctx, platform::FileError* error) {
   auto root = ctx.platform.openForRemoval(ctx.config.InstallPath, error);
@@ -128,9 +143,9 @@ std::unique_ptr<platform::RemovalEntry> openInstallFolder(AppContext& ctx, platf
   return root;
 }
 
-void deletePlannedFiles(AppContext& ctx, platform::RemovalEntry& root, RemovalReport& report,
-                        const SparedFile& spared, size_t count) {
-  const auto& plan = ctx.CopyPlan->items();
+void deletePlannedFiles(AppContext& ctx, const StringList& files, platform::RemovalEntry& root,
+                        RemovalReport& report, const SparedFile& spared, size_t count) {
+  const auto& plan = files.items();
   for (size_t i = 0; i < plan.size() && i < count; ++i) {
     const std::string path = joinPath(ctx.config.InstallPath, plan[i]);
     switch (removeFileBelow(root, plan[i], spared)) {
@@ -142,29 +157,21 @@ void deletePlannedFiles(AppContext& ctx, platform::RemovalEntry& root, RemovalRe
   }
 }
 
-void deletePlannedFiles(AppContext& ctx, RemovalReport& report, const SparedFile& spared) {
-  platform::FileError error = platform::FileError::None;
-  if (auto root = openInstallFolder(ctx, &error)) return deletePlannedFiles(ctx, *root, report, spared);
-  // Without the folder no planned file is there; one that cannot be opened
-  // holds them all.
-  if (error != platform::FileError::Missing && !ctx.CopyPlan->items().empty()) report.left(ctx.config.InstallPath);
-}
-
-void removeCreatedDirsBelow(AppContext& ctx, platform::RemovalEntry& root) {
+void removeCreatedDirsBelow(AppContext& ctx, const StringList& folders, platform::RemovalEntry& root) {
   const std::string inside = ctx.config.InstallPath + '\\';
-  const auto& folders = ctx.CreatedDirs->items();
-  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+  const auto& recorded = folders.items();
+  for (auto folder = recorded.rbegin(); folder != recorded.rend(); ++folder) {
     if (folder->starts_with(inside)) removeEmptyFolderBelow(root, folder->substr(inside.size()));
   }
 }
 
-void removeCreatedDirs(AppContext& ctx, std::unique_ptr<platform::RemovalEntry> root) {
+void removeCreatedDirs(AppContext& ctx, const StringList& folders, std::unique_ptr<platform::RemovalEntry> root) {
   // A folder is recorded after its parent, so those below InstallPath go
   // first.
-  if (root) removeCreatedDirsBelow(ctx, *root);
+  if (root) removeCreatedDirsBelow(ctx, folders, *root);
   const std::string& installPath = ctx.config.InstallPath;
-  const auto& folders = ctx.CreatedDirs->items();
-  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+  const auto& recorded = folders.items();
+  for (auto folder = recorded.rbegin(); folder != recorded.rend(); ++folder) {
     if (folder->starts_with(installPath + '\\')) continue;
     if (*folder == installPath) {
       // Through the held entry: a second open would wait for it to close.
@@ -175,4 +182,6 @@ void removeCreatedDirs(AppContext& ctx, std::unique_ptr<platform::RemovalEntry> 
   }
 }
 
-void removeCreatedDirs(AppContext& ctx) { removeCreatedDirs(ctx, openInstallFolder(ctx)); }
+void removeCreatedDirs(AppContext& ctx, const StringList& folders) {
+  removeCreatedDirs(ctx, folders, openInstallFolder(ctx));
+}

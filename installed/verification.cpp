@@ -12,8 +12,8 @@ Finding judge(AppContext& ctx, const std::string& name, const Sha256Digest* reco
   if (!stream) return error == platform::FileError::Missing ? Finding::Missing : Finding::Damaged;
   auto digest = recorded ? ctx.platform.startSha256() : nullptr;
   if (!digest) return Finding::Unjudged;
-  if (ctx.CopyBuffer.size() != ChunkSize) ctx.CopyBuffer.resize(ChunkSize);
-  while (size_t got = stream->read(ctx.CopyBuffer.data(), ChunkSize)) digest->add(ctx.CopyBuffer.data(), got);
+  if (ctx.copy.CopyBuffer.size() != ChunkSize) ctx.copy.CopyBuffer.resize(ChunkSize);
+  while (size_t got = stream->read(ctx.copy.CopyBuffer.data(), ChunkSize)) digest->add(ctx.copy.CopyBuffer.data(), got);
   if (stream->readError()) return Finding::Damaged;
   auto found = digest->finish();
   if (!found) return Finding::Unjudged;

@@ -18,7 +18,7 @@ struct Verification {
   bool sound() const { return missing.empty() && damaged.empty(); }
 };
 
-// Reads every file of the record below InstallPath through ctx.CopyBuffer
+// Reads every file of the record below InstallPath through ctx.copy.CopyBuffer
 // and compares its digest with the recorded one. A file without a recorded
 // digest (a record of an earlier build), or where the system computes none,
 // is only looked for.

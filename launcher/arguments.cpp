@@ -21,7 +21,7 @@ int runWithoutMenu(platform::Platform& platform, const CommandLine& line,
                    const std::function<void(const std::string&)>& sink) {
   if (!installerImagePasses(platform)) return -1;
   AppContext ctx(platform);
-  ctx.createLists();
+  ctx.plan.createLists(ctx.platform);
   ctx.logSink = sink;
   ReadInstallerConfig(ctx);
   ctx.log("title " + ctx.config.title);

@@ -34,15 +34,15 @@ RecoveryOutcome rollBack(AppContext& ctx, const InstallJournal& journal) {
     return {Recovery::Unfinished, destination};
   }
   ctx.config.InstallPath = destination;
-  ctx.CopyPlan->clear();
-  for (const std::string& file : journal.files) ctx.CopyPlan->add(file);
+  ctx.plan.CopyPlan->clear();
+  for (const std::string& file : journal.files) ctx.plan.CopyPlan->add(file);
   // How far the ended copy got is not known, so every name the journal
   // lists counts as made by the run: a preserved entry is planned only
   // where nothing stood, and the copy makes it new.
-  ctx.copy.AlwaysCopiedCount = static_cast<int>(ctx.CopyPlan->count());
-  ctx.CreatedDirs->clear();
-  recordInstallPathChain(ctx);
-  for (const std::string& folder : journal.folders) ctx.CreatedDirs->add(joinPath(destination, folder));
+  ctx.copy.AlwaysCopiedCount = static_cast<int>(ctx.plan.CopyPlan->count());
+  ctx.plan.CreatedDirs->clear();
+  recordInstallPathChain(ctx, *ctx.plan.CreatedDirs);
+  for (const std::string& folder : journal.folders) ctx.plan.CreatedDirs->add(joinPath(destination, folder));
   const bool registered = registeredThere(platform, registryKey, destination);
   // A registered run's journal goes with its key, after the registration.
   if (registered) {

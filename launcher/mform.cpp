@@ -50,7 +50,7 @@ void Tmform::closebtnClick() { close(); }
 
 void Tmform::FormCreate() {
   platform::Platform& platform = ctx_.platform;
-  ctx_.createLists();
+  ctx_.plan.createLists(ctx_.platform);
 
   ReadInstallerConfig(ctx_);
   const InstallerConfig& config = ctx_.config;
@@ -128,10 +128,10 @@ void Tmform::instbtnClick() {
 }
 
 void Tmform::FormClose() {
-  ctx_.ExtraCopyList.reset();
-  ctx_.PreserveList.reset();
-  ctx_.CopyPlan.reset();
-  ctx_.CreatedDirs.reset();
+  ctx_.plan.ExtraCopyList.reset();
+  ctx_.plan.PreserveList.reset();
+  ctx_.plan.CopyPlan.reset();
+  ctx_.plan.CreatedDirs.reset();
 }
 
 void Tmform::etc1btnClick() { openExtraItem(ctx_.config.extra1File); }

@@ -53,6 +53,6 @@ void ReadInstallerConfig(AppContext& ctx, const std::string& image) {
   config = std::move(reading.content.config);
   config.DefaultRoot = std::move(defaultRoot);
   config.InstallPath = std::move(installPath);
-  for (auto& entry : reading.content.extraEntries) ctx.ExtraCopyList->add(std::move(entry));
-  for (auto& entry : reading.content.preserveEntries) ctx.PreserveList->add(std::move(entry));
+  for (auto& entry : reading.content.extraEntries) ctx.plan.ExtraCopyList->add(std::move(entry));
+  for (auto& entry : reading.content.preserveEntries) ctx.plan.PreserveList->add(std::move(entry));
 }

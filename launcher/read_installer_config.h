@@ -24,7 +24,7 @@ inline constexpr char kInstallerImage[] = "install.exe";
 bool installerImagePasses(platform::Platform& platform, const std::string& image = kInstallerImage);
 
 // Fills the configuration fields of ctx.config from the block and appends
-// the entries to ctx.ExtraCopyList and ctx.PreserveList, which must exist.
+// the entries to ctx.plan.ExtraCopyList and ctx.plan.PreserveList, which must exist.
 // Never reads past the end of the file: a trailer pointing outside it loads
 // nothing, a block cut short loads up to its last whole field, and every
 // field not read is left empty or zero. Reports nothing.

@@ -40,7 +40,7 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   if (!installerImagePasses(platform, start.image)) return -1;
 
   AppContext ctx(platform);
-  ctx.createLists();
+  ctx.plan.createLists(ctx.platform);
   ctx.logSink = start.logSink;
   ReadInstallerConfig(ctx, start.image);
   ctx.log("title " + ctx.config.title);

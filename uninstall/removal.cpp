@@ -105,15 +105,16 @@ std::optional<InstallRecord> recordForRemoval(AppContext& ctx) {
 }
 
 void planGameData(AppContext& ctx) {
-  ctx.CopyPlan->clear();
+  ctx.removal.files.clear();
   if (ctx.discFree && ctx.discFree->record) {
-    for (const std::string& file : ctx.discFree->record->files) ctx.CopyPlan->add(file);
+    for (const std::string& file : ctx.discFree->record->files) ctx.removal.files.add(file);
     return;
   }
-  planStandardFiles(ctx);
+  const PlannedFileSink take = [&ctx](const std::string& name, uint64_t) { ctx.removal.files.add(name); };
+  planStandardFiles(ctx, take);
   // A name on the medium without a Shift-JIS form stops every installation,
   // so nothing of it was installed: what AddEntryToPlan reports is moot.
-  for (const std::string& entry : ctx.ExtraCopyList->items()) AddEntryToPlan(ctx, entry, false);
+  for (const std::string& entry : ctx.plan.ExtraCopyList->items()) AddEntryToPlan(ctx, entry, false, take);
 }
 
 RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
@@ -140,27 +141,27 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
   // folder, until everything else is gone: a removal ended at any point is
   // found and finished by the next one.
   if (!markRemoval(platform, registryKey, RemovalStage::Files)) ctx.log("failed: the removal could not be marked");
-  ctx.CreatedDirs->clear();
+  ctx.removal.folders.clear();
   bool keptByDesign = false;
   if (mode == RemovalMode::DeleteAll) {
     // The record goes last, with the registration close behind it.
     if (root) keptByDesign = DeleteTreeContents(*root, installPath, report, keptUntilLast(*root, spared));
-    recordInstallPathChain(ctx);
+    recordInstallPathChain(ctx, ctx.removal.folders);
   } else {
     planGameData(ctx);
-    recordInstallPathChain(ctx);
+    recordInstallPathChain(ctx, ctx.removal.folders);
     if (ctx.discFree) {
       // The folders the installation made, as recorded.
       for (const std::string& folder : ctx.discFree->record->folders) {
-        ctx.CreatedDirs->add(joinPath(installPath, folder));
+        ctx.removal.folders.add(joinPath(installPath, folder));
       }
     } else {
-      recordPlanFolders(ctx);
+      recordPlanFolders(ctx, ctx.removal.files, ctx.removal.folders);
     }
-    if (root) deletePlannedFiles(ctx, *root, report, spared);
+    if (root) deletePlannedFiles(ctx, ctx.removal.files, *root, report, spared);
   }
   // The game folder stays for the record; its subfolders go.
-  if (root) removeCreatedDirsBelow(ctx, *root);
+  if (root) removeCreatedDirsBelow(ctx, ctx.removal.folders, *root);
   bool sparedStays = false;
   // Kept while anything is left, so that another try finds what to remove.
   if (report.complete() && root) {
@@ -170,7 +171,7 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
     removeInstallRecord(*root);
     sparedStays = !parkSparedUninstaller(ctx, *root);
   }
-  removeCreatedDirs(ctx, std::move(root));
+  removeCreatedDirs(ctx, ctx.removal.folders, std::move(root));
   // Emptied, the game folder itself goes too; a process working in it
   // keeps it.
   if (mode == RemovalMode::DeleteAll && report.complete() && !keptByDesign && !sparedStays &&
@@ -194,7 +195,7 @@ void removeSparedUninstaller(AppContext& ctx) {
   const std::string& path = discFree.sparedUninstaller;
   if (path.empty() || ctx.platform.fileAttributes(path) == platform::kInvalidAttributes) return;
   removeFile(ctx.platform, path, spared);
-  ctx.CreatedDirs->clear();
-  recordInstallPathChain(ctx);
-  removeCreatedDirs(ctx);
+  ctx.removal.folders.clear();
+  recordInstallPathChain(ctx, ctx.removal.folders);
+  removeCreatedDirs(ctx, ctx.removal.folders);
 }

@@ -37,10 +37,10 @@ std::string removalRefusalText(RemovalRefusal refusal, const AppContext& ctx);
 // asking.
 RemovalRefusal removalRefusal(AppContext& ctx, RemovalMode mode);
 
-// Rebuilds CopyPlan as the files an installation copies whatever stands at
-// the destination: the StandardFiles present in the current directory (the
-// medium), then the ExtraCopyList entries planned without the preserve
-// rule; without the disc (ctx.discFree), the files of the install record.
+// Rebuilds the removal's files (ctx.removal) as those an installation
+// copies whatever stands at the destination: the StandardFiles present in
+// the current directory (the medium), then the ExtraCopyList entries
+// planned without the preserve rule; without the disc (ctx.discFree), the files of the install record.
 // Save data and files the game or the user made are never named.
 void planGameData(AppContext& ctx);
 
@@ -53,7 +53,7 @@ std::optional<InstallRecord> recordForRemoval(AppContext& ctx);
 // The name the spared uninstaller takes in its parking folder.
 inline constexpr char kParkedUninstaller[] = "original-uninst.exe";
 
-// Removes the installation at InstallPath in `mode`: clears CreatedDirs,
+// Removes the installation at InstallPath in `mode`: clears the removal's folders,
 // deletes the files (keep save data: the planned files, and collects the
 // InstallPath chain and the plan's subfolders, or the recorded folders
 // without the disc; delete all: DeleteTreeContents on InstallPath, and

@@ -61,11 +61,11 @@ int main() {
   const double medium = millisecondsSince(start);
 
   AppContext ctx(platform);
-  ctx.ExtraCopyList = std::make_unique<StringList>(platform);
-  ctx.PreserveList = std::make_unique<StringList>(platform);
-  ctx.CopyPlan = std::make_unique<StringList>(platform);
-  ctx.CreatedDirs = std::make_unique<StringList>(platform);
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList = std::make_unique<StringList>(platform);
+  ctx.plan.PreserveList = std::make_unique<StringList>(platform);
+  ctx.plan.CopyPlan = std::make_unique<StringList>(platform);
+  ctx.plan.CreatedDirs = std::make_unique<StringList>(platform);
+  ctx.plan.ExtraCopyList->add("data");
   ctx.config.InstallPath = "D:\\Games\\Title";
   ctx.config.registryKey = "Vendor\\Title";
   toolkit::Application application(platform);
@@ -94,11 +94,11 @@ int main() {
   long lookups = 0;
   long found = 0;
   start = Clock::now();
-  for (int i = 0; i < ctx.CopyPlan->count(); i += kScanSample) {
-    const std::string& entry = ctx.CopyPlan->get(i);
+  for (int i = 0; i < ctx.plan.CopyPlan->count(); i += kScanSample) {
+    const std::string& entry = ctx.plan.CopyPlan->get(i);
     forEachSeparator(entry, 0, [&](size_t at) {
       ++lookups;
-      if (scanIndexOf(platform, *ctx.CreatedDirs, joinPath(ctx.config.InstallPath, entry.substr(0, at))) != -1) ++found;
+      if (scanIndexOf(platform, *ctx.plan.CreatedDirs, joinPath(ctx.config.InstallPath, entry.substr(0, at))) != -1) ++found;
     });
   }
   const double scanned = millisecondsSince(start) * kScanSample;
@@ -109,13 +109,13 @@ int main() {
   const char* build = "debug";
 #endif
   std::printf("plan_bench: %d files in %d folders, memory backend, %s build (medium made in %.0f ms)\n",
-              ctx.CopyPlan->count(), kFolders, build, medium);
+              ctx.plan.CopyPlan->count(), kFolders, build, medium);
   std::printf("  FormShow (plan, journal, folders, first pair): %8.1f ms, %llu bytes, %d folders recorded\n", formShow,
-              static_cast<unsigned long long>(ctx.copy.TotalBytes), ctx.CreatedDirs->count());
+              static_cast<unsigned long long>(ctx.copy.TotalBytes), ctx.plan.CreatedDirs->count());
   std::printf("  of which the plan (list, measure):     %8.1f ms\n", planning);
   std::printf("  folders' membership by list scan:      %8.1f ms (%ld of the lookups timed, %ld found, scaled x%d)\n",
               scanned, lookups, found, kScanSample);
-  const bool complete = copying && ctx.CopyPlan->count() == kFolders * kFilesPerFolder &&
-                        ctx.CreatedDirs->count() == kFolders + 3 && found == lookups;
+  const bool complete = copying && ctx.plan.CopyPlan->count() == kFolders * kFilesPerFolder &&
+                        ctx.plan.CreatedDirs->count() == kFolders + 3 && found == lookups;
   return complete ? 0 : 1;
 }

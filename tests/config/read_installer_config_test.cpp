@@ -31,12 +31,12 @@ Loaded load(platform::MemoryPlatform& platform, const std::optional<std::vector<
     EXPECT_TRUE(platform.writeFile("install.exe", asString(*file)));
   }
   AppContext ctx(platform);
-  ctx.ExtraCopyList = std::make_unique<StringList>(platform);
-  ctx.PreserveList = std::make_unique<StringList>(platform);
+  ctx.plan.ExtraCopyList = std::make_unique<StringList>(platform);
+  ctx.plan.PreserveList = std::make_unique<StringList>(platform);
   ctx.config.InstallPath = "C:\\Games\\Kept";
   ReadInstallerConfig(ctx);
   EXPECT_EQ(ctx.config.InstallPath, "C:\\Games\\Kept");
-  return {ctx.config, ctx.ExtraCopyList->items(), ctx.PreserveList->items(), platform.openStreamCount()};
+  return {ctx.config, ctx.plan.ExtraCopyList->items(), ctx.plan.PreserveList->items(), platform.openStreamCount()};
 }
 
 }  // namespace

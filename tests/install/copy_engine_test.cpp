@@ -294,8 +294,8 @@ TEST_F(CopyEngineTest, WritesGoOnlyIntoWhatTheCopyMade) {
     m.put("uninst.exe", "new");
     m.put("data\\a.bin", "new");
     m.put("save\\slot1.sav", "new");
-    m.ctx.ExtraCopyList->add("data");
-    m.ctx.PreserveList->add("save");
+    m.ctx.plan.ExtraCopyList->add("data");
+    m.ctx.plan.PreserveList->add("save");
     m.put("C:\\Victim\\precious.dat", "precious");
     m.put("C:\\Victim\\a.bin", "victim's");
     ASSERT_TRUE(m.platform.createDirectories(m.ctx.config.InstallPath));
@@ -325,7 +325,7 @@ TEST_F(CopyEngineTest, WritesGoOnlyIntoWhatTheCopyMade) {
 TEST_F(CopyEngineTest, ConfiguredSourceThatNeverOpensIsPlannedThenReported) {
   put("data\\a.bin", "1");
   put("data\\locked.bin", "12345");
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
   platform.failOpen("E:\\data\\locked.bin", OpenMode::Read);
   const auto before = platform.snapshot();
   start();
@@ -341,7 +341,7 @@ TEST_F(CopyEngineTest, ConfiguredSourceThatNeverOpensIsPlannedThenReported) {
 TEST_F(CopyEngineTest, FirstPairFailures) {
   put("SYSTEM.INI", "1");
   put("data\\a.bin", "2");
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
   platform.failOpen(dest("SYSTEM.INI"), OpenMode::Write, 1, platform::FileError::DiskFull);
   show();
   // The destination refused: the folders stay and nothing is rolled back.
@@ -366,7 +366,7 @@ TEST_F(CopyEngineTest, FirstPairFailures) {
 }
 
 TEST_F(CopyEngineTest, EmptyPlanCreatesAndOpensNothing) {
-  ctx.ExtraCopyList->add("missing");
+  ctx.plan.ExtraCopyList->add("missing");
   const auto before = platform.snapshot();
   show();
   EXPECT_EQ(iform.modalResult(), -1);
@@ -384,7 +384,7 @@ class CancelTest : public CopyEngineTest {
     for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin", "e.bin"}) {
       put(std::string("data\\sub\\") + name, name[0] == 'b' ? pattern(2 * ChunkSize + 1) : pattern(5));
     }
-    ctx.ExtraCopyList->add("data");
+    ctx.plan.ExtraCopyList->add("data");
   }
   void cancelDuringTheSecondFile() {
     start();
@@ -429,12 +429,12 @@ TEST_F(CancelTest, ReinstallThenCancelRemovesEveryPlannedNameEvenNotYetReached) 
 TEST_F(CopyEngineTest, TheChunkBufferIsAllocatedOnce) {
   put("origin.exe", "MZ");
   start();
-  const char* buffer = ctx.CopyBuffer.data();
-  EXPECT_EQ(ctx.CopyBuffer.size(), ChunkSize);
+  const char* buffer = ctx.copy.CopyBuffer.data();
+  EXPECT_EQ(ctx.copy.CopyBuffer.size(), ChunkSize);
   runToEnd();
   start();
   runToEnd();
-  EXPECT_EQ(ctx.CopyBuffer.data(), buffer);
+  EXPECT_EQ(ctx.copy.CopyBuffer.data(), buffer);
   EXPECT_EQ(iform.modalResult(), 1);
 }
 

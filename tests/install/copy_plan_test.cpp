@@ -23,8 +23,8 @@ TEST_F(CopyPlanTest, StandardFilesInTableOrderThenExtraSaveDataAndPreserved) {
   put("readme.txt", "1234567");
   put("SYSTEM.DAT", "12");
   put("save\\slot1.sav", "1234");
-  ctx.ExtraCopyList->add("readme.txt");
-  ctx.PreserveList->add("save");
+  ctx.plan.ExtraCopyList->add("readme.txt");
+  ctx.plan.PreserveList->add("save");
 
   prepare(ctx);
 
@@ -35,8 +35,8 @@ TEST_F(CopyPlanTest, StandardFilesInTableOrderThenExtraSaveDataAndPreserved) {
 
 TEST_F(CopyPlanTest, AFileNamedTwiceIsPlannedAndCountedTwice) {
   put("origin.exe", "123");
-  ctx.ExtraCopyList->add("origin.exe");
-  ctx.ExtraCopyList->add("ORIGIN.EXE");
+  ctx.plan.ExtraCopyList->add("origin.exe");
+  ctx.plan.ExtraCopyList->add("ORIGIN.EXE");
 
   prepare(ctx);
 
@@ -49,7 +49,7 @@ TEST_F(CopyPlanTest, PreserveRuleDecidesFileByFile) {
   put("save\\1.sav", "new");
   put("save\\2.sav", "new");
   put("SYSTEM.INI", "new");
-  ctx.PreserveList->add("save");
+  ctx.plan.PreserveList->add("save");
   struct Case {
     const char* name;
     Names atDestination;
@@ -82,7 +82,7 @@ TEST_F(CopyPlanTest, FoldersAreListedInDeliveredOrderPassingOverDotNames) {
   put("data\\.cache\\x.bin");
   put("data\\sub\\b.bin");
   put("data\\sub\\.hidden\\c.bin");
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
 
   prepare(ctx);
   EXPECT_EQ(plan(), (Names{"data\\a.bin", "data\\sub\\b.bin"}));
@@ -99,8 +99,8 @@ TEST_F(CopyPlanTest, FoldersAreListedInDeliveredOrderPassingOverDotNames) {
 TEST_F(CopyPlanTest, SlashesAndRepeatedSeparatorsInEntriesArePlannedWithOneBackslash) {
   put("data\\bgm\\a.ogg");
   put("data\\voice.dat");
-  ctx.ExtraCopyList->add("data/bgm");
-  ctx.PreserveList->add("data//voice.dat");
+  ctx.plan.ExtraCopyList->add("data/bgm");
+  ctx.plan.PreserveList->add("data//voice.dat");
 
   prepare(ctx);
   EXPECT_EQ(plan(), (Names{"data\\bgm\\a.ogg", "data\\voice.dat"}));
@@ -114,8 +114,8 @@ TEST_F(CopyPlanTest, MissingAndEmptyEntriesAddNothing) {
   put("root.txt", "1");
   // An empty entry would otherwise list the root of the medium's drive.
   for (const char* entry : {"", "missing", "missing\\deeper", "missing.txt"}) {
-    ctx.ExtraCopyList->add(entry);
-    ctx.PreserveList->add(entry);
+    ctx.plan.ExtraCopyList->add(entry);
+    ctx.plan.PreserveList->add(entry);
   }
 
   prepare(ctx);
@@ -130,7 +130,7 @@ TEST_F(CopyPlanTest, SourceThatCannotBeOpenedIsPlannedWithSizeZero) {
   put("data\\open.bin", "123");
   platform.failOpen("E:\\data\\locked.bin", platform::OpenMode::Read);
   platform.failOpen("E:\\SYSTEM.INI", platform::OpenMode::Read);
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
 
   prepare(ctx);
 
@@ -147,10 +147,10 @@ TEST_F(CopyPlanTest, FolderChainAndPlanFoldersAreRecordedOnceParentsFirst) {
   put("data\\a.bin");
   put("data\\sub\\c.bin");
   put("DATA2\\x.bin");
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
   // Same folders in other letter case: recorded once.
-  ctx.ExtraCopyList->add("DATA\\SUB\\b.bin");
-  ctx.ExtraCopyList->add("DATA2\\x.bin");
+  ctx.plan.ExtraCopyList->add("DATA\\SUB\\b.bin");
+  ctx.plan.ExtraCopyList->add("DATA2\\x.bin");
 
   prepare(ctx);
 
@@ -162,10 +162,10 @@ TEST_F(CopyPlanTest, FolderChainAndPlanFoldersAreRecordedOnceParentsFirst) {
   // The uninstaller records the same list without creating anything.
   const Names recorded = createdDirs();
   ctx.config.InstallPath = "C:\\Games\\Title";
-  ctx.CreatedDirs->clear();
+  ctx.plan.CreatedDirs->clear();
   const auto before = platform.snapshot();
-  recordInstallPathChain(ctx);
-  recordPlanFolders(ctx);
+  recordInstallPathChain(ctx, *ctx.plan.CreatedDirs);
+  recordPlanFolders(ctx, *ctx.plan.CopyPlan, *ctx.plan.CreatedDirs);
   EXPECT_EQ(describeDifference(before, platform.snapshot()), "");
   ASSERT_EQ(createdDirs().size(), recorded.size());
   for (size_t i = 0; i < recorded.size(); ++i) {
@@ -180,7 +180,7 @@ TEST_F(CopyPlanTest, FolderChainAndPlanFoldersAreRecordedOnceParentsFirst) {
 // inherit; a folder that existed keeps its own; unelevated, nothing changes.
 TEST_F(CopyPlanTest, TheOutermostFolderMadeElevatedIsProtected) {
   put("data\\a.bin");
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
   struct Case {
     bool elevated;
     const char* existing;   // made before the installation
@@ -232,8 +232,8 @@ TEST_F(CopyPlanTest, TrailByteBackslashIsNeverASeparator) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entry);
     put(c.entry);
-    ctx.ExtraCopyList->clear();
-    ctx.ExtraCopyList->add(c.entry);
+    ctx.plan.ExtraCopyList->clear();
+    ctx.plan.ExtraCopyList->add(c.entry);
     ctx.config.InstallPath = c.installPath;
     prepare(ctx);
     EXPECT_EQ(plan(), Names{c.entry});
@@ -244,8 +244,8 @@ TEST_F(CopyPlanTest, TrailByteBackslashIsNeverASeparator) {
 
 TEST_F(CopyPlanTest, EveryShowingStartsFromAnEmptyPlan) {
   put("SYSTEM.INI", "1");
-  ctx.CopyPlan->add("stale");
-  ctx.CreatedDirs->add("C:\\stale");
+  ctx.plan.CopyPlan->add("stale");
+  ctx.plan.CreatedDirs->add("C:\\stale");
   ctx.copy.TotalBytes = 99;
 
   prepare(ctx);
@@ -266,7 +266,7 @@ TEST_F(CopyPlanTest, SpaceNeededCountsWholeClustersOfWhatIsNotThereYet) {
   put("SYSTEM.DAT", "save");
   put(dest("SYSTEM.DAT"), "the player's");      // preserved: not planned
   put(dest("origin.exe"), std::string(10, 'x'));  // overwritten in place
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
   planCopy(ctx);
   ASSERT_EQ(plan(), (Names{"SYSTEM.INI", "origin.exe", "data\\big.bin"}));
   struct Case {

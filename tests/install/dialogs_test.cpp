@@ -128,7 +128,7 @@ TEST_F(DestinationTest, PlansLongerThanTheFileSystemTakesAreRefusedBeforeAnyFold
 
   put("origin.exe", "MZ");
   put(cases[1].entry);
-  ctx.ExtraCopyList->add("a");
+  ctx.plan.ExtraCopyList->add("a");
   const auto before = platform.snapshot();
   EXPECT_EQ(startWith("D:\\"), -1);
   EXPECT_EQ(messages(), (Names{confirmation("D:\\"), texts::kPathTooLong}));
@@ -303,7 +303,7 @@ TEST(InstallNames, EveryRefusalBeforeTheCopyCreatesNothing) {
        std::string(texts::kCannotWriteDestination) + "\nD:\\", texts::kConfirmCaption},
       {"game folder breaks the name rules", [](Machine& m) { m.ctx.config.gameFolder = "Title."; },
        std::string(texts::kBadConfigInstall) + "\ngameFolder", texts::kDestinationConfirmCaption},
-      {"entry breaks the name rules", [](Machine& m) { m.ctx.PreserveList->add("save\\aux.sav"); },
+      {"entry breaks the name rules", [](Machine& m) { m.ctx.plan.PreserveList->add("save\\aux.sav"); },
        std::string(texts::kBadConfigInstall) + "\npreserveEntries[1]", texts::kDestinationConfirmCaption},
       // Five files of one cluster each (the save is not there yet) on a
       // drive with room for four.
@@ -320,8 +320,8 @@ TEST(InstallNames, EveryRefusalBeforeTheCopyCreatesNothing) {
     m.put("data\\sub\\b.bin");
     m.put("data\\sub\\c.bin");
     m.put("save\\slot.dat");
-    m.ctx.ExtraCopyList->add("data");
-    m.ctx.PreserveList->add("save");
+    m.ctx.plan.ExtraCopyList->add("data");
+    m.ctx.plan.PreserveList->add("save");
     c.arrange(m);
     const auto before = m.platform.snapshot();
 

@@ -59,7 +59,7 @@ TEST(FileDigests, TheCopyIsCheckedAgainstTheMediumsListAndRecordsItsDigests) {
     m.put("SYSTEM.INI", system);
     m.put("origin.exe", game);
     m.put(sjis("data\\ソフト.txt"), booklet);
-    m.ctx.ExtraCopyList->add("data");
+    m.ctx.plan.ExtraCopyList->add("data");
     if (!c.list.empty()) m.put("install.sha256", c.list);
     c.inject(m.platform, changed);
     std::vector<std::string> log;

@@ -22,10 +22,10 @@ struct Machine {
     platform.addDrive('D');
     platform.addDrive('E');
     platform.setCurrentDirectory("E:\\");
-    ctx.ExtraCopyList = std::make_unique<StringList>(platform);
-    ctx.PreserveList = std::make_unique<StringList>(platform);
-    ctx.CopyPlan = std::make_unique<StringList>(platform);
-    ctx.CreatedDirs = std::make_unique<StringList>(platform);
+    ctx.plan.ExtraCopyList = std::make_unique<StringList>(platform);
+    ctx.plan.PreserveList = std::make_unique<StringList>(platform);
+    ctx.plan.CopyPlan = std::make_unique<StringList>(platform);
+    ctx.plan.CreatedDirs = std::make_unique<StringList>(platform);
     ctx.config.gameFolder = "Title";
     ctx.config.registryKey = "Vendor\\Title";
     ctx.config.InstallPath = "D:\\Games\\Title";
@@ -47,8 +47,8 @@ struct Machine {
     return bytes;
   }
   std::string dest(const std::string& relative) const { return joinPath(ctx.config.InstallPath, relative); }
-  const std::vector<std::string>& plan() const { return ctx.CopyPlan->items(); }
-  const std::vector<std::string>& createdDirs() const { return ctx.CreatedDirs->items(); }
+  const std::vector<std::string>& plan() const { return ctx.plan.CopyPlan->items(); }
+  const std::vector<std::string>& createdDirs() const { return ctx.plan.CreatedDirs->items(); }
   bool isFolder(const std::string& path) {
     uint32_t attributes = platform.fileAttributes(path);
     return attributes != platform::kInvalidAttributes && (attributes & platform::kAttributeDirectory);

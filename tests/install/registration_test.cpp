@@ -149,8 +149,8 @@ TEST(RegisterInstall, ListsTheGameAmongInstalledAppsWhenItsUninstallerWasInstall
     Registration m;
     m.ctx.config.title = sjis("デモ");
     m.ctx.config.parentFolder = "Maker";
-    m.ctx.CopyPlan->add("origin.exe");
-    if (withUninstaller) m.ctx.CopyPlan->add("uninst.exe");
+    m.ctx.plan.CopyPlan->add("origin.exe");
+    if (withUninstaller) m.ctx.plan.CopyPlan->add("uninst.exe");
     m.ctx.copy.TotalBytes = 5 * 1024 + 1;
     m.platform.setLocalDate({2027, 3, 4});
     RegisterInstall(m.ctx);

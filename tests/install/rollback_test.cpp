@@ -34,8 +34,8 @@ struct Medium : Machine {
     put("data\\sub\\b.bin", "bb");  // every write is of two bytes or more
     put("SYSTEM.DAT", "fresh");
     put("save\\slot1.sav", "fresh");
-    ctx.ExtraCopyList->add("data");
-    ctx.PreserveList->add("save");
+    ctx.plan.ExtraCopyList->add("data");
+    ctx.plan.PreserveList->add("save");
     put("D:\\Games\\Title\\SYSTEM.DAT", "the player's progress");
     ctx.config.menuGroup = "Vendor";
     ctx.config.gameLinkName = "Play";
@@ -91,7 +91,7 @@ Outcome install(const Injection& inject, int cancelAtTick = -1) {
   run.machine = after;
   if (run.firstDestinationRefused) {
     // The folders the refused first destination leaves behind, and only those.
-    for (const auto& folder : m.ctx.CreatedDirs->items()) {
+    for (const auto& folder : m.ctx.plan.CreatedDirs->items()) {
       if (!before.files.count(folder)) after.files.erase(folder);
     }
   }
@@ -139,7 +139,7 @@ TEST(Rollback, EveryFailurePointLeavesTheMachineAsItWas) {
   d.script.on("instform", [&](toolkit::Form&) { d.instform.dirpath->setText("D:\\Games"); });
   d.script.click("instform", "Button2");
   ASSERT_EQ(d.instform.showModal(), 1);
-  ASSERT_EQ(clean.ctx.CopyPlan->count(), kPlannedFiles);
+  ASSERT_EQ(clean.ctx.plan.CopyPlan->count(), kPlannedFiles);
   ASSERT_EQ(clean.platform.writeCount(), kCopyWrites + 2);  // and the install record and the one shortcut
   const long cleanTicks = d.script.ticks();
   const int readOpens = clean.platform.openCount(OpenMode::Read);

@@ -10,7 +10,7 @@ namespace {
 TEST_F(DialogTest, TheSessionEndIsRefusedFromTheFirstTickUntilRegistered) {
   put("origin.exe", "MZ");
   put("movie.bin", pattern(3 * ChunkSize));
-  ctx.ExtraCopyList->add("movie.bin");
+  ctx.plan.ExtraCopyList->add("movie.bin");
   // Each tick and the completion box note the refusal they meet.
   std::vector<std::string> refusals;
   auto copy = iform.writetimer->onTimer;

@@ -308,7 +308,7 @@ TEST(Menu, LaunchStartsTheGameAndClosesTheMenu) {
       auto formClose = medium.form<Tmform>().onClose;
       medium.form<Tmform>().onClose = [&ctx, &listsGoneAtClose, formClose] {
         formClose();
-        listsGoneAtClose = !ctx.ExtraCopyList && !ctx.PreserveList && !ctx.CopyPlan && !ctx.CreatedDirs;
+        listsGoneAtClose = !ctx.plan.ExtraCopyList && !ctx.plan.PreserveList && !ctx.plan.CopyPlan && !ctx.plan.CreatedDirs;
       };
       script.on("mform", [&](Form&) {
         if (!c.gameStillThere) {

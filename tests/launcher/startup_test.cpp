@@ -55,7 +55,7 @@ TEST(Startup, FiveFormsInOrderWithTheMenuAsMainForm) {
                   app.forms()[2].get() == &app.form<Tdirform>() && app.forms()[3].get() == &app.form<Tiform>() &&
                   app.forms()[4].get() == &app.form<Tuninsform>();
     // Creating the menu ran FormCreate: the configuration is loaded.
-    configLoaded = ctx.config.gameFolder == "DemoAdv" && ctx.CreatedDirs != nullptr;
+    configLoaded = ctx.config.gameFolder == "DemoAdv" && ctx.plan.CreatedDirs != nullptr;
     script.click("mform", "closebtn");
   });
   EXPECT_EQ(code, 0);

@@ -50,7 +50,7 @@ TEST_P(SessionEndTest, ACopyCutShortIsRolledBackBeforeTheProcessEnds) {
   Tiform& iform = app.createForm<Tiform>(ctx);
   put("origin.exe", "MZ");
   put("movie.bin", pattern(64 * ChunkSize));
-  ctx.ExtraCopyList->add("movie.bin");
+  ctx.plan.ExtraCopyList->add("movie.bin");
   const auto before = platform.snapshot();
   answers.clear();
   int ticks = 0;

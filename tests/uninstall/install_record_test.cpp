@@ -16,11 +16,11 @@ class InstallRecordTest : public InstallTest {
     EXPECT_TRUE(platform.createDirectories("D:\\Games\\Title\\data\\sub"));
     for (const std::string& entry : Names{"SYSTEM.INI", "uninst.exe", "data\\a.bin", sjis("ソ.bin"), "SYSTEM.INI",
                                           "SYSTEM.DAT", "save\\slot.dat"}) {
-      ctx.CopyPlan->add(entry);
+      ctx.plan.CopyPlan->add(entry);
     }
     ctx.copy.AlwaysCopiedCount = 5;  // the last two were planned under the preserve rule
     for (const char* folder : {"D:\\Games", "D:\\Games\\Title", "D:\\Games\\Title\\data", "D:\\Games\\Title\\data\\sub"}) {
-      ctx.CreatedDirs->add(folder);
+      ctx.plan.CreatedDirs->add(folder);
     }
   }
 };

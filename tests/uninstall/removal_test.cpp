@@ -21,8 +21,8 @@ TEST_F(RemovalTest, KeepSaveDataDeletesOnlyWhatAnInstallationAlwaysCopies) {
   put("VOICE.DAT");  // on the medium, never installed
   put(dest("BGM.DAT"));  // installed, but not on this medium
   put(dest("score.log"));  // made by the game
-  ctx.ExtraCopyList->add("manual.txt");
-  ctx.PreserveList->add("save");
+  ctx.plan.ExtraCopyList->add("manual.txt");
+  ctx.plan.PreserveList->add("save");
   registerGame();
 
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::KeepSaveData).complete());
@@ -34,8 +34,11 @@ TEST_F(RemovalTest, KeepSaveDataDeletesOnlyWhatAnInstallationAlwaysCopies) {
     EXPECT_TRUE(exists(dest(kept))) << kept;
   }
   EXPECT_TRUE(exists("E:\\SYSTEM.INI"));  // the medium is left alone
-  EXPECT_EQ(ctx.CopyPlan->items(),
+  EXPECT_EQ(ctx.removal.files.items(),
             (std::vector<std::string>{"SYSTEM.INI", "origin.exe", "VOICE.DAT", "uninst.exe", "manual.txt"}));
+  // Planned apart from the copy: an installation's plan and counters stay.
+  EXPECT_EQ(ctx.plan.CopyPlan->count(), 0);
+  EXPECT_EQ(ctx.copy.TotalBytes, 0u);
   expectUnregistered();
 }
 
@@ -44,15 +47,15 @@ TEST_F(RemovalTest, KeepSaveDataRemovesExtraFoldersThePlanEmptied) {
   shipped("movie\\sub\\ed.mpg");
   shipped("music\\a.ogg");
   put(dest("music\\mine.ogg"));  // the user's
-  ctx.ExtraCopyList->add("movie");
-  ctx.ExtraCopyList->add("music");
+  ctx.plan.ExtraCopyList->add("movie");
+  ctx.plan.ExtraCopyList->add("music");
 
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::KeepSaveData).complete());
 
   EXPECT_FALSE(exists(dest("movie")));
   EXPECT_FALSE(exists(dest("music\\a.ogg")));
   EXPECT_TRUE(exists(dest("music\\mine.ogg")));
-  EXPECT_EQ(ctx.CreatedDirs->items(),
+  EXPECT_EQ(ctx.removal.folders.items(),
             (std::vector<std::string>{"C:\\Games", "C:\\Games\\Title", "C:\\Games\\Title\\movie",
                                       "C:\\Games\\Title\\movie\\sub", "C:\\Games\\Title\\music"}));
 }
@@ -63,12 +66,12 @@ TEST_F(RemovalTest, TrailByteSeparatorIsNotASeparatorInFolderNames) {
   const std::string folder = sjis("ソ");
   shipped(folder + "\\" + folder + "\\a.bin");
   shipped(folder + "\\b.bin");
-  ctx.ExtraCopyList->add(folder);
+  ctx.plan.ExtraCopyList->add(folder);
 
   ASSERT_TRUE(removeInstallation(ctx, RemovalMode::KeepSaveData).complete());
 
   const std::string root = sjis("C:\\ソフト");
-  EXPECT_EQ(ctx.CreatedDirs->items(),
+  EXPECT_EQ(ctx.removal.folders.items(),
             (std::vector<std::string>{root, ctx.config.InstallPath, dest(folder),
                                       dest(folder + "\\" + folder)}));
   EXPECT_FALSE(exists(root));
@@ -120,7 +123,7 @@ TEST_F(RemovalTest, DeleteAllRemovesInstallPathAndItsEmptyAncestorsInnermostFirs
 
   EXPECT_FALSE(exists("C:\\Games"));
   EXPECT_TRUE(exists("C:\\Users"));
-  EXPECT_EQ(ctx.CreatedDirs->items(),
+  EXPECT_EQ(ctx.removal.folders.items(),
             (std::vector<std::string>{"C:\\Games", "C:\\Games\\Maker", "C:\\Games\\Maker\\Title"}));
 }
 
@@ -128,7 +131,7 @@ TEST_F(RemovalTest, DeleteAllRemovesInstallPathAndItsEmptyAncestorsInnermostFirs
 // the completion is told and the registration goes, so that nothing can
 // ever find the folder again to finish the removal.
 TEST_F(RemovalTest, WhatStaysIsReportedAndTheRegistrationKeptForAnotherTry) {
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
   // A read-only file stays in place: it comes last.
   const std::pair<RemovalMode, bool> cases[] = {
       {RemovalMode::KeepSaveData, false}, {RemovalMode::DeleteAll, false}, {RemovalMode::DeleteAll, true}};
@@ -178,7 +181,7 @@ TEST_F(RemovalTest, DeleteAllRemovesALinkButNotWhatItPointsTo) {
 
 TEST_F(RemovalTest, NothingLeftToRemoveIsNoFailure) {
   put("origin.exe");
-  ctx.ExtraCopyList->add("movie");
+  ctx.plan.ExtraCopyList->add("movie");
   for (RemovalMode mode : {RemovalMode::KeepSaveData, RemovalMode::DeleteAll}) {
     auto before = platform.snapshot();
     EXPECT_TRUE(removeInstallation(ctx, mode).complete());
@@ -234,7 +237,7 @@ TEST_F(RemovalTest, ALinkAboveTheGameFolderRePointedLeadsTheRemovalNowhereElse) 
   }
   ASSERT_TRUE(platform.createDirectories("F:\\Games"));
   ASSERT_TRUE(platform.addJunction("C:\\Games", "F:\\Games"));
-  ctx.ExtraCopyList->add("data");
+  ctx.plan.ExtraCopyList->add("data");
   enum class When { DuringTheQuestion, DuringTheRemoval };
   for (RemovalMode mode : {RemovalMode::KeepSaveData, RemovalMode::DeleteAll}) {
     for (When when : {When::DuringTheQuestion, When::DuringTheRemoval}) {
@@ -285,7 +288,7 @@ TEST_F(RemovalTest, LinkedFoldersAreNeverRemoved) {
   ASSERT_TRUE(platform.createDirectories("F:\\Menu"));
   ASSERT_TRUE(platform.addJunction("C:\\Games", "F:\\Games"));
   ASSERT_TRUE(platform.addJunction(linkedGroup, "F:\\Menu"));
-  ctx.ExtraCopyList->add("manual.txt");
+  ctx.plan.ExtraCopyList->add("manual.txt");
   auto isLink = [&](const std::string& path) {
     const uint32_t attributes = platform.fileAttributes(path);
     return attributes != platform::kInvalidAttributes && (attributes & platform::kAttributeReparsePoint);

@@ -115,7 +115,7 @@ TEST_F(UninsformTest, RefusalsComeBeforeAnyQuestion) {
       {[](AppContext& c) { c.config.InstallPath = "C:\\Elsewhere\\Title"; },
        std::string(texts::kLinkedInstallPath) + "\nC:\\Elsewhere\\Title"},
       {[](AppContext& c) { c.config.registryKey = ""; }, std::string(texts::kBadConfigUninstall) + "\nregistryKey"},
-      {[](AppContext& c) { c.ExtraCopyList->add("../x"); },
+      {[](AppContext& c) { c.plan.ExtraCopyList->add("../x"); },
        std::string(texts::kBadConfigUninstall) + "\nextraEntries[0]"},
   };
   for (const Case& c : cases) {
@@ -133,7 +133,7 @@ TEST_F(UninsformTest, RefusalsComeBeforeAnyQuestion) {
       ASSERT_EQ(platform.messageBoxes().size(), boxesBefore + 1);
       expectBox(boxesBefore, c.message.c_str(), platform::kMbOk);
       ctx.config = config;
-      ctx.ExtraCopyList->clear();
+      ctx.plan.ExtraCopyList->clear();
     }
   }
 }
