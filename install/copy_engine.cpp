@@ -81,7 +81,8 @@ ChunkResult copyChunk(AppContext& ctx) {
   if (!copy.DestFile->commit() || !closeCurrentPair(ctx)) return {ChunkOutcome::ShortWrite};
   if (copy.FileBytesDone < copy.FileSize) return {ChunkOutcome::ReadFailed};
   if (!fileDigestHolds(ctx)) return {ChunkOutcome::Corrupted};
-  ctx.log("copied " + ctx.plan.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) + " bytes)");
+  ctx.log("copied " + ctx.plan.CopyPlan->get(copy.CurrentIndex) + " (" + std::to_string(copy.FileBytesDone) +
+          " bytes)");
   ++copy.CurrentIndex;
   if (planDone) {
     result.outcome = ChunkOutcome::PlanDone;

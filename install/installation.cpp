@@ -191,9 +191,13 @@ InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
     case ChunkOutcome::DestinationOpenFailed: return destinationRefused(ctx, result.error, true);
     case ChunkOutcome::ReadFailed:
     case ChunkOutcome::SourceOpenFailed:
-      return {.stop = InstallStop::ReadFailed, .detail = ctx.plan.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
+      return {.stop = InstallStop::ReadFailed,
+              .detail = ctx.plan.CopyPlan->get(ctx.copy.CurrentIndex),
+              .rollBack = true};
     case ChunkOutcome::Corrupted:
-      return {.stop = InstallStop::Corrupted, .detail = ctx.plan.CopyPlan->get(ctx.copy.CurrentIndex), .rollBack = true};
+      return {.stop = InstallStop::Corrupted,
+              .detail = ctx.plan.CopyPlan->get(ctx.copy.CurrentIndex),
+              .rollBack = true};
   }
   return {};
 }

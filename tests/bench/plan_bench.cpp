@@ -98,7 +98,8 @@ int main() {
     const std::string& entry = ctx.plan.CopyPlan->get(i);
     forEachSeparator(entry, 0, [&](size_t at) {
       ++lookups;
-      if (scanIndexOf(platform, *ctx.plan.CreatedDirs, joinPath(ctx.config.InstallPath, entry.substr(0, at))) != -1) ++found;
+      const std::string folder = joinPath(ctx.config.InstallPath, entry.substr(0, at));
+      if (scanIndexOf(platform, *ctx.plan.CreatedDirs, folder) != -1) ++found;
     });
   }
   const double scanned = millisecondsSince(start) * kScanSample;

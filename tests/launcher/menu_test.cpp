@@ -308,7 +308,8 @@ TEST(Menu, LaunchStartsTheGameAndClosesTheMenu) {
       auto formClose = medium.form<Tmform>().onClose;
       medium.form<Tmform>().onClose = [&ctx, &listsGoneAtClose, formClose] {
         formClose();
-        listsGoneAtClose = !ctx.plan.ExtraCopyList && !ctx.plan.PreserveList && !ctx.plan.CopyPlan && !ctx.plan.CreatedDirs;
+        const InstallPlan& plan = ctx.plan;
+        listsGoneAtClose = !plan.ExtraCopyList && !plan.PreserveList && !plan.CopyPlan && !plan.CreatedDirs;
       };
       script.on("mform", [&](Form&) {
         if (!c.gameStillThere) {
