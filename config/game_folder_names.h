@@ -8,7 +8,7 @@
 // no disc.
 inline constexpr char kUninstallerProgram[] = "uninst.exe";
 
-// The install record (installed/install_record.h), and the name it is
+// The install record (footprint/install_record.h), and the name it is
 // written under before it is renamed into place.
 inline constexpr char kInstallRecordFile[] = "uninst-record.txt";
 inline constexpr char kInstallRecordTemporaryFile[] = "uninst-record.txt.new";

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <string>
 
-#include "forms/layouts.h"
 #include "automation/driver.h"
+#include "forms/layouts.h"
 
 using namespace e2e;
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/sjis.h"
+#include "footprint/install_journal.h"
+#include "footprint/install_record.h"
 #include "install/copy_plan.h"
 #include "install/file_digests.h"
-#include "installed/install_journal.h"
-#include "installed/install_record.h"
 
 PairOpen openCurrentPair(AppContext& ctx, platform::FileError* error) {
   CopyState& copy = ctx.copy;

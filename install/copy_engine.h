@@ -59,7 +59,7 @@ int progressPercent(uint64_t done, uint64_t total, bool finished);
 // Deletes the destination of every CopyPlan entry, copied or not, and the
 // install record, then removes the CreatedDirs folders from the last to the
 // first; folders that still hold anything stay. Then, when no planned file
-// is left, the run's install journal goes (installed/install_journal.h);
+// is left, the run's install journal goes (footprint/install_journal.h);
 // otherwise it stays, so that the next start tries again. The system may
 // sleep again afterwards. True when no planned file is left. Nothing may be
 // open.

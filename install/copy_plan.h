@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/app_context.h"
-#include "installed/planning.h"
+#include "footprint/planning.h"
 
 // Plans an installation: empties CopyPlan and CreatedDirs, plans
 // StandardFiles, ExtraCopyList, SYSTEM.DAT and PreserveList in this order,

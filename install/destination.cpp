@@ -2,8 +2,8 @@
 
 #include "core/path_names.h"
 #include "core/sjis.h"
-#include "installed/safe_removal.h"
-#include "installed/install_path_check.h"
+#include "footprint/install_path_check.h"
+#include "footprint/safe_removal.h"
 #include "texts.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "install/file_digests.h"
 
 #include "core/sjis.h"
-#include "installed/file_reading.h"
+#include "footprint/file_reading.h"
 #include "texts.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "footprint/block_check.h"
 #include "install/copy_engine.h"
 #include "install/destination.h"
 #include "install/installation.h"
-#include "installed/block_check.h"
 
 // A typed destination checked before anything is asked or made: the block's
 // names first (brokenNameField: texts::kBadConfigInstall and the field),

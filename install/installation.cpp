@@ -4,12 +4,12 @@
 #include <unordered_set>
 
 #include "core/sjis.h"
+#include "footprint/install_journal.h"
+#include "footprint/install_record.h"
 #include "install/copy_plan.h"
 #include "install/destination.h"
 #include "install/file_digests.h"
 #include "install/registration.h"
-#include "installed/install_journal.h"
-#include "installed/install_record.h"
 #include "texts.h"
 
 namespace {

@@ -46,7 +46,7 @@ struct InstallStep {
 // nothing is made yet, and a stop leaves nothing.
 InstallStep prepareInstallation(AppContext& ctx);
 // Then begins the run, in this order: writes its install journal
-// (installed/install_journal.h), asks the system to stay awake, makes and
+// (footprint/install_journal.h), asks the system to stay awake, makes and
 // records the folders and opens the first pair: afterwards the copy only
 // needs its chunks. Counters and the chunk buffer are set up. Folders made
 // where the right to write was missing are removed again; a refused first

@@ -6,7 +6,7 @@
 
 #include "core/path_names.h"
 #include "core/sjis.h"
-#include "installed/game_files.h"
+#include "footprint/game_files.h"
 
 using platform::Hive;
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "footprint/planning.h"
 #include "install/copy_engine.h"
 #include "install/file_digests.h"
-#include "installed/planning.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // other file is touched: not the preserved entries, not what the game wrote.
 
 #include "app/app_context.h"
+#include "footprint/verification.h"
 #include "install/installation.h"
-#include "installed/verification.h"
 
 // Copies again exactly `found`'s missing and damaged files of `record`
 // from the medium (the current directory) into InstallPath. Each is checked

@@ -1,7 +1,7 @@
 #pragma once
 // The start of the program, in every mode (the menu, /S, uninst.exe),
 // finishes the rollback of an installation that a process ended without
-// warning left behind (installed/install_journal.h), before anything else
+// warning left behind (footprint/install_journal.h), before anything else
 // and without asking.
 
 #include <string>

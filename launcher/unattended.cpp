@@ -1,8 +1,8 @@
 #include "launcher/unattended.h"
 
+#include "footprint/installed_state.h"
 #include "install/destination.h"
 #include "install/install_run.h"
-#include "installed/installed_state.h"
 #include "launcher/exit_codes.h"
 #include "texts.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "installed/game_files.h"
+#include "footprint/game_files.h"
 #include "launcher/arguments.h"
 #include "launcher/command_line.h"
 #include "launcher/exit_codes.h"

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/sjis.h"
-#include "installed/names.h"
-#include "installed/safe_removal.h"
+#include "footprint/names.h"
+#include "footprint/safe_removal.h"
 
 namespace {
 

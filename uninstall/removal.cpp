@@ -2,13 +2,13 @@
 
 #include "config/game_folder_names.h"
 #include "core/sjis.h"
-#include "installed/install_path_check.h"
-#include "installed/install_record.h"
-#include "installed/installed_state.h"
-#include "installed/planning.h"
-#include "installed/safe_removal.h"
-#include "uninstall/registration_removal.h"
+#include "footprint/install_path_check.h"
+#include "footprint/install_record.h"
+#include "footprint/installed_state.h"
+#include "footprint/planning.h"
+#include "footprint/safe_removal.h"
 #include "texts.h"
+#include "uninstall/registration_removal.h"
 #include "uninstall/tree_deletion.h"
 
 namespace {

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "installed/safe_removal.h"
+#include "footprint/safe_removal.h"
 #include "platform/platform.h"
 
 // Deletes every file and folder below `folder` (an absolute path), not the
 // folder itself, each opened without following a link and removed through
-// what was opened (installed/safe_removal.h). Each member that should go and
+// what was opened (footprint/safe_removal.h). Each member that should go and
 // stays is reported. Names beginning with "." and names without a Shift-JIS
 // form are left by design, with every folder above them, and are not
 // reported. A link inside is removed as a link, never entered. Read-only

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "installed/installed_state.h"
+#include "footprint/installed_state.h"
 #include "texts.h"
 
 bool findInstalledGame(AppContext& ctx) {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/app_context.h"
-#include "installed/block_check.h"
+#include "footprint/block_check.h"
 #include "uninstall/removal.h"
 
 // Whether the game is installed, exactly as the menu decides it

@@ -5,8 +5,8 @@
 #include <set>
 
 #include "config/config_block.h"
-#include "tests/config/worked_example.h"
 #include "tests/support/sjis_text.h"
+#include "tests/support/worked_example.h"
 
 namespace {
 

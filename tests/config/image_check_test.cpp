@@ -4,7 +4,7 @@
 
 #include "config/config_block.h"
 #include "config/image_check.h"
-#include "tests/config/pe_fixture.h"
+#include "tests/support/pe_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "config/image_check.h"
 #include "launcher/read_installer_config.h"
 #include "platform/memory/memory_platform.h"
-#include "tests/config/pe_fixture.h"
+#include "tests/support/pe_fixture.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "config/name_rules.h"
 #include "core/sjis.h"
+#include "footprint/install_path_check.h"
 #include "install/destination.h"
-#include "installed/install_path_check.h"
 #include "platform/memory/memory_platform.h"
 
 namespace fuzz {

@@ -6,7 +6,7 @@
 
 #include "install/copy_plan.h"
 #include "install/registration.h"
-#include "tests/install/dialog_fixture.h"
+#include "tests/support/dialog_fixture.h"
 
 namespace {
 

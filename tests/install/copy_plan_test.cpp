@@ -3,7 +3,7 @@
 #include "install/copy_plan.h"
 #include "install/installation.h"
 
-#include "tests/install/install_fixture.h"
+#include "tests/support/install_fixture.h"
 
 namespace {
 

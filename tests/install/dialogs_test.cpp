@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "install/destination.h"
-#include "tests/install/dialog_fixture.h"
+#include "tests/support/dialog_fixture.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // a list or without one.
 #include "install/file_digests.h"
 
-#include "installed/install_record.h"
-#include "tests/install/dialog_fixture.h"
+#include "footprint/install_record.h"
+#include "tests/support/dialog_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "install/installation.h"
 
-#include "tests/install/install_fixture.h"
+#include "tests/support/install_fixture.h"
 
 namespace {
 

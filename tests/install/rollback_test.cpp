@@ -11,7 +11,7 @@
 
 #include "launcher/exit_codes.h"
 #include "launcher/unattended.h"
-#include "tests/install/dialog_fixture.h"
+#include "tests/support/dialog_fixture.h"
 
 namespace {
 

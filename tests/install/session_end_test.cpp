@@ -1,7 +1,7 @@
 // The progress dialog refuses to let the session end from the first tick
 // until the installation is registered (the rollback when the session ends
 // all the same: toolkit-win32's SessionEndTest).
-#include "tests/install/dialog_fixture.h"
+#include "tests/support/dialog_fixture.h"
 
 namespace {
 

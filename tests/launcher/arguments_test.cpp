@@ -5,7 +5,7 @@
 #include "core/cp932.h"
 #include "launcher/arguments.h"
 #include "launcher/exit_codes.h"
-#include "tests/launcher/menu_harness.h"
+#include "tests/support/menu_harness.h"
 #include "texts.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "launcher/arguments.h"
 #include "launcher/exit_codes.h"
 #include "launcher/uninstaller.h"
-#include "tests/launcher/menu_harness.h"
+#include "tests/support/menu_harness.h"
 #include "texts.h"
 
 namespace {

@@ -6,13 +6,13 @@
 // a stream's unwritten buffer is lost with it, as the C runtime's is.
 #include <gtest/gtest.h>
 
+#include "footprint/install_journal.h"
+#include "footprint/installed_state.h"
 #include "install/instform.h"
-#include "installed/install_journal.h"
-#include "installed/installed_state.h"
 #include "launcher/arguments.h"
 #include "launcher/exit_codes.h"
 #include "launcher/uninstaller.h"
-#include "tests/launcher/menu_harness.h"
+#include "tests/support/menu_harness.h"
 #include "texts.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <functional>
 
 #include "install/instform.h"
-#include "tests/config/worked_example.h"
-#include "tests/launcher/menu_harness.h"
+#include "tests/support/menu_harness.h"
 #include "tests/support/sjis_text.h"
+#include "tests/support/worked_example.h"
 #include "texts.h"
 
 using toolkit::Bounds;

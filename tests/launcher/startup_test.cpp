@@ -8,8 +8,8 @@
 #include "install/dirform.h"
 #include "install/iform.h"
 #include "install/instform.h"
-#include "tests/config/pe_fixture.h"
-#include "tests/launcher/menu_harness.h"
+#include "tests/support/menu_harness.h"
+#include "tests/support/pe_fixture.h"
 #include "uninstall/uninsform.h"
 
 using toolkit::Form;

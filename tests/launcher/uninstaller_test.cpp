@@ -2,10 +2,10 @@
 // once, the removal by the install record, and the exit code.
 #include <gtest/gtest.h>
 
-#include "installed/install_record.h"
+#include "footprint/install_record.h"
 #include "launcher/exit_codes.h"
 #include "launcher/uninstaller.h"
-#include "tests/launcher/menu_harness.h"
+#include "tests/support/menu_harness.h"
 #include "texts.h"
 #include "uninstall/uninsform.h"
 

@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "forms/layouts.h"
+#include "platform/memory/memory_platform.h"
 #include "tests/support/sjis_text.h"
 #include "tests/toolkit-win32/win32_support.h"
-#include "platform/memory/memory_platform.h"
 
 using namespace toolkit;
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "forms/layouts.h"
-#include "tests/toolkit-win32/win32_support.h"
 #include "platform/memory/memory_platform.h"
+#include "tests/toolkit-win32/win32_support.h"
 #include "texts.h"
 
 bool saveWindowPicture(HWND window, const std::string& path) {

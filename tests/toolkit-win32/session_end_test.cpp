@@ -12,7 +12,7 @@
 #include "install/dirform.h"
 #include "install/iform.h"
 #include "install/instform.h"
-#include "tests/install/install_fixture.h"
+#include "tests/support/install_fixture.h"
 #include "tests/toolkit-win32/win32_support.h"
 
 using namespace toolkit;

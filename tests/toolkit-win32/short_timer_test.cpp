@@ -8,8 +8,8 @@
 #include <chrono>
 
 #include "forms/layouts.h"
-#include "tests/toolkit-win32/win32_support.h"
 #include "platform/memory/memory_platform.h"
+#include "tests/toolkit-win32/win32_support.h"
 
 using namespace toolkit;
 

@@ -7,9 +7,9 @@
 #include <commctrl.h>
 
 #include "forms/layouts.h"
+#include "platform/memory/memory_platform.h"
 #include "tests/support/sjis_text.h"
 #include "tests/toolkit-win32/win32_support.h"
-#include "platform/memory/memory_platform.h"
 #include "texts.h"
 #include "toolkit/win32/handles.h"
 

@@ -7,8 +7,8 @@
 #include <tuple>
 
 #include "forms/layouts.h"
-#include "tests/support/sjis_text.h"
 #include "platform/memory/memory_platform.h"
+#include "tests/support/sjis_text.h"
 #include "toolkit/headless/script.h"
 #include "toolkit/toolkit.h"
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "tests/support/installed_game.h"
 #include "tests/support/sjis_text.h"
-#include "tests/uninstall/installed_game.h"
 #include "uninstall/registration_removal.h"
 
 namespace {

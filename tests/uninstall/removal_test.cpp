@@ -6,8 +6,8 @@
 
 #include "install/copy_engine.h"
 #include "install/copy_plan.h"
+#include "tests/support/installed_game.h"
 #include "tests/support/sjis_text.h"
-#include "tests/uninstall/installed_game.h"
 #include "uninstall/removal.h"
 #include "uninstall/tree_deletion.h"
 

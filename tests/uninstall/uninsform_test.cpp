@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "forms/layouts.h"
-#include "tests/uninstall/installed_game.h"
+#include "tests/support/installed_game.h"
 #include "texts.h"
 #include "toolkit/headless/script.h"
 #include "uninstall/uninsform.h"

@@ -11,11 +11,11 @@
 
 #include "core/sjis.h"
 #include "platform/platform.h"
+#include "platform/win32/wide_text.h"
 #include "toolkit/bar_paint.h"
 #include "toolkit/win32/accessible_client.h"
 #include "toolkit/win32/form_window.h"
 #include "toolkit/win32/message_loop.h"
-#include "platform/win32/wide_text.h"
 
 namespace toolkit::win32 {
 

@@ -13,7 +13,7 @@
 #include "install/dirform.h"
 #include "install/iform.h"
 #include "install/instform.h"
-#include "tests/install/install_fixture.h"
+#include "tests/support/install_fixture.h"
 #include "texts.h"
 #include "toolkit/headless/script.h"
 

@@ -1,4 +1,4 @@
-#include "installed/block_check.h"
+#include "footprint/block_check.h"
 
 #include "config/name_rules.h"
 

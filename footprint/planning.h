@@ -5,7 +5,7 @@
 // functions (into CopyPlan and CreatedDirs), and the uninstaller the files
 // and folders to remove (into its own RemovalPlan), so that both name the
 // same. Removing what a plan names goes through the held
-// entries of installed/safe_removal.h.
+// entries of footprint/safe_removal.h.
 
 #include <cstdint>
 #include <functional>
@@ -14,8 +14,8 @@
 #include <string>
 
 #include "app/app_context.h"
-#include "installed/game_files.h"
-#include "installed/safe_removal.h"
+#include "footprint/game_files.h"
+#include "footprint/safe_removal.h"
 
 // Why a plan is incomplete, and the relative name of the medium's folder
 // where it shows: a member whose name has no Shift-JIS form (it cannot be
@@ -69,7 +69,7 @@ std::unique_ptr<platform::RemovalEntry> openInstallFolder(AppContext& ctx, platf
 
 // Deletes the file of each of the first `count` entries of `files`
 // (CopyPlan, or a removal's; all by default) below InstallPath, held as
-// `root` (installed/safe_removal.h: never through a link), reporting each
+// `root` (footprint/safe_removal.h: never through a link), reporting each
 // one that is still there afterwards. Files never copied are no failure.
 // The file `spared` is passed over: the running uninstaller.
 void deletePlannedFiles(AppContext& ctx, const StringList& files, platform::RemovalEntry& root,

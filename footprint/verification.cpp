@@ -1,4 +1,4 @@
-#include "installed/verification.h"
+#include "footprint/verification.h"
 
 #include "core/sjis.h"
 

@@ -1,4 +1,4 @@
-#include "installed/planning.h"
+#include "footprint/planning.h"
 
 #include <unordered_set>
 

@@ -5,8 +5,8 @@
 #include "app/app_context.h"
 #include "launcher/read_installer_config.h"
 #include "platform/memory/memory_platform.h"
-#include "tests/config/pe_fixture.h"
-#include "tests/config/worked_example.h"
+#include "tests/support/pe_fixture.h"
+#include "tests/support/worked_example.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/config/worked_example.h"
+#include "tests/support/worked_example.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,4 +1,4 @@
-#include "installed/install_path_check.h"
+#include "footprint/install_path_check.h"
 
 #include <optional>
 #include <string_view>

@@ -1,13 +1,13 @@
-#include "installed/install_record.h"
+#include "footprint/install_record.h"
 
 #include <unordered_set>
 
 #include "config/name_rules.h"
 #include "core/cp932.h"
 #include "core/sjis.h"
-#include "installed/file_reading.h"
-#include "installed/planning.h"
-#include "installed/safe_removal.h"
+#include "footprint/file_reading.h"
+#include "footprint/planning.h"
+#include "footprint/safe_removal.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "forms/layouts.h"
-#include "tests/support/sjis_text.h"
 #include "platform/memory/memory_platform.h"
+#include "tests/support/sjis_text.h"
 #include "toolkit/toolkit.h"
 
 using namespace toolkit;

@@ -1,9 +1,9 @@
-#include "installed/installed_state.h"
+#include "footprint/installed_state.h"
 
 #include "core/path_names.h"
 #include "core/sjis.h"
-#include "installed/game_files.h"
-#include "installed/names.h"
+#include "footprint/game_files.h"
+#include "footprint/names.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/install/install_fixture.h"
+#include "tests/support/install_fixture.h"
 
 using platform::Hive;
 

@@ -1,9 +1,9 @@
 // The install record: written whole or not at all, read back only whole,
 // never followed outside the game folder; the digests the files were copied
 // with kept, and a record of an earlier build, without them, still read.
-#include "installed/install_record.h"
+#include "footprint/install_record.h"
 
-#include "tests/install/install_fixture.h"
+#include "tests/support/install_fixture.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "tests/config/pe_fixture.h"
-#include "tests/config/worked_example.h"
+#include "tests/support/pe_fixture.h"
+#include "tests/support/worked_example.h"
 #include "tools/config_json.h"
 #include "tools/instcfg_commands.h"
 

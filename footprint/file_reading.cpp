@@ -1,4 +1,4 @@
-#include "installed/file_reading.h"
+#include "footprint/file_reading.h"
 
 std::optional<std::string> readWholeFile(platform::Platform& platform, const std::string& path, size_t limit,
                                          platform::FileError* error) {

@@ -1,4 +1,4 @@
-#include "installed/safe_removal.h"
+#include "footprint/safe_removal.h"
 
 #include <memory>
 #include <string_view>

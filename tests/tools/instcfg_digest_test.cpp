@@ -8,8 +8,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "tests/config/pe_fixture.h"
-#include "tests/config/worked_example.h"
+#include "tests/support/pe_fixture.h"
+#include "tests/support/worked_example.h"
 #include "tools/config_json.h"
 #include "tools/instcfg_cli.h"
 

@@ -1,8 +1,8 @@
-#include "tests/launcher/menu_harness.h"
+#include "tests/support/menu_harness.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/config/pe_fixture.h"
+#include "tests/support/pe_fixture.h"
 
 MenuView viewOf(const Tmform& menu) {
   MenuView view;

@@ -1,4 +1,4 @@
-#include "installed/names.h"
+#include "footprint/names.h"
 
 #include "core/sjis.h"
 

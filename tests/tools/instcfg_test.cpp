@@ -5,9 +5,9 @@
 
 #include <sstream>
 
-#include "tests/config/pe_fixture.h"
-#include "tests/config/worked_example.h"
+#include "tests/support/pe_fixture.h"
 #include "tests/support/sjis_text.h"
+#include "tests/support/worked_example.h"
 #include "tools/config_json.h"
 #include "tools/instcfg_cli.h"
 #include "tools/instcfg_commands.h"

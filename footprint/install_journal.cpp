@@ -1,4 +1,4 @@
-#include "installed/install_journal.h"
+#include "footprint/install_journal.h"
 
 #include <charconv>
 #include <string_view>
@@ -6,7 +6,7 @@
 
 #include "config/name_rules.h"
 #include "core/sjis.h"
-#include "installed/names.h"
+#include "footprint/names.h"
 #include "texts.h"
 
 using platform::Hive;

@@ -1,4 +1,4 @@
-#include "tests/config/pe_fixture.h"
+#include "tests/support/pe_fixture.h"
 
 #include <fstream>
 #include <algorithm>
