@@ -33,7 +33,10 @@ void registerUninstallEntry(AppContext& ctx) {
   if (ctx.plan.CopyPlan->indexOf(kUninstallerProgram) == -1) return;
   auto key = ctx.platform.createKey(Hive::CurrentUser, uninstallEntryKeyPath(config.registryKey));
   if (!key) return;
-  const std::string uninstaller = "\"" + joinPath(config.InstallPath, kUninstallerProgram) + "\"";
+  // Appended rather than added to a temporary: GCC 12 warns falsely there.
+  std::string uninstaller = "\"";
+  uninstaller += joinPath(config.InstallPath, kUninstallerProgram);
+  uninstaller += '"';
   const uint64_t kibibytes = (ctx.copy.TotalBytes + 1023) / 1024;
   key->setString("DisplayName", config.title);
   key->setString("UninstallString", uninstaller);

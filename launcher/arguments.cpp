@@ -62,6 +62,6 @@ int runInstallerWithArguments(platform::Platform& platform, const std::optional<
   if (!openRunLog(platform, line, log, sink)) return kExitBadCommandLine;
   const bool withoutMenu = line.silent || line.verify || line.repair;
   const int code = withoutMenu ? runWithoutMenu(platform, line, sink) : runInstaller(platform, {}, sink);
-  if (sink) sink("exit code " + std::to_string(code));
+  if (sink) sink(exitCodeLine(code));
   return code;
 }

@@ -3,6 +3,8 @@
 // "Exit codes"). The disc's menu keeps the design's codes: 0 when it closes,
 // -1 when its image carries no block.
 
+#include <string>
+
 enum ExitCode : int {
   kExitDone = 0,             // the installation or removal is complete
   kExitCancelled = 1,        // the player cancelled
@@ -14,3 +16,11 @@ enum ExitCode : int {
   kExitInstalledState = 7,   // already installed (installing) or not installed (uninstalling, verifying)
   kExitDamaged = 8,          // /VERIFY, /REPAIR: a file of the installation is missing or damaged
 };
+
+// The log's last line. Built by appending: GCC 12 warns, falsely, on a
+// literal added to a temporary string (-Wrestrict).
+inline std::string exitCodeLine(int code) {
+  std::string line = "exit code ";
+  line += std::to_string(code);
+  return line;
+}

@@ -20,7 +20,7 @@ namespace {
 // Tells the waiting program, then, once it has ended, removes what is left
 // of it after a complete removal.
 void finishRun(AppContext& ctx, const UninstallerStart& start, int code) {
-  ctx.log("exit code " + std::to_string(code));
+  ctx.log(exitCodeLine(code));
   if (start.reportAndAwaitEnd) start.reportAndAwaitEnd(code);
   if (code == kExitDone) removeSparedUninstaller(ctx);
 }
@@ -49,7 +49,7 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
     // waited for; an interrupted installation is still finished first.
     const bool unfinished = recoveryLeftUnfinished(ctx, start.line.silent) && start.line.silent;
     const int code = unfinished ? kExitWriteFailed : verifyInstalledGame(ctx, !start.line.silent);
-    ctx.log("exit code " + std::to_string(code));
+    ctx.log(exitCodeLine(code));
     return code;
   }
   ctx.discFree = DiscFreeUninstall{std::nullopt, start.sparedUninstaller, start.parking,
@@ -58,7 +58,7 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   // told as such below, with nothing removed either.
   if (start.relayed && detectInstalledGame(ctx) && !relayProvesItself(ctx, start)) {
     ctx.log("failed: the relay names another file than the game's uninstaller");
-    ctx.log("exit code " + std::to_string(kExitBadCommandLine));
+    ctx.log(exitCodeLine(kExitBadCommandLine));
     return kExitBadCommandLine;
   }
   if (start.line.silent) {

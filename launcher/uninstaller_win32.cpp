@@ -284,7 +284,7 @@ int runAsUninstaller(platform::Win32Platform& platform, const std::wstring& modu
     if (!*waiting || !pipeOfTheWaitingProcess(*relay)) {
       if (start.logSink) {
         start.logSink("failed: the relay switch was not given by a waiting uninstaller");
-        start.logSink("exit code " + std::to_string(kExitBadCommandLine));
+        start.logSink(exitCodeLine(kExitBadCommandLine));
       }
       return kExitBadCommandLine;
     }
