@@ -21,13 +21,17 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments, bo
     const std::string_view name = body.substr(0, equals);
     const bool hasValue = equals != std::string_view::npos;
     const std::string value = hasValue ? std::string(body.substr(equals + 1)) : std::string();
+    // The switch as written, with its "/"; appended, since GCC 12 warns
+    // falsely on a literal added to a temporary string (-Wrestrict).
+    std::string shown = "/";
+    shown.append(name);
     auto flag = [&](bool& target) {
-      if (hasValue) return refuse("/" + std::string(name) + " takes no value");
+      if (hasValue) return refuse(shown + " takes no value");
       if (target) return refuse("given twice: " + argument);
       target = true;
     };
     auto text = [&](std::optional<std::string>& target) {
-      if (!hasValue || value.empty()) return refuse("/" + std::string(name) + "= needs a value");
+      if (!hasValue || value.empty()) return refuse(shown + "= needs a value");
       if (target) return refuse("given twice: " + argument);
       target = value;
     };
