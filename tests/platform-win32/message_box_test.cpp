@@ -9,6 +9,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "tests/support/sjis_text.h"
+#include "tests/support/send_key.h"
 
 namespace {
 
@@ -94,15 +95,6 @@ TEST(Win32MessageBox, ShowsConvertedTextOwnedAndReportsTheButton) {
 }  // namespace
 
 namespace {
-
-void sendKey(WORD key, bool down, DWORD time = 0) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  input.ki.time = time;
-  SendInput(1, &input, sizeof input);
-}
 
 bool enterDown() { return (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0; }
 

@@ -6,21 +6,12 @@
 
 #include "forms/layouts.h"
 #include "platform/memory/memory_platform.h"
+#include "tests/support/send_key.h"
 #include "tests/toolkit-win32/win32_support.h"
 
 using namespace toolkit;
 
 namespace {
-
-// A key as the keyboard sends it; `time` 0 stamps it now.
-void sendKey(WORD key, bool down, DWORD time = 0) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  input.ki.time = time;
-  SendInput(1, &input, sizeof input);
-}
 
 // Fault: the progress dialog's first focus not on "中止"; an Enter or
 // Escape typed before the dialog was active (while the work that showed it
