@@ -108,11 +108,10 @@ InstallStep checkCopy(AppContext& ctx) {
 }
 
 // Makes and records the folders, sets up the counters and the buffer, and
-// opens the first pair. `leftNothing` tells the stops that leave nothing to roll
+// opens the first pair. A stop without `rollBack` leaves nothing to roll
 // back (the folders refused, or the first destination).
-InstallStep startCopy(AppContext& ctx, bool* leftNothing) {
+InstallStep startCopy(AppContext& ctx) {
   CopyState& copy = ctx.copy;
-  *leftNothing = true;
   if (auto refused = createInstallFolders(ctx)) {
     removeCreatedDirs(ctx, *ctx.plan.CreatedDirs);
     return {.stop = InstallStop::NoWriteAccess, .detail = *refused};
@@ -130,7 +129,6 @@ InstallStep startCopy(AppContext& ctx, bool* leftNothing) {
     // The folders stay: nothing was written into them yet.
     case PairOpen::DestinationFailed: return destinationRefused(ctx, error, false);
     case PairOpen::SourceFailed:
-      *leftNothing = false;
       return {.stop = InstallStop::ReadFailed, .detail = ctx.plan.CopyPlan->get(copy.CurrentIndex), .rollBack = true};
   }
   return {};
@@ -165,9 +163,8 @@ InstallStep beginInstallation(AppContext& ctx) {
   if (!writeInstallJournal(ctx)) return {.stop = InstallStop::JournalFailed};
   // A machine that slept would find the disc or the destination gone.
   ctx.platform.keepSystemAwake(true);
-  bool leftNothing = true;
-  InstallStep step = startCopy(ctx, &leftNothing);
-  if (step.stop != InstallStop::None && leftNothing) {
+  InstallStep step = startCopy(ctx);
+  if (step.stop != InstallStop::None && !step.rollBack) {
     removeInstallJournal(ctx.platform, ctx.config.registryKey, ctx.copy.journalKeysMade.value_or(0));
     ctx.copy.journalKeysMade.reset();
     ctx.platform.keepSystemAwake(false);
@@ -177,8 +174,7 @@ InstallStep beginInstallation(AppContext& ctx) {
 
 InstallStep prepareCopy(AppContext& ctx) {
   if (InstallStep checked = checkCopy(ctx); checked.stop != InstallStop::None) return checked;
-  bool leftNothing = true;
-  return startCopy(ctx, &leftNothing);
+  return startCopy(ctx);
 }
 
 InstallStep stopAfterChunk(AppContext& ctx, const ChunkResult& result) {
