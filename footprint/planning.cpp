@@ -165,14 +165,12 @@ void removeCreatedDirsBelow(AppContext& ctx, const StringList& folders, platform
   }
 }
 
-void removeCreatedDirs(AppContext& ctx, const StringList& folders, std::unique_ptr<platform::RemovalEntry> root) {
-  // A folder is recorded after its parent, so those below InstallPath go
-  // first.
-  if (root) removeCreatedDirsBelow(ctx, folders, *root);
+void removeCreatedDirsAbove(AppContext& ctx, const StringList& folders, std::unique_ptr<platform::RemovalEntry> root) {
   const std::string& installPath = ctx.config.InstallPath;
+  const std::string inside = installPath + '\\';
   const auto& recorded = folders.items();
   for (auto folder = recorded.rbegin(); folder != recorded.rend(); ++folder) {
-    if (folder->starts_with(installPath + '\\')) continue;
+    if (folder->starts_with(inside)) continue;
     if (*folder == installPath) {
       // Through the held entry: a second open would wait for it to close.
       removeEmptyFolder(std::move(root));
@@ -180,6 +178,13 @@ void removeCreatedDirs(AppContext& ctx, const StringList& folders, std::unique_p
       removeEmptyFolder(ctx.platform, *folder);
     }
   }
+}
+
+void removeCreatedDirs(AppContext& ctx, const StringList& folders, std::unique_ptr<platform::RemovalEntry> root) {
+  // A folder is recorded after its parent, so those below InstallPath go
+  // first.
+  if (root) removeCreatedDirsBelow(ctx, folders, *root);
+  removeCreatedDirsAbove(ctx, folders, std::move(root));
 }
 
 void removeCreatedDirs(AppContext& ctx, const StringList& folders) {

@@ -85,6 +85,9 @@ void removeCreatedDirs(AppContext& ctx, const StringList& folders);
 // Only those of `folders` below InstallPath, from the last to the first,
 // reached from `root`; InstallPath and the folders above it stay.
 void removeCreatedDirsBelow(AppContext& ctx, const StringList& folders, platform::RemovalEntry& root);
+// The rest, once those below are gone: InstallPath through `root` (null
+// when there is none), then the recorded folders above it.
+void removeCreatedDirsAbove(AppContext& ctx, const StringList& folders, std::unique_ptr<platform::RemovalEntry> root);
 
 // The size of an open stream, measured as the position of its end; leaves
 // the stream positioned there. 0 when the position cannot be told.

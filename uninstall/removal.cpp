@@ -171,7 +171,7 @@ RemovalOutcome removeInstallation(AppContext& ctx, RemovalMode mode) {
     removeInstallRecord(*root);
     sparedStays = !parkSparedUninstaller(ctx, *root);
   }
-  removeCreatedDirs(ctx, ctx.removal.folders, std::move(root));
+  removeCreatedDirsAbove(ctx, ctx.removal.folders, std::move(root));
   // Emptied, the game folder itself goes too; a process working in it
   // keeps it.
   if (mode == RemovalMode::DeleteAll && report.complete() && !keptByDesign && !sparedStays &&
