@@ -25,7 +25,7 @@ int runWithoutMenu(platform::Platform& platform, const CommandLine& line,
   ctx.logSink = sink;
   ReadInstallerConfig(ctx);
   ctx.log("title " + ctx.config.title);
-  if (recoveryLeftUnfinished(ctx, line.silent) && line.silent) return kExitWriteFailed;
+  if (recoveryEndsRun(ctx, line.silent)) return kExitWriteFailed;
   if (line.verify) return verifyInstalledGame(ctx, !line.silent);
   if (line.repair) return repairInstalledGame(ctx, !line.silent);
   return line.uninstall ? uninstallUnattended(ctx, line.deleteAll) : installUnattended(ctx, line.destination);

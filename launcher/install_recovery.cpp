@@ -87,11 +87,10 @@ RecoveryOutcome recoverInterruptedInstallation(AppContext& ctx) {
   return outcome;
 }
 
-bool recoveryLeftUnfinished(AppContext& ctx, bool silent) {
+bool recoveryEndsRun(AppContext& ctx, bool silent) {
   const RecoveryOutcome outcome = recoverInterruptedInstallation(ctx);
   if (outcome.result != Recovery::Unfinished) return false;
-  if (!silent) {
-    ctx.platform.messageBox(0, unfinishedRollbackText(outcome.destination), texts::kConfirmCaption, platform::kMbOk);
-  }
-  return true;
+  if (silent) return true;
+  ctx.platform.messageBox(0, unfinishedRollbackText(outcome.destination), texts::kConfirmCaption, platform::kMbOk);
+  return false;
 }

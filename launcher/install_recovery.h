@@ -37,6 +37,6 @@ RecoveryOutcome recoverInterruptedInstallation(AppContext& ctx);
 
 // The recovery at the start of a run: an unfinished rollback is told in a
 // message box with no owner (nothing is on the screen yet), unless the run
-// is silent (/S). True when it is unfinished: a silent run then ends with
-// kExitWriteFailed, the others go on.
-bool recoveryLeftUnfinished(AppContext& ctx, bool silent);
+// is silent (/S), and the run goes on. True when it is unfinished in a
+// silent run, which then ends with kExitWriteFailed.
+bool recoveryEndsRun(AppContext& ctx, bool silent);

@@ -56,7 +56,7 @@ void Tmform::FormCreate() {
   const InstallerConfig& config = ctx_.config;
   // Before the installed state is read: a run ended part-way may have got
   // as far as its registration.
-  recoveryLeftUnfinished(ctx_, false);
+  recoveryEndsRun(ctx_, false);
 
   setClientWidth(config.clientWidth);
   setClientHeight(config.clientHeight);

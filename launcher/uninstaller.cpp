@@ -47,8 +47,8 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   if (start.line.verify) {
     // Nothing of the game is removed, so nothing is spared, relayed or
     // waited for; an interrupted installation is still finished first.
-    const bool unfinished = recoveryLeftUnfinished(ctx, start.line.silent) && start.line.silent;
-    const int code = unfinished ? kExitWriteFailed : verifyInstalledGame(ctx, !start.line.silent);
+    const int code =
+        recoveryEndsRun(ctx, start.line.silent) ? kExitWriteFailed : verifyInstalledGame(ctx, !start.line.silent);
     ctx.log(exitCodeLine(code));
     return code;
   }
@@ -63,7 +63,7 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   }
   if (start.line.silent) {
     const int code =
-        recoveryLeftUnfinished(ctx, true) ? kExitWriteFailed : uninstallUnattended(ctx, start.line.deleteAll);
+        recoveryEndsRun(ctx, true) ? kExitWriteFailed : uninstallUnattended(ctx, start.line.deleteAll);
     finishRun(ctx, start, code);
     return code;
   }
@@ -72,7 +72,7 @@ int runUninstaller(platform::Platform& platform, const UninstallerStart& start,
   try {
     application.initialize();
     Tuninsform& uninsform = application.createForm<Tuninsform>(ctx);
-    recoveryLeftUnfinished(ctx, false);
+    recoveryEndsRun(ctx, false);
     // Installed exactly as the menu decides it.
     if (!findInstalledGame(ctx)) {
       platform.messageBox(0, texts::kNotInstalled, texts::kUninstallConfirmCaption, platform::kMbOk);
