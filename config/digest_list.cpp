@@ -52,6 +52,12 @@ const ListedDigest* DigestList::find(CaseFolding& folding, const std::string& na
   return found == indexByKey.end() ? nullptr : &entries[found->second];
 }
 
+bool DigestList::add(CaseFolding& folding, std::string name, const Sha256Digest& digest) {
+  if (!indexByKey.emplace(folding.caseFoldKey(name), entries.size()).second) return false;
+  entries.push_back({std::move(name), digest});
+  return true;
+}
+
 DigestListReading parseDigestList(std::string_view text, CaseFolding& folding) {
   DigestListReading reading;
   DigestList list;
@@ -78,10 +84,7 @@ DigestListReading parseDigestList(std::string_view text, CaseFolding& folding) {
     std::string reason;
     auto name = plannedName(line.substr(kHexDigits + 2), reason);
     if (!name) return refuse(number, reason);
-    if (!list.indexByKey.emplace(folding.caseFoldKey(*name), list.entries.size()).second) {
-      return refuse(number, "a file listed twice");
-    }
-    list.entries.push_back({std::move(*name), *digest});
+    if (!list.add(folding, std::move(*name), *digest)) return refuse(number, "a file listed twice");
   }
   reading.list = std::move(list);
   return reading;

@@ -42,6 +42,9 @@ struct DigestList {
   // The entry of a planned name, letter case ignored as `folding` folds
   // it (the folding the list was read with); null when it is not listed.
   const ListedDigest* find(CaseFolding& folding, const std::string& name) const;
+  // Lists `name` with its digest; false, with nothing added, when it is
+  // listed already (letter case ignored as `folding` folds it).
+  bool add(CaseFolding& folding, std::string name, const Sha256Digest& digest);
 
   std::unordered_map<std::string, size_t> indexByKey;
 };

@@ -15,10 +15,7 @@ bool among(const std::vector<std::string>& names, const std::string& name) {
 // The record's digests as the copy checks against a medium's list.
 DigestList recordedDigests(AppContext& ctx, const InstallRecord& record) {
   DigestList list;
-  for (const auto& [name, digest] : record.digests) {
-    list.indexByKey.emplace(ctx.platform.caseFoldKey(name), list.entries.size());
-    list.entries.push_back({name, digest});
-  }
+  for (const auto& [name, digest] : record.digests) list.add(ctx.platform, name, digest);
   return list;
 }
 
